@@ -1,0 +1,119 @@
+#pragma once
+// The handheld platform as the rest of the program sees it: files and folders addressed by
+// device paths ("\settings\tv_ledgrx.$$$"), the program's own file, starting other programs.
+// Everything above this layer speaks in these terms; only implementations of Env know the host.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ledgerix::platform {
+
+class ObjectStore;
+
+// Windows error numbers: the vocabulary in which a failed call reports why it failed. The file
+// stream maps them onto its own error codes; host errors are translated into them in one place.
+namespace winerr {
+inline constexpr uint32_t kSuccess = 0;
+inline constexpr uint32_t kFileNotFound = 2;
+inline constexpr uint32_t kPathNotFound = 3;
+inline constexpr uint32_t kTooManyOpenFiles = 4;
+inline constexpr uint32_t kAccessDenied = 5;
+inline constexpr uint32_t kInvalidHandle = 6;
+inline constexpr uint32_t kNotEnoughMemory = 8;
+inline constexpr uint32_t kInvalidData = 13;
+inline constexpr uint32_t kNotReady = 21;
+inline constexpr uint32_t kWriteFault = 29;
+inline constexpr uint32_t kReadFault = 30;
+inline constexpr uint32_t kGenFailure = 31;
+inline constexpr uint32_t kSharingViolation = 32;
+inline constexpr uint32_t kLockViolation = 33;
+inline constexpr uint32_t kHandleEof = 38;
+inline constexpr uint32_t kHandleDiskFull = 39;
+inline constexpr uint32_t kFileExists = 80;
+inline constexpr uint32_t kInvalidParameter = 87;
+inline constexpr uint32_t kDiskFull = 112;
+inline constexpr uint32_t kInvalidName = 123;
+inline constexpr uint32_t kNegativeSeek = 131;
+inline constexpr uint32_t kDirNotEmpty = 145;
+inline constexpr uint32_t kAlreadyExists = 183;
+inline constexpr uint32_t kFilenameTooLong = 206;
+}  // namespace winerr
+
+// Access codes of Open: 1 read, 2 write, 3 read and write, any other value all rights.
+// Dispositions: 1 create new, 2 create always, 3 open existing, 4 open always.
+// Share codes: 0 exclusive, 2 share reading, 3 share writing, 4 (and 1) share both.
+inline constexpr int kDispositionCreateNew = 1;
+inline constexpr int kDispositionCreateAlways = 2;
+inline constexpr int kDispositionOpenExisting = 3;
+inline constexpr int kDispositionOpenAlways = 4;
+
+using FileHandle = int64_t;
+inline constexpr FileHandle kInvalidFileHandle = -1;
+using FindHandle = int64_t;
+inline constexpr FindHandle kInvalidFindHandle = 0;
+
+// One match of a file search.
+struct FindData {
+  std::u16string name;  // the file name without its folder
+  bool is_directory = false;
+  uint64_t size = 0;
+};
+
+// Every failing call records a Windows error number that LastError() answers until the next
+// failing call. Paths are device paths in 16-bit text: "\" separates folders (repeated
+// separators count once) and a path that does not start with "\" is taken from the root.
+class Env {
+ public:
+  virtual ~Env() = default;
+
+  // Opens or creates a file. Answers a handle, or kInvalidFileHandle on failure. An exclusive
+  // open (share 0) fails with kSharingViolation while another handle holds the file, and any
+  // open fails that way while an exclusive handle holds it.
+  virtual FileHandle Open(std::u16string_view path, int access, int disposition, int share) = 0;
+  // Reads up to n bytes at the handle's position. Answers the count read (0 at the end of the
+  // file), or -1 on failure.
+  virtual int64_t Read(FileHandle file, void* dest, size_t n) = 0;
+  // Writes n bytes at the handle's position. Answers the count written, which may be short
+  // (a full disk), or -1 on failure.
+  virtual int64_t Write(FileHandle file, const void* src, size_t n) = 0;
+  // Moves the position to offset bytes from the start. Answers the new position, or -1.
+  virtual int64_t Seek(FileHandle file, int64_t offset) = 0;
+  // Answers the file's size in bytes, or -1.
+  virtual int64_t Size(FileHandle file) = 0;
+  // Ends the file at the handle's position.
+  virtual bool SetEndOfFile(FileHandle file) = 0;
+  // Brings what was written to stable storage.
+  virtual bool Sync(FileHandle file) = 0;
+  virtual bool Close(FileHandle file) = 0;
+
+  // Clears read-only and other attributes so that the file can be deleted or rewritten.
+  virtual bool SetAttributesNormal(std::u16string_view path) = 0;
+  virtual bool Delete(std::u16string_view path) = 0;
+  // Moves a file over another in one step: afterwards `to` is either the old or the new file.
+  virtual bool Rename(std::u16string_view from, std::u16string_view to) = 0;
+  // Creates one folder; fails with kAlreadyExists when it exists.
+  virtual bool CreateDirectory(std::u16string_view path) = 0;
+
+  // Starts a search for the files matching a pattern whose last part may hold "*" and "?".
+  // Answers a handle and the first match, or kInvalidFindHandle when nothing matches.
+  virtual FindHandle FindFirst(std::u16string_view pattern, FindData* first) = 0;
+  // The next match; false at the end.
+  virtual bool FindNext(FindHandle search, FindData* next) = 0;
+  virtual void FindClose(FindHandle search) = 0;
+
+  // The Windows error number of the last failed call.
+  virtual uint32_t LastError() const = 0;
+
+  // The full device path of the program's own file: "\ledgerix.exe".
+  virtual std::u16string ProgramFilePath() const = 0;
+  // Starts the program at a device path and waits until it ends. False when it cannot start.
+  virtual bool RunAndWait(std::u16string_view path) = 0;
+
+  // The platform's object store (the databases of records with sorted seeking), opened on first
+  // use and owned by the Env. Null when it cannot be opened.
+  virtual ObjectStore* Objects() = 0;
+};
+
+}  // namespace ledgerix::platform
