@@ -23,7 +23,12 @@ inline constexpr uint32_t kAccessDenied = 5;
 inline constexpr uint32_t kInvalidHandle = 6;
 inline constexpr uint32_t kNotEnoughMemory = 8;
 inline constexpr uint32_t kInvalidData = 13;
+inline constexpr uint32_t kNotSameDevice = 17;
+inline constexpr uint32_t kNoMoreFiles = 18;
+inline constexpr uint32_t kWriteProtect = 19;
 inline constexpr uint32_t kNotReady = 21;
+inline constexpr uint32_t kCrc = 23;  // data error: the medium could not be read or written
+inline constexpr uint32_t kSeek = 25;
 inline constexpr uint32_t kWriteFault = 29;
 inline constexpr uint32_t kReadFault = 30;
 inline constexpr uint32_t kGenFailure = 31;
@@ -38,6 +43,7 @@ inline constexpr uint32_t kInvalidName = 123;
 inline constexpr uint32_t kNegativeSeek = 131;
 inline constexpr uint32_t kDirNotEmpty = 145;
 inline constexpr uint32_t kAlreadyExists = 183;
+inline constexpr uint32_t kBadExeFormat = 193;
 inline constexpr uint32_t kFilenameTooLong = 206;
 }  // namespace winerr
 

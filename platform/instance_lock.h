@@ -1,0 +1,35 @@
+#pragma once
+// Keeps two running copies of the program apart: a lock file at the device root held with an
+// exclusive advisory lock for as long as the program runs. The host drops the lock when the
+// process ends in any way, so a crash never leaves a stale lock behind.
+
+#include <string>
+
+namespace ledgerix::platform {
+
+class InstanceLock {
+ public:
+  // The lock file's name inside the device root.
+  static constexpr const char* kFileName = ".ledgerix.lock";
+
+  // Prepares the lock for the device root at host folder `device_root`; takes nothing yet.
+  explicit InstanceLock(std::string device_root);
+  // Releases the lock when held.
+  ~InstanceLock();
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+
+  // Takes the lock. Answers true when this object holds it (also when it already did); false
+  // while another holder, in this process or another, has it, or when the lock file cannot be
+  // created. Never waits.
+  bool Acquire();
+  // Lets the lock go; nothing happens when it is not held.
+  void Release();
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+};
+
+}  // namespace ledgerix::platform

@@ -1,0 +1,413 @@
+#include "platform/posix_env.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <memory>
+#include <utility>
+
+#include "platform/host_error.h"
+#include "platform/posix_io.h"
+#include "platform/process.h"
+#include "platform/utf8.h"
+#include "platform/wildcard.h"
+
+namespace ledgerix::platform {
+namespace {
+
+constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+constexpr mode_t kNewFileMode = 0666;  // narrowed by the user's umask, as any new file
+constexpr mode_t kNewFolderMode = 0777;
+// A dangling symbolic link makes "open or create" flip between ENOENT and EEXIST; give up then.
+constexpr int kCreateAttempts = 3;
+constexpr std::u16string_view kDocumentsFolder = u"My Documents";
+
+bool IsReadOnly(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
+
+bool EndsWithExe(std::u16string_view name) {
+  constexpr std::u16string_view kExe = u".exe";
+  if (name.size() <= kExe.size()) return false;
+  const std::u16string_view tail = name.substr(name.size() - kExe.size());
+  for (size_t i = 0; i < kExe.size(); ++i) {
+    if (FoldCase(tail[i]) != kExe[i]) return false;
+  }
+  return true;
+}
+
+// The matches of a name pattern among the entries of a host folder, in name order.
+bool ListMatches(const std::string& host_folder, std::u16string_view pattern,
+                 std::vector<FindData>* matches) {
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(host_folder.c_str()), &::closedir);
+  if (!dir) return false;
+  std::u16string name;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string_view host_name = entry->d_name;
+    if (host_name == "." || host_name == "..") continue;
+    // A host name that is not UTF-8 has no device name: it cannot be reached, so it is not listed.
+    if (!Utf8ToUtf16(host_name, &name) || !MatchesPattern(pattern, name)) continue;
+    struct stat st;
+    if (::fstatat(::dirfd(dir.get()), entry->d_name, &st, 0) != 0) continue;
+    FindData data;
+    data.name = name;
+    data.is_directory = S_ISDIR(st.st_mode);
+    data.size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
+    matches->push_back(std::move(data));
+  }
+  return true;
+}
+
+}  // namespace
+
+PosixEnv::PosixEnv(PosixEnvOptions options)
+    : options_(std::move(options)),
+      paths_(DeviceFolders{options_.device_root, options_.documents_folder}) {
+  std::error_code ignored;
+  std::filesystem::create_directories(options_.device_root, ignored);
+  std::filesystem::create_directories(options_.documents_folder, ignored);
+}
+
+PosixEnv::~PosixEnv() {
+  for (auto& [handle, file] : files_) ::close(file.fd);
+}
+
+bool PosixEnv::Ready() const {
+  return IsFolder(paths_.folders().root) && IsFolder(paths_.folders().documents);
+}
+
+bool PosixEnv::HostPath(std::u16string_view device_path, std::string* host_path) const {
+  return paths_.ToHost(device_path, host_path);
+}
+
+bool PosixEnv::Fail(uint32_t error) {
+  last_error_ = error;
+  return false;
+}
+
+bool PosixEnv::FailErrno(int err, const std::string& host_path) {
+  ErrnoContext context;
+  if (err == ENOENT && !host_path.empty()) context.folder_missing = !IsFolder(FolderOf(host_path));
+  return Fail(WinErrorFromErrno(err, context));
+}
+
+bool PosixEnv::MapName(std::u16string_view path, std::string* host_path) {
+  if (HasWildcards(path) || !paths_.ToHost(path, host_path)) return Fail(winerr::kInvalidName);
+  return true;
+}
+
+PosixEnv::OpenFile* PosixEnv::Find(FileHandle file) {
+  const auto it = files_.find(file);
+  if (it == files_.end()) {
+    Fail(winerr::kInvalidHandle);
+    return nullptr;
+  }
+  return &it->second;
+}
+
+int PosixEnv::OpenHost(const std::string& host_path, int flags, int disposition, bool* created) {
+  *created = false;
+  if (disposition == kDispositionCreateNew) {
+    const int fd = ::open(host_path.c_str(), flags | O_CREAT | O_EXCL, kNewFileMode);
+    *created = fd >= 0;
+    return fd;
+  }
+  if (disposition == kDispositionOpenExisting) return ::open(host_path.c_str(), flags);
+  // Open always and create always: open what is there, else create it. Two steps instead of
+  // O_CREAT alone so that the handle knows whether it created the file.
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    int fd = ::open(host_path.c_str(), flags);
+    if (fd >= 0 || errno != ENOENT) return fd;
+    fd = ::open(host_path.c_str(), flags | O_CREAT | O_EXCL, kNewFileMode);
+    if (fd >= 0) {
+      *created = true;
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  return -1;
+}
+
+FileHandle PosixEnv::Open(std::u16string_view path, int access, int disposition, int share) {
+  std::string host_path;
+  if (!MapName(path, &host_path)) return kInvalidFileHandle;
+  if (disposition < kDispositionCreateNew || disposition > kDispositionOpenAlways) {
+    Fail(winerr::kInvalidParameter);
+    return kInvalidFileHandle;
+  }
+  const bool truncate = disposition == kDispositionCreateAlways;
+  OpenFile file;
+  file.can_read = access != 2;
+  file.can_write = access != 1;
+  // Truncating needs a writable descriptor even when the caller asked only to read.
+  int flags = kOpenFlags;
+  if (!file.can_read) {
+    flags |= O_WRONLY;
+  } else if (file.can_write || truncate) {
+    flags |= O_RDWR;
+  } else {
+    flags |= O_RDONLY;
+  }
+  const int fd = OpenHost(host_path, flags, disposition, &file.created);
+  if (fd < 0) {
+    FailErrno(errno, host_path);
+    return kInvalidFileHandle;
+  }
+  struct stat st;
+  uint32_t error = winerr::kSuccess;
+  if (::fstat(fd, &st) != 0) {
+    error = WinErrorFromErrno(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    error = winerr::kAccessDenied;
+  } else if ((file.can_write || truncate) && IsReadOnly(st) && !file.created) {
+    error = winerr::kAccessDenied;
+  } else if (LockFile(fd, share == 0 ? LOCK_EX | LOCK_NB : LOCK_SH | LOCK_NB) != 0) {
+    error = WinErrorFromErrno(errno, ErrnoContext{.taking_lock = true});
+  } else if (truncate && !file.created && ::ftruncate(fd, 0) != 0) {
+    // Only now, with the lock held, may the old contents go.
+    error = WinErrorFromErrno(errno);
+  }
+  if (error != winerr::kSuccess) {
+    ::close(fd);
+    Fail(error);
+    return kInvalidFileHandle;
+  }
+  file.fd = fd;
+  file.host_path = std::move(host_path);
+  const FileHandle handle = next_file_++;
+  files_.emplace(handle, std::move(file));
+  return handle;
+}
+
+int64_t PosixEnv::Read(FileHandle file, void* dest, size_t n) {
+  OpenFile* open = Find(file);
+  if (open == nullptr) return -1;
+  if (!open->can_read) return Fail(winerr::kAccessDenied), -1;
+  const ssize_t got = ReadFully(open->fd, dest, n);
+  if (got < 0) return FailErrno(errno), -1;
+  return got;
+}
+
+int64_t PosixEnv::Write(FileHandle file, const void* src, size_t n) {
+  OpenFile* open = Find(file);
+  if (open == nullptr) return -1;
+  if (!open->can_write) return Fail(winerr::kAccessDenied), -1;
+  if (n == 0) return 0;
+  const ssize_t put = WriteFully(open->fd, src, n);
+  if (put < 0) return FailErrno(errno), -1;
+  // A short count is a result, not a failure, but LastError() tells why it stopped.
+  if (static_cast<size_t>(put) < n) FailErrno(errno);
+  return put;
+}
+
+int64_t PosixEnv::Seek(FileHandle file, int64_t offset) {
+  OpenFile* open = Find(file);
+  if (open == nullptr) return -1;
+  if (offset < 0) return Fail(winerr::kNegativeSeek), -1;
+  const off_t position = ::lseek(open->fd, static_cast<off_t>(offset), SEEK_SET);
+  if (position < 0) return FailErrno(errno), -1;
+  return position;
+}
+
+int64_t PosixEnv::Size(FileHandle file) {
+  OpenFile* open = Find(file);
+  if (open == nullptr) return -1;
+  struct stat st;
+  if (::fstat(open->fd, &st) != 0) return FailErrno(errno), -1;
+  return st.st_size;
+}
+
+bool PosixEnv::SetEndOfFile(FileHandle file) {
+  OpenFile* open = Find(file);
+  if (open == nullptr) return false;
+  if (!open->can_write) return Fail(winerr::kAccessDenied);
+  const off_t position = ::lseek(open->fd, 0, SEEK_CUR);
+  if (position < 0) return FailErrno(errno);
+  int result;
+  do {
+    result = ::ftruncate(open->fd, position);
+  } while (result != 0 && errno == EINTR);
+  return result == 0 || FailErrno(errno);
+}
+
+bool PosixEnv::Sync(FileHandle file) {
+  OpenFile* open = Find(file);
+  if (open == nullptr) return false;
+  // After a failed fsync the kernel may have dropped the unwritten pages, so a later fsync
+  // that succeeds proves nothing: the handle keeps failing.
+  if (open->sync_failed) return Fail(winerr::kCrc);
+  int result;
+  do {
+    result = ::fsync(open->fd);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0) {
+    open->sync_failed = true;
+    return FailErrno(errno);
+  }
+  // A new file is only durable once its name is: sync the folder the first time.
+  if (open->created) {
+    if (!SyncFolderOf(open->host_path)) return FailErrno(errno);
+    open->created = false;
+  }
+  return true;
+}
+
+bool PosixEnv::Close(FileHandle file) {
+  const auto it = files_.find(file);
+  if (it == files_.end()) return Fail(winerr::kInvalidHandle);
+  const int fd = it->second.fd;
+  files_.erase(it);
+  // The descriptor is released even when close reports an error; EINTR is no failure on Linux.
+  if (::close(fd) != 0 && errno != EINTR) return FailErrno(errno);
+  return true;
+}
+
+bool PosixEnv::SetAttributesNormal(std::u16string_view path) {
+  std::string host_path;
+  if (!MapName(path, &host_path)) return false;
+  struct stat st;
+  if (::stat(host_path.c_str(), &st) != 0) return FailErrno(errno, host_path);
+  mode_t mode = (st.st_mode & 0777) | S_IRUSR | S_IWUSR;
+  if (S_ISDIR(st.st_mode)) mode |= S_IXUSR;
+  if (::chmod(host_path.c_str(), mode) != 0) return FailErrno(errno, host_path);
+  return true;
+}
+
+bool PosixEnv::MayRemove(const std::string& host_path) {
+  struct stat st;
+  if (::stat(host_path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && IsReadOnly(st)) {
+    return Fail(winerr::kAccessDenied);
+  }
+  if (IsHeldOpen(host_path)) return Fail(winerr::kSharingViolation);
+  return true;
+}
+
+bool PosixEnv::Delete(std::u16string_view path) {
+  std::string host_path;
+  if (!MapName(path, &host_path)) return false;
+  struct stat st;
+  if (::lstat(host_path.c_str(), &st) != 0) return FailErrno(errno, host_path);
+  if (S_ISDIR(st.st_mode)) return Fail(winerr::kAccessDenied);
+  if (!MayRemove(host_path)) return false;
+  if (::unlink(host_path.c_str()) != 0) return FailErrno(errno, host_path);
+  SyncFolderOf(host_path);  // best effort: the file is gone either way
+  return true;
+}
+
+bool PosixEnv::Rename(std::u16string_view from, std::u16string_view to) {
+  std::string from_host;
+  std::string to_host;
+  if (!MapName(from, &from_host) || !MapName(to, &to_host)) return false;
+  struct stat from_st;
+  if (::lstat(from_host.c_str(), &from_st) != 0) return FailErrno(errno, from_host);
+  if (from_host == to_host) return true;
+  if (IsHeldOpen(from_host)) return Fail(winerr::kSharingViolation);
+  struct stat to_st;
+  if (::lstat(to_host.c_str(), &to_st) == 0) {
+    // Only a file replaces a file; folders are never merged or replaced.
+    if (S_ISDIR(to_st.st_mode) || S_ISDIR(from_st.st_mode)) return Fail(winerr::kAlreadyExists);
+    if (!MayRemove(to_host)) return false;
+  }
+  if (::rename(from_host.c_str(), to_host.c_str()) != 0) return FailErrno(errno, to_host);
+  // The move is made; without these syncs a crash could still undo it.
+  if (!SyncFolderOf(to_host)) return FailErrno(errno);
+  if (FolderOf(from_host) != FolderOf(to_host) && !SyncFolderOf(from_host)) {
+    return FailErrno(errno);
+  }
+  return true;
+}
+
+bool PosixEnv::CreateDirectory(std::u16string_view path) {
+  std::string host_path;
+  if (!MapName(path, &host_path)) return false;
+  if (::mkdir(host_path.c_str(), kNewFolderMode) != 0) {
+    if (errno == EEXIST) return Fail(winerr::kAlreadyExists);
+    return FailErrno(errno, host_path);
+  }
+  SyncFolderOf(host_path);  // best effort: a lost empty folder is made again on next use
+  return true;
+}
+
+FindHandle PosixEnv::FindFirst(std::u16string_view pattern, FindData* first) {
+  std::vector<std::u16string> names;
+  if (!SplitDevicePath(pattern, &names) || names.empty()) {
+    Fail(winerr::kInvalidName);
+    return kInvalidFindHandle;
+  }
+  const std::u16string name_pattern = std::move(names.back());
+  names.pop_back();
+  std::string host_folder;
+  // Only the last name may hold wildcards.
+  if (std::any_of(names.begin(), names.end(), [](const auto& n) { return HasWildcards(n); }) ||
+      !paths_.ToHost(names, &host_folder)) {
+    Fail(winerr::kInvalidName);
+    return kInvalidFindHandle;
+  }
+  Search search;
+  if (!ListMatches(host_folder, name_pattern, &search.matches)) {
+    Fail(errno == ENOENT || errno == ENOTDIR ? winerr::kPathNotFound : WinErrorFromErrno(errno));
+    return kInvalidFindHandle;
+  }
+  // The documents folder lives elsewhere on the host but shows in the device root.
+  if (names.empty() && MatchesPattern(name_pattern, kDocumentsFolder) &&
+      std::none_of(search.matches.begin(), search.matches.end(),
+                   [](const FindData& d) { return IsDocumentsFolderName(d.name); })) {
+    search.matches.push_back(FindData{std::u16string(kDocumentsFolder), true, 0});
+  }
+  if (search.matches.empty()) {
+    Fail(winerr::kFileNotFound);
+    return kInvalidFindHandle;
+  }
+  std::sort(search.matches.begin(), search.matches.end(),
+            [](const FindData& a, const FindData& b) { return CompareNames(a.name, b.name) < 0; });
+  if (first != nullptr) *first = search.matches.front();
+  search.next = 1;
+  const FindHandle handle = next_search_++;
+  searches_.emplace(handle, std::move(search));
+  return handle;
+}
+
+bool PosixEnv::FindNext(FindHandle search, FindData* next) {
+  const auto it = searches_.find(search);
+  if (it == searches_.end()) return Fail(winerr::kInvalidHandle);
+  Search& state = it->second;
+  if (state.next >= state.matches.size()) return Fail(winerr::kNoMoreFiles);
+  if (next != nullptr) *next = state.matches[state.next];
+  ++state.next;
+  return true;
+}
+
+void PosixEnv::FindClose(FindHandle search) { searches_.erase(search); }
+
+std::u16string PosixEnv::ProgramFilePath() const { return u"\\ledgerix.exe"; }
+
+bool PosixEnv::RunAndWait(std::u16string_view path) {
+  std::vector<std::u16string> names;
+  if (HasWildcards(path) || !SplitDevicePath(path, &names)) return Fail(winerr::kInvalidName);
+  if (names.empty()) return Fail(winerr::kFileNotFound);
+  std::u16string& program = names.back();
+  if (EndsWithExe(program)) program.resize(program.size() - 4);
+  std::string host_path = options_.program_folder;
+  std::string utf8;
+  for (const std::u16string& name : names) {
+    if (!Utf16ToUtf8(name, &utf8)) return Fail(winerr::kInvalidName);
+    host_path += '/';
+    host_path += utf8;
+  }
+  struct stat st;
+  if (::stat(host_path.c_str(), &st) != 0) return FailErrno(errno, host_path);
+  if (!S_ISREG(st.st_mode) || ::access(host_path.c_str(), X_OK) != 0) {
+    return Fail(winerr::kAccessDenied);
+  }
+  int error = 0;
+  if (!SpawnAndWait(host_path, &error)) {
+    return Fail(error == ENOEXEC ? winerr::kBadExeFormat : WinErrorFromErrno(error));
+  }
+  return true;
+}
+
+}  // namespace ledgerix::platform

@@ -1,0 +1,111 @@
+#pragma once
+// The platform on a POSIX host: device paths mapped onto host folders, files opened with
+// advisory locks standing in for the handheld's share codes, host errors as Windows numbers.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/device_path.h"
+#include "platform/env.h"
+
+namespace ledgerix::platform {
+
+// The host folders behind a PosixEnv.
+struct PosixEnvOptions {
+  std::string device_root;       // host folder of the device root "\"
+  std::string documents_folder;  // host folder of "\My Documents"
+  std::string program_folder;    // where the companion programs live (see RunAndWait)
+};
+
+// Not thread-safe: the program calls its platform from its one user-interface thread.
+//
+// Beyond the Env contract, as on the handheld:
+// - the owner's write permission stands for the inverse of the read-only attribute: a file
+//   without it cannot be opened for writing, truncated by a create, deleted or replaced
+//   (kAccessDenied) until SetAttributesNormal;
+// - a file that a handle holds open cannot be deleted or renamed, nor replaced by a rename
+//   (kSharingViolation);
+// - folders, devices and other special files cannot be opened as files (kAccessDenied);
+// - names holding "*" or "?" are refused outside FindFirst (kInvalidName).
+class PosixEnv : public Env {
+ public:
+  // Creates the device root and the documents folder when missing (see Ready()).
+  explicit PosixEnv(PosixEnvOptions options);
+  // Closes every handle and search still open.
+  ~PosixEnv() override;
+  PosixEnv(const PosixEnv&) = delete;
+  PosixEnv& operator=(const PosixEnv&) = delete;
+
+  // False when the device root or the documents folder is missing and could not be created;
+  // every file call then fails with kPathNotFound.
+  bool Ready() const;
+  const PosixEnvOptions& options() const { return options_; }
+  // The host path behind a device path; false for a bad path.
+  bool HostPath(std::u16string_view device_path, std::string* host_path) const;
+
+  FileHandle Open(std::u16string_view path, int access, int disposition, int share) override;
+  int64_t Read(FileHandle file, void* dest, size_t n) override;
+  int64_t Write(FileHandle file, const void* src, size_t n) override;
+  int64_t Seek(FileHandle file, int64_t offset) override;
+  int64_t Size(FileHandle file) override;
+  bool SetEndOfFile(FileHandle file) override;
+  bool Sync(FileHandle file) override;
+  bool Close(FileHandle file) override;
+
+  bool SetAttributesNormal(std::u16string_view path) override;
+  bool Delete(std::u16string_view path) override;
+  bool Rename(std::u16string_view from, std::u16string_view to) override;
+  bool CreateDirectory(std::u16string_view path) override;
+
+  FindHandle FindFirst(std::u16string_view pattern, FindData* first) override;
+  bool FindNext(FindHandle search, FindData* next) override;
+  void FindClose(FindHandle search) override;
+
+  uint32_t LastError() const override { return last_error_; }
+
+  std::u16string ProgramFilePath() const override;
+  // The companion programs live in the program folder under their device name without
+  // ".exe": "\ldxload.exe" runs <program folder>/ldxload. False with kFileNotFound when it is
+  // missing, kAccessDenied when it is not executable.
+  bool RunAndWait(std::u16string_view path) override;
+
+  // No object store is wired into this Env: always null.
+  ObjectStore* Objects() override { return nullptr; }
+
+ private:
+  struct OpenFile {
+    int fd = -1;
+    bool can_read = false;
+    bool can_write = false;
+    bool created = false;      // this handle created the file: its folder needs a sync
+    bool sync_failed = false;  // after a failed fsync the written data can no longer be trusted
+    std::string host_path;
+  };
+  struct Search {
+    std::vector<FindData> matches;
+    size_t next = 0;
+  };
+
+  // Record the error and answer the failure value of the caller.
+  bool Fail(uint32_t error);
+  bool FailErrno(int err, const std::string& host_path = {});
+  // Maps a device path naming a file or folder (no wildcards); kInvalidName on refusal.
+  bool MapName(std::u16string_view path, std::string* host_path);
+  OpenFile* Find(FileHandle file);
+  // Opens the host file by disposition; sets *created. -1 with errno on failure.
+  int OpenHost(const std::string& host_path, int flags, int disposition, bool* created);
+  // Refuses to delete or replace a file that is read-only or held open.
+  bool MayRemove(const std::string& host_path);
+
+  PosixEnvOptions options_;
+  DevicePathMap paths_;
+  std::map<FileHandle, OpenFile> files_;
+  std::map<FindHandle, Search> searches_;
+  // Handle numbers are never reused, so a stale handle cannot reach a file opened later.
+  FileHandle next_file_ = 1;
+  FindHandle next_search_ = 1;
+  uint32_t last_error_ = winerr::kSuccess;
+};
+
+}  // namespace ledgerix::platform
