@@ -40,7 +40,7 @@ bool EndsWithExe(std::u16string_view name) {
   return true;
 }
 
-// The matches of a name pattern among the entries of a host folder, in name order.
+// The matches of a name pattern among the entries of a host folder, in the folder's order.
 bool ListMatches(const std::string& host_folder, std::u16string_view pattern,
                  std::vector<FindData>* matches) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(host_folder.c_str()), &::closedir);
@@ -87,6 +87,11 @@ bool PosixEnv::HostPath(std::u16string_view device_path, std::string* host_path)
 bool PosixEnv::Fail(uint32_t error) {
   last_error_ = error;
   return false;
+}
+
+int64_t PosixEnv::FailCount(uint32_t error) {
+  Fail(error);
+  return -1;
 }
 
 bool PosixEnv::FailErrno(int err, const std::string& host_path) {
@@ -186,19 +191,19 @@ FileHandle PosixEnv::Open(std::u16string_view path, int access, int disposition,
 int64_t PosixEnv::Read(FileHandle file, void* dest, size_t n) {
   OpenFile* open = Find(file);
   if (open == nullptr) return -1;
-  if (!open->can_read) return Fail(winerr::kAccessDenied), -1;
+  if (!open->can_read) return FailCount(winerr::kAccessDenied);
   const ssize_t got = ReadFully(open->fd, dest, n);
-  if (got < 0) return FailErrno(errno), -1;
+  if (got < 0) return FailCount(WinErrorFromErrno(errno));
   return got;
 }
 
 int64_t PosixEnv::Write(FileHandle file, const void* src, size_t n) {
   OpenFile* open = Find(file);
   if (open == nullptr) return -1;
-  if (!open->can_write) return Fail(winerr::kAccessDenied), -1;
+  if (!open->can_write) return FailCount(winerr::kAccessDenied);
   if (n == 0) return 0;
   const ssize_t put = WriteFully(open->fd, src, n);
-  if (put < 0) return FailErrno(errno), -1;
+  if (put < 0) return FailCount(WinErrorFromErrno(errno));
   // A short count is a result, not a failure, but LastError() tells why it stopped.
   if (static_cast<size_t>(put) < n) FailErrno(errno);
   return put;
@@ -207,9 +212,9 @@ int64_t PosixEnv::Write(FileHandle file, const void* src, size_t n) {
 int64_t PosixEnv::Seek(FileHandle file, int64_t offset) {
   OpenFile* open = Find(file);
   if (open == nullptr) return -1;
-  if (offset < 0) return Fail(winerr::kNegativeSeek), -1;
+  if (offset < 0) return FailCount(winerr::kNegativeSeek);
   const off_t position = ::lseek(open->fd, static_cast<off_t>(offset), SEEK_SET);
-  if (position < 0) return FailErrno(errno), -1;
+  if (position < 0) return FailCount(WinErrorFromErrno(errno));
   return position;
 }
 
@@ -217,7 +222,7 @@ int64_t PosixEnv::Size(FileHandle file) {
   OpenFile* open = Find(file);
   if (open == nullptr) return -1;
   struct stat st;
-  if (::fstat(open->fd, &st) != 0) return FailErrno(errno), -1;
+  if (::fstat(open->fd, &st) != 0) return FailCount(WinErrorFromErrno(errno));
   return st.st_size;
 }
 

@@ -28,6 +28,8 @@ struct PosixEnvOptions {
 //   (kSharingViolation);
 // - folders, devices and other special files cannot be opened as files (kAccessDenied);
 // - names holding "*" or "?" are refused outside FindFirst (kInvalidName).
+// Searches list their matches in name order (letters compared without regard to case), taken
+// when FindFirst runs; the device root also shows the folder "My Documents".
 class PosixEnv : public Env {
  public:
   // Creates the device root and the documents folder when missing (see Ready()).
@@ -89,6 +91,7 @@ class PosixEnv : public Env {
 
   // Record the error and answer the failure value of the caller.
   bool Fail(uint32_t error);
+  int64_t FailCount(uint32_t error);  // the -1 of the counting calls
   bool FailErrno(int err, const std::string& host_path = {});
   // Maps a device path naming a file or folder (no wildcards); kInvalidName on refusal.
   bool MapName(std::u16string_view path, std::string* host_path);
