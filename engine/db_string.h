@@ -40,8 +40,8 @@ class DbString {
   const char* CStr() const;
   // The text, or null when there is no block or the length is 0.
   const char* DataOrNull() const;
-  // The block as seen from the text's start, for filling in place: write at most Capacity()
-  // bytes (the last one stays the terminator), then SetLength. Null when there is no block.
+  // The block as seen from the text's start, for filling in place: write at most
+  // Capacity() - 1 bytes (room stays for the terminator), then SetLength. Null without a block.
   char* MutableData();
   std::string_view View() const { return std::string_view(Data(), length_); }
   uint32_t Length() const { return length_; }
