@@ -1,0 +1,139 @@
+#pragma once
+// DbRecordSet: the cursor through which the program reads and changes one table. It holds the
+// table's column definitions, a DbRecord with one value per column for the current row and a
+// RecordCursor; all storage work goes to the driver of its connection, for which it turns the
+// current fields into the binary row encoding and back.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/db_column_def.h"
+#include "engine/db_driver.h"
+#include "engine/db_string.h"
+#include "engine/db_value.h"
+
+namespace ledgerix {
+
+class DbRecordSet;
+
+// The current row of a record set: one value per column.
+class DbRecord {
+ public:
+  // `owner` may be null (every lookup then answers null); `count` untyped values.
+  DbRecord(DbRecordSet* owner, uint32_t count);
+  virtual ~DbRecord() = default;
+
+  // The field of the column named exactly `name`, or null without an owner or such a column.
+  virtual DbValue* FieldByName(const char* name);
+  // The field at a 0-based index, or null without an owner or when index >= Count().
+  virtual DbValue* FieldByIndex(uint32_t index);
+  // The number of fields (0 without an owner).
+  virtual uint32_t Count() const;
+
+ private:
+  DbRecordSet* owner_;
+  std::vector<DbValue> fields_;
+};
+
+// Position (0-based), the position last fetched from the driver, and the row count.
+struct RecordCursor {
+  uint32_t position = 0;
+  uint32_t last_fetched = 0;
+  uint32_t row_count = 0;
+};
+
+// Ready: the connection has a driver that is open. Usable: ready, with a record, and open.
+// Every operation answers 0 (or null, or -1 where stated) when it fails.
+class DbRecordSet {
+ public:
+  // `host` is the connection (not owned; it must outlive the record set).
+  explicit DbRecordSet(DbDriverHost* host);
+  DbRecordSet(const DbRecordSet&) = delete;
+  DbRecordSet& operator=(const DbRecordSet&) = delete;
+  // Closes the cursor, then releases the record and the columns.
+  virtual ~DbRecordSet();
+
+  // Releases the record and the columns, takes ownership of `defs` and builds a record with
+  // one value per definition, typed from it, its tag set to the definition's size. 1.
+  virtual int DefineColumns(std::vector<std::unique_ptr<DbColumnDef>> defs);
+  virtual uint32_t ColumnCount() const;
+  // The column definition at an index, or null.
+  virtual const DbColumnDef* ColumnDef(uint32_t index) const;
+  // Closes any cursor and opens the query through the driver; positions on row 0. 1 on success.
+  virtual int OpenQuery(const DbString& query_text);
+  // BuildQuery for the table (condition may be null), then OpenQuery.
+  virtual int OpenTable(const char* table_name, const char* condition);
+  // Removes every row through the driver; on success the row count is 0 and adding ends.
+  virtual int DeleteAll();
+  // Releases the driver's cursor when one is open; clears the fetched, open and adding flags
+  // and the row count. 1.
+  virtual int Close();
+  // Hands a statement to the driver without a cursor.
+  virtual int Execute(const DbString& statement_text);
+  // The row count when usable, else 0.
+  virtual uint32_t RowCount() const;
+  virtual int MoveNext();
+  virtual int MovePrevious();
+  virtual int MoveFirst();
+  virtual int MoveLast();
+  // Moves to the 1-based row n; fails for 0 and for n above the row count.
+  virtual int Move(uint32_t n);
+  // 1 when there are no rows, the position is at or past the row count, or not usable.
+  virtual int IsEOF() const;
+  // 1 when there are no rows, the position is 0, or not usable.
+  virtual int IsBOF() const;
+  // Enters the adding state (the record is then the new row's buffer). 0 when already adding.
+  virtual int AddNew();
+  // Deletes the current row; the same position then shows the following row (position 0
+  // after deleting the last row). In the adding state only leaves that state.
+  virtual int Delete();
+  // Writes the new row (adding) or the current row's fields through the driver; leaves adding.
+  virtual int Update();
+  // The record, or null when not ready.
+  virtual DbRecord* Fields();
+  // The current row, fetched from the driver unless already fetched; the new row's buffer while
+  // adding; null on failure. Callers pass -1.
+  virtual DbRecord* CurrentRecord(int hint);
+  // The 0-based position when usable and the table has rows, else -1.
+  virtual int Position() const;
+  // Appends the binary encoding of the first `column_limit` fields (all for 0) to `out`. 0 and
+  // `out` unchanged when a column's type cannot be encoded.
+  virtual int EncodeRow(DbString* out, uint32_t column_limit) const;
+  // Decodes the first `column_limit` fields (all for 0) from the front of `in`, consuming the
+  // bytes with DropFront. On failure everything consumed is given back and 0 answered.
+  virtual int DecodeRow(DbString* in, uint32_t column_limit);
+  // 1 when the connection's kind is the file database.
+  virtual int IsFileDatabase() const;
+  // The index of the first column named exactly `name`; -1 when none or not ready.
+  virtual int ColumnIndex(const char* name) const;
+  virtual DbValue* FieldByName(const char* name);
+  virtual DbValue* FieldByIndex(uint32_t index);
+  // The driver's per-cursor state; the record set owns it until the driver takes it back.
+  virtual void SetDriverState(std::unique_ptr<DbDriverState> state);
+  virtual DbDriverState* DriverState() const;
+  virtual std::unique_ptr<DbDriverState> TakeDriverState();
+  virtual void SetUserWord(uint32_t value);
+  virtual uint32_t UserWord() const;
+
+  const RecordCursor& Cursor() const { return cursor_; }
+  DbDriverHost* Host() const { return host_; }
+
+ private:
+  DbDriver* ReadyDriver() const;
+  bool IsUsable() const;
+  void ReleaseColumns();
+  int MoveCodeFor() const;
+
+  RecordCursor cursor_;
+  DbDriverHost* host_;
+  std::unique_ptr<DbRecord> record_;
+  std::vector<std::unique_ptr<DbColumnDef>> columns_;
+  bool open_ = false;
+  bool adding_ = false;
+  std::unique_ptr<DbDriverState> driver_state_;
+  uint32_t user_word_ = 0;
+  bool fetched_ = false;
+};
+
+}  // namespace ledgerix
