@@ -77,6 +77,12 @@ class DbDriverHost {
 class DbDriverState {
  public:
   virtual ~DbDriverState() = default;
+  // Appends one encoded row to the end of the table, for drivers that keep rows as bytes.
+  // 1 on success; 0 when the driver has no such operation.
+  virtual int AppendRow(const DbString& row) {
+    (void)row;
+    return 0;
+  }
 };
 
 }  // namespace ledgerix
