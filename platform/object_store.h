@@ -97,8 +97,9 @@ class ObjectStore {
 
   void Register(ObjectStoreDatabase* database);
   void Unregister(ObjectStoreDatabase* database);
-  // A statement left stepping would keep a read transaction open and delay the commit of the
-  // next write, so every cursor lets go of its statement before a write.
+  // A statement left stepping over rows that a write changes may or may not see the change, and
+  // it would hold back the commit of a write made outside a transaction; so before any write
+  // every cursor lets go of its statement, to start again from its key when it next moves.
   void ReleaseCursors();
   sqlite3* connection() const { return db_; }
 

@@ -1,6 +1,6 @@
 #include "platform/object_store_database.h"
 
-#include <cstdlib>
+#include <utility>
 
 #include "platform/property_record.h"
 #include "platform/sqlite_statement.h"
@@ -32,12 +32,13 @@ ObjectStoreDatabase::~ObjectStoreDatabase() {
 }
 
 bool ObjectStoreDatabase::PrepareScans() {
+  count_ = store_->CountRecords(id_);
   forward_ = std::make_unique<SqliteStatement>(store_->connection(), kForwardScan);
   backward_ = std::make_unique<SqliteStatement>(store_->connection(), kBackwardScan);
   return forward_->valid() && backward_->valid();
 }
 
-uint32_t ObjectStoreDatabase::RecordCount() { return usable() ? store_->CountRecords(id_) : 0; }
+uint32_t ObjectStoreDatabase::RecordCount() const { return usable() ? count_ : 0; }
 
 SqliteStatement& ObjectStoreDatabase::Statement(Scan direction) const {
   return direction == Scan::kForward ? *forward_ : *backward_;
@@ -60,11 +61,17 @@ void ObjectStoreDatabase::StandOnScanRow(Scan direction) {
   place_ = Place::kOnRecord;
 }
 
-bool ObjectStoreDatabase::StartScan(Scan direction, const SortKey& from, int64_t skip) {
+bool ObjectStoreDatabase::StartScan(Scan direction, const SortKey* from, int64_t skip) {
+  // Letting go of the running scan brings key_ up to date, so `from` may point at it.
   ReleaseScan();
   SqliteStatement& scan = Statement(direction);
   scan.BindInt(1, id_);
-  scan.BindBlob(2, from.bytes());  // a copy, so `from` may be key_, which the new row replaces
+  if (from == nullptr) {
+    scan.BindBlob(
+        2, direction == Scan::kForward ? SortKey::Lowest().bytes() : SortKey::Highest().bytes());
+  } else {
+    scan.BindBlob(2, from->bytes());  // copied, so key_ may change while the scan runs
+  }
   scan.BindInt(3, skip);
   if (!scan.Step()) return false;
   StandOnScanRow(direction);
@@ -85,7 +92,7 @@ bool ObjectStoreDatabase::StepScan() {
 
 bool ObjectStoreDatabase::SeekFirst() {
   if (!usable()) return false;
-  if (!StartScan(Scan::kForward, SortKey::Lowest(), 0)) {
+  if (!StartScan(Scan::kForward, nullptr, 0)) {
     place_ = Place::kAfterLast;
     return false;
   }
@@ -95,7 +102,7 @@ bool ObjectStoreDatabase::SeekFirst() {
 
 bool ObjectStoreDatabase::SeekLast() {
   if (!usable()) return false;
-  if (!StartScan(Scan::kBackward, SortKey::Highest(), 0)) {
+  if (!StartScan(Scan::kBackward, nullptr, 0)) {
     place_ = Place::kBeforeFirst;
     return false;
   }
@@ -114,7 +121,7 @@ bool ObjectStoreDatabase::SeekNext() {
   const bool found =
       place_ == Place::kOnRecord && scan_ == Scan::kForward
           ? StepScan()
-          : StartScan(Scan::kForward, place_ == Place::kBeforeFirst ? SortKey::Lowest() : key_, 0);
+          : StartScan(Scan::kForward, place_ == Place::kBeforeFirst ? nullptr : &key_, 0);
   if (!found) {
     place_ = Place::kAfterLast;
     return false;
@@ -134,7 +141,7 @@ bool ObjectStoreDatabase::SeekPrevious() {
   const bool found =
       place_ == Place::kOnRecord && scan_ == Scan::kBackward
           ? StepScan()
-          : StartScan(Scan::kBackward, place_ == Place::kAfterLast ? SortKey::Highest() : key_, 0);
+          : StartScan(Scan::kBackward, place_ == Place::kAfterLast ? nullptr : &key_, 0);
   if (!found) {
     place_ = Place::kBeforeFirst;
     return false;
@@ -173,15 +180,10 @@ bool ObjectStoreDatabase::SeekToIndex(uint32_t index) {
       skip = skip_from_here;
     }
   }
-  bool found;
-  if (from != nullptr && skip == 0 && place_ == Place::kOnRecord && scan_ == direction) {
-    found = StepScan();
-  } else if (from != nullptr) {
-    found = StartScan(direction, *from, skip);
-  } else {
-    found = StartScan(direction,
-                      direction == Scan::kForward ? SortKey::Lowest() : SortKey::Highest(), skip);
-  }
+  const bool found =
+      from != nullptr && skip == 0 && place_ == Place::kOnRecord && scan_ == direction
+          ? StepScan()
+          : StartScan(direction, from, skip);
   if (!found) {
     place_ = Place::kAfterLast;
     return false;
@@ -220,10 +222,12 @@ bool ObjectStoreDatabase::DeleteRecord(uint32_t object_id) {
 }
 
 void ObjectStoreDatabase::OnInserted(const SortKey& key) {
+  ++count_;
   if (HasKey() && index_ && key < key_) ++*index_;
 }
 
 void ObjectStoreDatabase::OnRemoved(const SortKey& key) {
+  --count_;
   if (place_ == Place::kOnRecord && key.object_id() == key_.object_id()) {
     // The next record now holds the deleted one's position, so the index stays.
     place_ = Place::kGap;
@@ -240,6 +244,7 @@ void ObjectStoreDatabase::OnRewritten(const SortKey& old_key, const SortKey& new
     if (!old_key.SameValue(new_key)) index_.reset();
     return;
   }
+  // As a delete and an add, which leave the count as it was.
   OnRemoved(old_key);
   OnInserted(new_key);
 }

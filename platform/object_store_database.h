@@ -35,8 +35,9 @@ class ObjectStoreDatabase {
   // False once the database was deleted or its store closed.
   bool usable() const { return store_ != nullptr && !deleted_; }
 
-  // The number of records (0 when not usable).
-  uint32_t RecordCount();
+  // The number of records (0 when not usable). Read once at open and kept up to date by the
+  // store's writes, so it costs nothing.
+  uint32_t RecordCount() const;
 
   // Each seek answers whether the cursor now stands on a record.
   bool SeekFirst();
@@ -72,9 +73,10 @@ class ObjectStoreDatabase {
   ObjectStoreDatabase(ObjectStore* store, int64_t id, DatabaseInfo info);
   bool PrepareScans();
 
-  // Starts a scan in one direction from just past `from`, skipping `skip` records, and stands on
-  // the record found. False (cursor unchanged, no scan running) when there is none.
-  bool StartScan(Scan direction, const SortKey& from, int64_t skip);
+  // Starts a scan in one direction from just past `from` (null: from the end the scan starts
+  // at), skips `skip` records and stands on the record found. False (cursor unchanged, no scan
+  // running) when there is none.
+  bool StartScan(Scan direction, const SortKey* from, int64_t skip);
   // Steps the running scan once. False at its end.
   bool StepScan();
   SqliteStatement& Statement(Scan direction) const;
@@ -93,6 +95,7 @@ class ObjectStoreDatabase {
   int64_t id_;
   DatabaseInfo info_;
   bool deleted_ = false;
+  uint32_t count_ = 0;
 
   std::unique_ptr<SqliteStatement> forward_;
   std::unique_ptr<SqliteStatement> backward_;
