@@ -204,12 +204,12 @@ std::unique_ptr<ObjectStore> ObjectStore::Open(const std::string& host_file) {
   if (!UseWal(db.get())) return nullptr;
   if (state == FileState::kEmpty && !CreateSchema(db.get())) return nullptr;
 
-  std::unique_ptr<ObjectStore> store(new ObjectStore(db.release()));
+  auto store = std::make_unique<ObjectStore>(Key(), db.release());
   if (!store->Prepare()) return nullptr;
   return store;
 }
 
-ObjectStore::ObjectStore(sqlite3* db) : db_(db) {}
+ObjectStore::ObjectStore(Key, sqlite3* db) : db_(db) {}
 
 ObjectStore::~ObjectStore() {
   for (ObjectStoreDatabase* database : open_databases_) database->OnStoreClosed();
@@ -254,8 +254,7 @@ std::unique_ptr<ObjectStoreDatabase> ObjectStore::OpenDatabase(std::u16string_vi
                                                                std::optional<SortOrder> sort) {
   std::optional<DatabaseRow> row = FindDatabase(name);
   if (!row || (sort && *sort != row->info.sort)) return nullptr;
-  std::unique_ptr<ObjectStoreDatabase> database(
-      new ObjectStoreDatabase(this, row->id, std::move(row->info)));
+  auto database = std::make_unique<ObjectStoreDatabase>(Key(), this, row->id, std::move(row->info));
   if (!database->PrepareScans()) return nullptr;
   database->SeekFirst();
   return database;

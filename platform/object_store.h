@@ -34,8 +34,8 @@ struct DatabaseInfo {
   SortOrder sort;
 };
 
-// One store file. Single-threaded. Databases opened from it must be destroyed before it; a
-// database that outlives its store answers failure to everything.
+// One store file, used from one thread. Databases opened from it are meant to be destroyed
+// before it; one that outlives it answers failure to everything.
 //
 // Every write is one SQLite transaction committed before the call returns, in WAL mode with
 // synchronous=NORMAL. A commit has then been written into the WAL file with write(2), so it sits
@@ -45,12 +45,19 @@ struct DatabaseInfo {
 // milliseconds per record — minutes when an archive of 50,000 entries is restored record by
 // record. Closing the store checkpoints the WAL into the main file with an fsync.
 class ObjectStore {
+  // Only the store can make one, so only Open and OpenDatabase can call the constructors.
+  class Key {
+    friend class ObjectStore;
+    explicit Key() = default;
+  };
+
  public:
   // Opens the store kept in `host_file`, creating a new store when the file does not exist or
   // is empty. Answers null when the file cannot be opened for writing, is not an SQLite file,
   // is damaged, or holds some other SQLite database; such a file is left as it was.
   static std::unique_ptr<ObjectStore> Open(const std::string& host_file);
 
+  ObjectStore(Key, sqlite3* db);
   ~ObjectStore();
   ObjectStore(const ObjectStore&) = delete;
   ObjectStore& operator=(const ObjectStore&) = delete;
@@ -78,7 +85,6 @@ class ObjectStore {
   struct Statements;
   struct DatabaseRow;
 
-  explicit ObjectStore(sqlite3* db);
   bool Prepare();
   std::optional<DatabaseRow> FindDatabase(std::u16string_view name);
 

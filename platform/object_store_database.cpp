@@ -22,7 +22,8 @@ constexpr int kPropertiesColumn = 1;
 
 }  // namespace
 
-ObjectStoreDatabase::ObjectStoreDatabase(ObjectStore* store, int64_t id, DatabaseInfo info)
+ObjectStoreDatabase::ObjectStoreDatabase(ObjectStore::Key, ObjectStore* store, int64_t id,
+                                         DatabaseInfo info)
     : store_(store), id_(id), info_(std::move(info)) {
   store_->Register(this);
 }

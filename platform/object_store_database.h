@@ -23,10 +23,12 @@ namespace ledgerix::platform {
 // (previous, last) or after the last (next, first, index). Seeks step one SQLite statement
 // through the clustered table, so walking the database costs one step per record.
 //
-// Created by ObjectStore::OpenDatabase; must be destroyed before the store. Once the database
-// has been deleted or the store closed, every call answers failure.
+// Created by ObjectStore::OpenDatabase and owned by its caller. Once the database has been
+// deleted or the store destroyed, every call answers failure.
 class ObjectStoreDatabase {
  public:
+  // Use ObjectStore::OpenDatabase, the only caller that can make the key.
+  ObjectStoreDatabase(ObjectStore::Key, ObjectStore* store, int64_t id, DatabaseInfo info);
   ~ObjectStoreDatabase();
   ObjectStoreDatabase(const ObjectStoreDatabase&) = delete;
   ObjectStoreDatabase& operator=(const ObjectStoreDatabase&) = delete;
@@ -70,7 +72,6 @@ class ObjectStoreDatabase {
   enum class Place { kBeforeFirst, kOnRecord, kGap, kAfterLast };
   enum class Scan { kNone, kForward, kBackward };
 
-  ObjectStoreDatabase(ObjectStore* store, int64_t id, DatabaseInfo info);
   bool PrepareScans();
 
   // Starts a scan in one direction from just past `from` (null: from the end the scan starts
