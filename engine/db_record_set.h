@@ -71,8 +71,8 @@ class DbRecordSet {
   virtual int OpenTable(const char* table_name, const char* condition);
   // Removes every row through the driver; on success the row count is 0 and adding ends.
   virtual int DeleteAll();
-  // Releases the driver's cursor when one is open; clears the fetched, open and adding flags
-  // and the row count. 1.
+  // Releases the driver's cursor when one is open (drops the driver state itself when the
+  // driver is gone or closed); clears the fetched, open and adding flags and the row count. 1.
   virtual int Close();
   // Hands a statement to the driver without a cursor.
   virtual int Execute(const DbString& statement_text);
@@ -143,7 +143,7 @@ class DbRecordSet {
   int MoveCodeFor() const;
   // Clears the fetched flag and answers whether the record set is usable (every move does so).
   bool BeginMove();
-  // Every field back to the empty value of its column type, the tag kept.
+  // Every field back to the empty value of its column type, its tag the column's size.
   void ResetFields();
   // The length of the encoded row at the front of `bytes`: 0 when the bytes end first, -1 when
   // a column type has no encoding.
@@ -161,8 +161,8 @@ class DbRecordSet {
   // The record holds the row at cursor_.last_fetched as the driver gave it (whatever the hint),
   // so writing it back over that row is safe.
   bool holds_row_ = false;
-  // False after a failed fetch, when the driver's cursor may stand anywhere: the next fetch
-  // then uses an absolute move instead of a step from the last fetched row.
+  // False after a failed fetch or write and after an insert, when the driver's cursor may stand
+  // anywhere: the next fetch then moves absolutely instead of stepping from the last fetched row.
   bool driver_in_step_ = true;
 };
 
