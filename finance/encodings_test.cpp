@@ -1,0 +1,97 @@
+// The integer encodings of the finance tables and the amount text rule.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "finance/date_key.h"
+#include "finance/format_amount.h"
+#include "finance/packed_amount.h"
+#include "finance/type_code.h"
+
+namespace ledgerix {
+namespace {
+
+TEST(PackedAmountTest, PacksWholeUnitsAndHundredths) {
+  EXPECT_EQ(PackAmount(1.15), 271);
+  EXPECT_DOUBLE_EQ(UnpackAmount(271), 1.15);
+  EXPECT_DOUBLE_EQ(UnpackAmount(256 + 150), 1.99);
+  EXPECT_EQ(PackAmount(15.0), 3840);
+  EXPECT_EQ(PackAmount(200.0), 51200);
+  EXPECT_EQ(PackAmount(0.0), 0);
+}
+
+TEST(PackedAmountTest, HundredthsThatRoundToOneHundredCarryIntoTheWholePart) {
+  // An old count of 29 unpacks to 0.29, and 0.29 × 100 is 28.999999999999996.
+  for (int old_count = 0; old_count < 100; ++old_count) {
+    double amount = UnpackAmount(old_count) * 100;
+    EXPECT_EQ(PackAmount(amount), old_count << 8) << old_count;
+  }
+  EXPECT_EQ(PackAmount(2.999), 3 << 8);
+}
+
+TEST(PackedAmountTest, EveryTwoDecimalAmountSurvivesARoundTrip) {
+  for (int cents = 0; cents < 100000; cents += 7) {
+    double amount = cents / 100.0;
+    EXPECT_NEAR(UnpackAmount(PackAmount(amount)), amount, 1e-9) << cents;
+  }
+  EXPECT_DOUBLE_EQ(UnpackAmount(PackAmount(16777215.99)), 16777215.99);
+}
+
+TEST(PackedAmountTest, AmountsOutOfRangeCannotBePacked) {
+  EXPECT_TRUE(CanPackAmount(16777215.99));
+  EXPECT_FALSE(CanPackAmount(16777216.0));
+  EXPECT_FALSE(CanPackAmount(16777215.9995));  // rounds up past the largest whole part
+  EXPECT_FALSE(CanPackAmount(-0.01));
+  EXPECT_FALSE(CanPackAmount(std::nan("")));
+  EXPECT_EQ(PackAmount(-5), 0);
+}
+
+TEST(DateKeyTest, BuildsAndSplitsKeys) {
+  EXPECT_EQ(BuildDateKey(5, 3, 2008), 150308);
+  EXPECT_EQ(BuildDateKey(31, 12, 2009), 411209);
+  EXPECT_EQ(BuildDateKey(1, 1, 2010), 110110);
+  EXPECT_EQ(BuildDateKey(9, 9, 2009), 190909);
+  DateParts parts = SplitDateKey(411209);
+  EXPECT_EQ(parts.day, 31);
+  EXPECT_EQ(parts.month, 12);
+  EXPECT_EQ(parts.year, 9);
+  EXPECT_EQ(SortKey(110108), 80101);
+  EXPECT_EQ(SplitDateKey(42).day, 0);
+}
+
+TEST(DateKeyTest, OrdinalsFollowTheRealCalendar) {
+  EXPECT_GT(DayOrdinal(150308), DayOrdinal(411207));  // 5 March 2008 after 31 December 2007
+  EXPECT_EQ(DayOrdinal(BuildDateKey(1, 2, 2008)) - DayOrdinal(BuildDateKey(31, 1, 2008)), 1u);
+  EXPECT_EQ(DayOrdinal(BuildDateKey(1, 3, 2008)) - DayOrdinal(BuildDateKey(29, 2, 2008)), 1u);
+  EXPECT_EQ(DayOrdinal(BuildDateKey(1, 3, 2009)) - DayOrdinal(BuildDateKey(28, 2, 2009)), 1u);
+  EXPECT_EQ(DayOrdinal(BuildDateKey(1, 1, 2000)), 0u);
+  EXPECT_EQ(DayOrdinal(BuildDateKey(1, 1, 2001)), 366u);
+  EXPECT_LT(DayOrdinal(BuildDateKey(31, 12, 2098)), DayOrdinal(BuildDateKey(1, 1, 2099)));
+}
+
+TEST(TypeCodeTest, ReadsDirectionAndFlagsFromTheLowByte) {
+  EXPECT_EQ(TypeDirection(1), kIncome);
+  EXPECT_EQ(TypeDirection(112), kExpense);
+  EXPECT_EQ(TypeDirection(7), kExpense);
+  EXPECT_TRUE(TypeHasP(112));
+  EXPECT_TRUE(TypeHasPlus(112));
+  EXPECT_FALSE(TypeHasP(102));
+  EXPECT_FALSE(TypeHasPlus(12));
+  EXPECT_EQ(TypeDirection(256 + 1), kIncome);  // only the low byte counts
+  EXPECT_EQ(MakeTypeCode(kExpense, true), 102);
+}
+
+TEST(FormatAmountTest, GroupsThousandsAndCutsDecimals) {
+  EXPECT_EQ(FormatAmount(1234567.5, 2).View(), "1,234,567.50");
+  EXPECT_EQ(FormatAmount(-15, 2).View(), "-15.00");
+  EXPECT_EQ(FormatAmount(999, 0).View(), "999");
+  EXPECT_EQ(FormatAmount(1000, 0).View(), "1,000");
+  EXPECT_EQ(FormatAmount(0.5, 2).View(), "0.50");
+  EXPECT_EQ(FormatAmount(1234, 0).View(), "1,234");
+  EXPECT_EQ(FormatAmount(-0.5, 2).View(), "-0.50");
+  EXPECT_EQ(FormatAmount(2.999, 2).View(), "2.99");  // cut, not rounded
+  EXPECT_EQ(FormatAmount(123456, 2).View(), "123,456.00");
+}
+
+}  // namespace
+}  // namespace ledgerix

@@ -1,0 +1,106 @@
+#pragma once
+// FinanceDb: the one object through which the program reaches the finance tables: kinds
+// ([sec_consumeritems]), entries ([sec_data]) and accounts ([sec_firms]). It opens (creating,
+// seeding or rebuilding) the database, and offers the operations on accounts, kinds and entries
+// and the exchange text file. Every operation answers 0 (or null) while the database is not open.
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/db_record_set.h"
+#include "engine/db_string.h"
+#include "finance/finance_records.h"
+#include "finance/list_control.h"
+#include "platform/clock.h"
+#include "platform/env.h"
+
+namespace ledgerix {
+
+class DbConnection;
+
+// The process-wide values the finance operations read. The application owns them and may change
+// them while the program runs (the accounts editor changes the current account).
+struct FinanceGlobals {
+  int storage_kind = 0;             // 6 selects the file database; anything else the object store
+  int32_t current_account_id = 0;   // GL_FIRM_ID: the account filter, 0 for every account
+  int show_account_in_actions = 0;  // IS_SHOW_FIRM_IN_ACTIONS: entry lists show the account
+};
+
+inline constexpr char kKindsTable[] = "[sec_consumeritems]";
+inline constexpr char kEntriesTable[] = "[sec_data]";
+inline constexpr char kAccountsTable[] = "[sec_firms]";
+inline constexpr char kDatabaseName[] = "TOLVENA_Ledgerix_1";
+
+class FinanceDb {
+ public:
+  // No connection until Open. env, clock and globals are not owned and must outlive the object.
+  FinanceDb(platform::Env& env, const platform::Clock& clock, const FinanceGlobals& globals);
+  FinanceDb(const FinanceDb&) = delete;
+  FinanceDb& operator=(const FinanceDb&) = delete;
+  // Closes the database when it is open.
+  virtual ~FinanceDb();
+
+  // --- Bootstrap -------------------------------------------------------------------------------
+  // Opens the database with the driver that globals.storage_kind selects; creates and seeds it
+  // when missing; rebuilds one of an older layout through a dated backup in "data"; keeps a copy
+  // of a database that exists but cannot be read before rebuilding it. 1 when the database is
+  // open in the current layout with all three tables readable; 0 otherwise (nothing deleted
+  // unless its copy or backup was written whole).
+  int Open(const char* database_name);
+  bool IsOpen() const;
+  // Empties the three tables; the database stays open. 1, or 0 when not open.
+  int DeleteAllData();
+  // Writes the default kinds and accounts. 1.
+  int SeedDefaults();
+  // The connection (owned; null before Open), for the operations of the reports.
+  DbConnection* Connection() const { return connection_.get(); }
+
+  // --- Accounts ([sec_firms]) ------------------------------------------------------------------
+  int AddAccount(const AccountRecord& account);
+  int UpdateAccount(const AccountRecord& account);
+  // The first row whose id equals a non-zero `id` or whose name equals a non-empty `name`.
+  int FindAccount(AccountRecord* out, int32_t id, const DbString& name);
+  // An open record set over the table on its first row; the caller owns it. Null when not open.
+  std::unique_ptr<DbRecordSet> OpenAccounts();
+  // `preferred` when no account has that id, otherwise the next id above it that is free.
+  int32_t FreeAccountId(int32_t preferred);
+
+  // --- Kinds ([sec_consumeritems]) -------------------------------------------------------------
+  int AddKind(const KindRecord& kind);
+  int UpdateKind(const KindRecord& kind);
+  // Deletes the kind and all its entries in every account. 0.
+  int DeleteKind(int32_t id);
+  // The first qualifying row (type 0 or equal) whose id equals a non-zero `id` or whose name
+  // equals a non-empty `name`.
+  int FindKind(KindRecord* out, int32_t id, int32_t type, const DbString& name);
+  std::unique_ptr<DbRecordSet> OpenKinds();
+  // All kinds; the caller applies the selection.
+  std::unique_ptr<DbRecordSet> OpenKindsFiltered(int32_t type, const DbString& category,
+                                                 int32_t id);
+  int32_t FreeKindId(int32_t preferred);
+
+  // --- Entries ([sec_data]) --------------------------------------------------------------------
+  // 1 when stored; 0 when not open, when an amount cannot be packed, or the row does not fit.
+  int AddEntry(const EntryRecord& entry);
+  // Deletes the matching entries (in the current account when one is set). 0.
+  int DeleteEntries(const EntryFilter& filter);
+  // Fills `list` with the day's entries of one direction. Answers nothing useful (null in the
+  // original contract); the list holds the result.
+  void ListEntriesForDay(const EntryFilter& filter, ListControl* list);
+
+  // --- Exchange text file ----------------------------------------------------------------------
+  // Writes the three tables to `path` (a device path) through a temporary file renamed over it.
+  int WriteExchangeFile(const DbString& path);
+  // The name line and data lines of one table; empty when it cannot be opened.
+  DbString WriteTableSection(const char* table_name);
+  // Loads the sections of the file, each replacing its table. 1 when the file was read.
+  int ReadExchangeFile(const DbString& path);
+
+ private:
+  platform::Env& env_;
+  const platform::Clock& clock_;
+  const FinanceGlobals& globals_;
+  std::unique_ptr<DbConnection> connection_;
+};
+
+}  // namespace ledgerix

@@ -1,0 +1,53 @@
+#pragma once
+// ReportTable: what a statistics build produces and what the statistics screen and the export
+// read: the columns (title, width, alignment, how their cells are numbers), the rows (cell texts
+// and the value they sort by), the row-colouring rule and the four totals.
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/db_string.h"
+
+namespace ledgerix {
+
+enum class ColumnAlign { kLeft, kRight };
+
+// What a column's cells hold, which decides how the export writes them.
+enum class ColumnContent {
+  kCaption,  // the period caption of the row (first column)
+  kText,     // names: account, description, category
+  kCount,    // a count printed with two decimals
+  kAmount,   // a price or sum, declared to the list as a number with two decimals
+};
+
+struct ReportColumn {
+  DbString title;
+  int width = 0;  // pixels
+  ColumnAlign align = ColumnAlign::kLeft;
+  ColumnContent content = ColumnContent::kText;
+  // Declared to the list as a number with two decimals ("Цена" and "Сумма" by kinds, "Сумма"
+  // otherwise).
+  bool decimal_number = false;
+};
+
+struct ReportTableRow {
+  std::vector<DbString> cells;  // one per column
+  int32_t value = 0;            // the row's SortKey (YYMMDD of its first entry)
+};
+
+struct ReportTotals {
+  double incoming_balance = 0;  // entries before the period
+  double rows_total = 0;        // signed sums of all rows
+  double income_total = 0;      // rows counted as income
+  double spending_total = 0;    // rows counted as spending (0 or negative)
+};
+
+struct ReportTable {
+  std::vector<ReportColumn> columns;
+  std::vector<ReportTableRow> rows;
+  // The column whose cell, read with ParseInt, tints its row when below 0; -1 for none.
+  int colour_column = -1;
+  ReportTotals totals;
+};
+
+}  // namespace ledgerix
