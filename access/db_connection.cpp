@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "access/driver_factory.h"
+#include "engine/file_db_driver.h"
 
 namespace ledgerix {
 
@@ -60,6 +61,18 @@ void DbConnection::ForgetTexts() {
   connection_string_.Clear();
   user_name_.Clear();
   password_.Clear();
+}
+
+int DbConnection::CreateDatabase(const DbString& name, const DbSchema& schema) {
+  if (auto* files = dynamic_cast<FileDbDriver*>(driver_.get())) {
+    return files->CreateDatabase(name, schema);
+  }
+  return 0;
+}
+
+int DbConnection::DeleteDatabase(const DbString& name) {
+  if (auto* files = dynamic_cast<FileDbDriver*>(driver_.get())) return files->DeleteDatabase(name);
+  return 0;
 }
 
 DbDriver* DbConnection::Driver() { return driver_.get(); }
