@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/db_record_set.h"
 #include "engine/db_string.h"
@@ -17,6 +18,8 @@
 namespace ledgerix {
 
 class DbConnection;
+class DbSchema;
+struct SalvagedTable;
 
 // The process-wide values the finance operations read. The application owns them and may change
 // them while the program runs (the accounts editor changes the current account).
@@ -48,9 +51,10 @@ class FinanceDb {
   // unless its copy or backup was written whole).
   int Open(const char* database_name);
   bool IsOpen() const;
-  // Empties the three tables; the database stays open. 1, or 0 when not open.
+  // Empties the three tables; the database stays open. 1, or 0 when not open or when a table
+  // could not be emptied.
   int DeleteAllData();
-  // Writes the default kinds and accounts. 1.
+  // Writes the default kinds and accounts. 1, or 0 when one of them could not be stored.
   int SeedDefaults();
   // The connection (owned; null before Open), for the operations of the reports.
   DbConnection* Connection() const { return connection_.get(); }
@@ -62,8 +66,11 @@ class FinanceDb {
   int FindAccount(AccountRecord* out, int32_t id, const DbString& name);
   // An open record set over the table on its first row; the caller owns it. Null when not open.
   std::unique_ptr<DbRecordSet> OpenAccounts();
-  // `preferred` when no account has that id, otherwise the next id above it that is free.
+  // `preferred` when no account has that id, otherwise the next id above it that is free (ids
+  // are positive: a preferred id below 1 counts as 1).
   int32_t FreeAccountId(int32_t preferred);
+  // Every account in table order into *out. 1, or 0 when not open or a row cannot be read.
+  int LoadAccounts(std::vector<AccountRecord>* out);
 
   // --- Kinds ([sec_consumeritems]) -------------------------------------------------------------
   int AddKind(const KindRecord& kind);
@@ -77,7 +84,10 @@ class FinanceDb {
   // All kinds; the caller applies the selection.
   std::unique_ptr<DbRecordSet> OpenKindsFiltered(int32_t type, const DbString& category,
                                                  int32_t id);
+  // As FreeAccountId, among the kinds of both types.
   int32_t FreeKindId(int32_t preferred);
+  // Every kind in table order into *out. 1, or 0 when not open or a row cannot be read.
+  int LoadKinds(std::vector<KindRecord>* out);
 
   // --- Entries ([sec_data]) --------------------------------------------------------------------
   // 1 when stored; 0 when not open, when an amount cannot be packed, or the row does not fit.
@@ -89,14 +99,43 @@ class FinanceDb {
   void ListEntriesForDay(const EntryFilter& filter, ListControl* list);
 
   // --- Exchange text file ----------------------------------------------------------------------
-  // Writes the three tables to `path` (a device path) through a temporary file renamed over it.
+  // Writes the three tables to `path` (a device path) through a temporary file renamed over it,
+  // so that a failed write leaves an older file of that name whole. 1 when written; 0 when not
+  // open, when a table cannot be read whole, or when the file cannot be written.
   int WriteExchangeFile(const DbString& path);
-  // The name line and data lines of one table; empty when it cannot be opened.
+  // The name line and data lines of one table; empty when it cannot be opened or read whole.
   DbString WriteTableSection(const char* table_name);
-  // Loads the sections of the file, each replacing its table. 1 when the file was read.
+  // Loads the sections of the file, each replacing its table (a table that cannot be emptied
+  // keeps its rows and takes none; sections of unknown tables are skipped). 1 when the file was
+  // read and every row of a known table stored; 0 when not open, the file cannot be read, or a
+  // row could not be stored.
   int ReadExchangeFile(const DbString& path);
 
  private:
+  // A record set open on a table of the open database, or null.
+  std::unique_ptr<DbRecordSet> OpenTable(const char* table_name);
+  int DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id);
+  int AppendTableSection(const char* table_name, DbString* out);
+  int BuildExchangeText(bool with_accounts, DbString* out);
+  int LoadExchangeText(const DbString& text);
+
+  // Bootstrap steps (bootstrap.cpp).
+  int StorageKind() const;
+  void CloseConnection();
+  // Closes the connection so that nothing runs on a database that did not open well; 0.
+  int Fail();
+  int OpenNotAccepted(const DbString& name);
+  int CreateAndSeed(const DbString& name);
+  int RebuildOlderLayout(const DbString& name, const DbSchema& catalog);
+  int RebuildDamaged(const DbString& name, const DbSchema* catalog);
+  void SalvageTables(const DbSchema& catalog, std::vector<SalvagedTable>* out);
+  bool KeepDamagedCopy(const DbString& name);
+  bool StorageHoldsDatabase(const DbString& name);
+  int RecreateDatabase(const DbString& name);
+  void DeleteStoredDatabase(const DbString& name);
+  void ConvertOlderEntries();
+  bool AllTablesOpen();
+
   platform::Env& env_;
   const platform::Clock& clock_;
   const FinanceGlobals& globals_;
