@@ -1,12 +1,12 @@
 #include "access/driver_factory.h"
 
 #include "access/null_driver.h"
+#include "access/object_store_driver.h"
 #include "access/sql_text_driver.h"
 
 namespace ledgerix {
 
 std::unique_ptr<DbDriver> CreateDriver(int kind, platform::Env& env) {
-  (void)env;
   switch (kind) {
     case kDriverNull:
     case kDriverNull4:
@@ -14,8 +14,9 @@ std::unique_ptr<DbDriver> CreateDriver(int kind, platform::Env& env) {
     case kDriverSqlText:
       return std::make_unique<SqlTextDriver>();
     case kDriverObjectStore:
+      return std::make_unique<ObjectStoreDriver>(env);
     case kDriverFileDatabase:
-      return nullptr;  // wired to ObjectStoreDriver and FileDbDriver by the lead
+      return nullptr;  // wired to FileDbDriver by the lead
     default:
       return nullptr;
   }
