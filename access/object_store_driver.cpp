@@ -1,6 +1,7 @@
 #include "access/object_store_driver.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -140,14 +141,18 @@ int ObjectStoreDriver::Fetch(DbRecordSet* record_set, int move_code, uint32_t ro
   if (!found) return 0;
   cursor->set_in_step(true);
 
+  // The record and the columns are looked up once per row rather than once per field: a walk
+  // fetches every row of the table.
+  DbRecord* record = record_set->Fields();
+  const std::span<const std::unique_ptr<DbColumnDef>> columns = record_set->ColumnDefs();
   std::vector<Property>& properties = cursor->properties();
-  const uint32_t count = record_set->ColumnCount();
-  if (!table.ReadCurrent(&properties) || properties.size() != count) return 0;
-  for (uint32_t i = 0; i < count; ++i) {
-    DbValue* field = record_set->FieldByIndex(i);
-    const DbColumnDef* column = record_set->ColumnDef(i);
-    if (field == nullptr || column == nullptr ||
-        !PropertyToField(properties[i], column->Type(), field, &cursor->Text(i))) {
+  if (record == nullptr || !table.ReadCurrent(&properties) || properties.size() != columns.size()) {
+    return 0;
+  }
+  for (uint32_t i = 0; i < columns.size(); ++i) {
+    DbValue* field = record->FieldByIndex(i);
+    if (field == nullptr ||
+        !PropertyToField(properties[i], columns[i]->Type(), field, &cursor->Text(i))) {
       return 0;
     }
   }

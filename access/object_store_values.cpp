@@ -5,6 +5,8 @@
 #include <string>
 #include <variant>
 
+#include "engine/code_page.h"
+
 namespace ledgerix {
 namespace {
 
@@ -116,10 +118,18 @@ PropertyKind PropertyKindOf(DbValueType type) {
 
 bool PropertyToField(const Property& property, DbValueType type, DbValue* field,
                      DbString* scratch) {
+  // Most columns of the program are 32-bit integers kept as such.
+  if (type == DbValueType::Int32 && property.kind() == PropertyKind::kInt32) {
+    field->SetInt32(std::get<int32_t>(property.value));
+    return true;
+  }
   if (type == DbValueType::Text) {
     if (property.kind() != PropertyKind::kText) return false;
-    scratch->SetLength(0);
-    scratch->AppendWide(std::get<std::u16string>(property.value));
+    // Converted straight into the reused buffer: a walk reads a text on every row.
+    const std::u16string& text = std::get<std::u16string>(property.value);
+    scratch->SetLength(static_cast<uint32_t>(text.size()));
+    scratch->SetLength(
+        static_cast<uint32_t>(WideToNarrow(text.data(), scratch->MutableData(), text.size())));
     field->SetText(*scratch);
     return true;
   }
