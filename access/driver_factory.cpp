@@ -3,6 +3,7 @@
 #include "access/null_driver.h"
 #include "access/object_store_driver.h"
 #include "access/sql_text_driver.h"
+#include "engine/file_db_driver.h"
 
 namespace ledgerix {
 
@@ -16,7 +17,7 @@ std::unique_ptr<DbDriver> CreateDriver(int kind, platform::Env& env) {
     case kDriverObjectStore:
       return std::make_unique<ObjectStoreDriver>(env);
     case kDriverFileDatabase:
-      return nullptr;  // wired to FileDbDriver by the lead
+      return std::make_unique<FileDbDriver>(env);
     default:
       return nullptr;
   }

@@ -14,6 +14,7 @@
 #include "access/driver_factory.h"
 #include "access/object_store_driver.h"
 #include "access/testing/finance_shapes.h"
+#include "engine/file_db_driver.h"
 #include "testing/temp_device_root.h"
 
 namespace ledgerix {
@@ -62,6 +63,7 @@ bool CreateDatabaseOfKind(int kind, platform::Env& env, const DbSchema& schema) 
   if (kind == kDriverObjectStore) {
     return ObjectStoreDriver(env).CreateDatabase(kDatabase, schema) == 1;
   }
+  if (kind == kDriverFileDatabase) return FileDbDriver(env).CreateDatabase(kDatabase, schema) == 1;
   return false;
 }
 
@@ -404,16 +406,21 @@ TEST_P(DriverScenarioTest, TableNamesMustMatchExactly) {
 }
 
 TEST_P(DriverScenarioTest, EveryWindows1251CharacterSurvives) {
-  // Every byte but 0, Ё ё № « » — and the dashes among them.
+  // Every byte but 0, Ё ё № « » and the dashes among them, over three notes: a note of the
+  // file database holds at most 115 characters.
   std::string every_byte;
   for (int byte = 1; byte < 256; ++byte) every_byte.push_back(static_cast<char>(byte));
-  Entry e = MakeEntry(1, 1);
-  e.note = ToUtf8(DbString(every_byte));
-  AddEntry(e);
+  for (int32_t part = 0; part < 3; ++part) {
+    Entry e = MakeEntry(part, part);
+    e.note = ToUtf8(DbString(every_byte.substr(85 * part, 85)));
+    AddEntry(e);
+  }
   Reopen();
   const std::vector<Entry> read = ReadEntries();
-  ASSERT_EQ(read.size(), 1u);
-  EXPECT_EQ(FromUtf8(read[0].note).View(), every_byte);
+  ASSERT_EQ(read.size(), 3u);
+  std::string read_bytes;
+  for (const Entry& e : read) read_bytes += std::string(FromUtf8(e.note).View());
+  EXPECT_EQ(read_bytes, every_byte);
 
   std::unique_ptr<DbRecordSet> kinds = OpenTable(kKindsTable);
   ASSERT_EQ(kinds->AddNew(), 1);

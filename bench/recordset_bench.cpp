@@ -17,6 +17,7 @@
 #include "access/driver_factory.h"
 #include "access/object_store_driver.h"
 #include "engine/db_schema.h"
+#include "engine/file_db_driver.h"
 #include "platform/posix_env.h"
 
 namespace {
@@ -65,6 +66,9 @@ DbSchema EntriesSchema() {
 bool CreateDatabase(int kind, ledgerix::platform::Env& env) {
   if (kind == ledgerix::kDriverObjectStore) {
     return ledgerix::ObjectStoreDriver(env).CreateDatabase(kDatabase, EntriesSchema()) == 1;
+  }
+  if (kind == ledgerix::kDriverFileDatabase) {
+    return ledgerix::FileDbDriver(env).CreateDatabase(kDatabase, EntriesSchema()) == 1;
   }
   return false;
 }
