@@ -454,6 +454,18 @@ TEST_F(ObjectStoreDriverTest, ClosedDriverServesNoCursor) {
   EXPECT_EQ(query.View(), "");
 }
 
+TEST_F(ObjectStoreDriverTest, ConnectionOpensTheCatalogNamedByItsWholeString) {
+  CreateFinanceDatabase();
+  DbConnection connection(env(), kDriverObjectStore);
+  ASSERT_NE(dynamic_cast<ObjectStoreDriver*>(connection.Driver()), nullptr);
+  // A user clause becomes part of the name, and no catalog has that name.
+  EXPECT_EQ(connection.Open(kDatabase, "user", "secret"), 0);
+  EXPECT_EQ(connection.Open(kDatabase, "", "secret"), 1) << "a password alone is not added";
+  EXPECT_EQ(connection.IsOpen(), 1);
+  EXPECT_EQ(connection.Close(), 1);
+  EXPECT_EQ(connection.IsOpen(), 0);
+}
+
 TEST_F(ObjectStoreDriverTest, StoreThatCannotBeOpenedOpensNothing) {
   ASSERT_TRUE(device_.WriteHostFile(u"\\objects.sqlite", std::string(8192, 'x')));
   ObjectStoreDriver driver(env());

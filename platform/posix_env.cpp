@@ -469,6 +469,8 @@ bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {
   if (IsFolder(target)) return Fail(winerr::kAccessDenied);
   if (!MayRemove(target)) return false;
   const std::string source = ObjectStoreFile();
+  // The store's own files are in use: copying onto them would destroy what is being copied.
+  if (target.starts_with(source)) return Fail(winerr::kSharingViolation);
   ObjectStore* store = Objects();
   if (store == nullptr && !HostFileExists(source)) return Fail(winerr::kFileNotFound);
 

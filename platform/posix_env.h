@@ -77,8 +77,9 @@ class PosixEnv : public Env {
   // "-shm" files beside it). It is opened on first use and stays open until ResetObjectStore or
   // the Env's destruction; a failed open is not remembered.
   ObjectStore* Objects() override;
-  // A target that is read-only or held open is refused as Rename refuses to replace it. The copy
-  // is written beside the target under a temporary name, synced, then moved over it.
+  // A target that is read-only or held open is refused as Rename refuses to replace it, and the
+  // store's own files with kSharingViolation. The copy is written beside the target under a
+  // temporary name, synced, then moved over it.
   bool BackupObjectStore(std::u16string_view device_path) override;
   bool ResetObjectStore() override;
   // The host path of the store's file.

@@ -154,6 +154,11 @@ TEST_F(PosixEnvObjectStoreTest, BackupFailuresLeaveNothingBehind) {
   EXPECT_EQ(env().LastError(), winerr::kAccessDenied);
   EXPECT_FALSE(env().BackupObjectStore(u"\\data\\*.bak"));
   EXPECT_EQ(env().LastError(), winerr::kInvalidName);
+  for (const char16_t* own : {kStorePath, u"\\objects.sqlite-wal", u"\\\\objects.sqlite"}) {
+    EXPECT_FALSE(env().BackupObjectStore(own));
+    EXPECT_EQ(env().LastError(), winerr::kSharingViolation);
+  }
+  EXPECT_EQ(TagsIn(Host(kStorePath), u"t"), (std::vector<int32_t>{1, 2, 3}));
 
   // A read-only file is not replaced, as Rename would not replace it.
   ASSERT_TRUE(device_.WriteHostFile(kBackupPath, "keep"));
