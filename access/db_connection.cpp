@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "access/driver_factory.h"
+#include "access/object_store_driver.h"
 #include "engine/file_db_driver.h"
 
 namespace ledgerix {
@@ -67,11 +68,17 @@ int DbConnection::CreateDatabase(const DbString& name, const DbSchema& schema) {
   if (auto* files = dynamic_cast<FileDbDriver*>(driver_.get())) {
     return files->CreateDatabase(name, schema);
   }
+  if (auto* objects = dynamic_cast<ObjectStoreDriver*>(driver_.get())) {
+    return objects->CreateDatabase(name, schema);
+  }
   return 0;
 }
 
 int DbConnection::DeleteDatabase(const DbString& name) {
   if (auto* files = dynamic_cast<FileDbDriver*>(driver_.get())) return files->DeleteDatabase(name);
+  if (auto* objects = dynamic_cast<ObjectStoreDriver*>(driver_.get())) {
+    return objects->DeleteDatabase(name);
+  }
   return 0;
 }
 

@@ -2,6 +2,7 @@
 // rebuilding one of an older layout through a dated exchange file, and rebuilding one that
 // cannot be read after keeping a copy of it.
 #include "access/db_connection.h"
+#include "access/object_store_catalog.h"
 #include "engine/atomic_file.h"
 #include "engine/database_folder.h"
 #include "finance/backup_names.h"
@@ -92,9 +93,9 @@ bool FinanceDb::StorageHoldsDatabase(const DbString& name) {
   platform::ObjectStore* store = env_.Objects();
   // A store that does not open may hold the user's data; only its copy can tell.
   if (store == nullptr) return true;
-  if (store->DatabaseExists(name.Wide())) return true;
+  if (store->DatabaseExists(StoreNameOf(name))) return true;
   for (const char* table : kFinanceTables) {
-    if (store->DatabaseExists(DbString(table).Wide())) return true;
+    if (store->DatabaseExists(StoreNameOf(DbString(table)))) return true;
   }
   return false;
 }
@@ -185,7 +186,7 @@ int FinanceDb::RecreateDatabase(const DbString& name) {
 void FinanceDb::DeleteStoredDatabase(const DbString& name) {
   if (StorageKind() == kDriverObjectStore && env_.Objects() == nullptr) {
     // Reached only after the store was copied (or when it never existed).
-    // OSDRIVER-PENDING env_.ResetObjectStore();
+    env_.ResetObjectStore();
   }
   connection_->DeleteDatabase(name);
   if (StorageKind() != kDriverObjectStore) return;
@@ -193,8 +194,8 @@ void FinanceDb::DeleteStoredDatabase(const DbString& name) {
   // their names taken.
   platform::ObjectStore* store = env_.Objects();
   if (store == nullptr) return;
-  store->DeleteDatabase(name.Wide());
-  for (const char* table : kFinanceTables) store->DeleteDatabase(DbString(table).Wide());
+  store->DeleteDatabase(StoreNameOf(name));
+  for (const char* table : kFinanceTables) store->DeleteDatabase(StoreNameOf(DbString(table)));
 }
 
 bool FinanceDb::AllTablesOpen() {

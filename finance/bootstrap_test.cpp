@@ -1,6 +1,7 @@
 // Opening the finance database: first start, normal start, older layouts, damaged databases.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 
@@ -99,6 +100,17 @@ class BootstrapTest : public FinanceDbTest {
     db_.reset();
   }
 
+  // Kind 6: five stray bytes, so the table file is no longer a whole number of slots. Kind 3:
+  // the table's platform database is gone while the catalog still lists it.
+  void DamageEntriesTable() {
+    if (GetParam() == 6) {
+      std::string table = root_.ReadHostFile(u"\\tolvena_db\\[sec_data].$tab$");
+      ASSERT_TRUE(root_.WriteHostFile(u"\\tolvena_db\\[sec_data].$tab$", table + "12345"));
+    } else {
+      ASSERT_TRUE(root_.env().Objects()->DeleteDatabase(u"[sec_data]"));
+    }
+  }
+
   std::string DatabaseFolder() const { return root_.HostPath(u"\\tolvena_db"); }
 
   Lines entries_;
@@ -189,13 +201,7 @@ TEST_P(BootstrapTest, AnOlderLayoutIsNotTouchedWhenItsBackupCannotBeWritten) {
 
 TEST_P(BootstrapTest, ADamagedTableIsCopiedAndRebuiltWithItsRowsUnchanged) {
   CreateDatabaseWithEntries();
-  if (GetParam() == 6) {
-    // Five stray bytes: the file is no longer a whole number of slots.
-    std::string table = root_.ReadHostFile(u"\\tolvena_db\\[sec_data].$tab$");
-    ASSERT_TRUE(root_.WriteHostFile(u"\\tolvena_db\\[sec_data].$tab$", table + "12345"));
-  } else {
-    ASSERT_TRUE(root_.env().Objects()->DeleteDatabase(u"[sec_data]"));
-  }
+  DamageEntriesTable();
   ASSERT_EQ(OpenDatabase(), 1);
   EXPECT_EQ(TableLines(*db_, kKindsTable), kinds_);
   EXPECT_EQ(TableLines(*db_, kAccountsTable), accounts_);
@@ -213,30 +219,50 @@ TEST_P(BootstrapTest, ADamagedTableIsCopiedAndRebuiltWithItsRowsUnchanged) {
 
 TEST_P(BootstrapTest, NothingIsDeletedWhenTheCopyOfADamagedDatabaseFails) {
   CreateDatabaseWithEntries();
-  if (GetParam() == 6) {
-    std::string table = root_.ReadHostFile(u"\\tolvena_db\\[sec_data].$tab$");
-    ASSERT_TRUE(root_.WriteHostFile(u"\\tolvena_db\\[sec_data].$tab$", table + "12345"));
-  } else {
-    ASSERT_TRUE(root_.env().Objects()->DeleteDatabase(u"[sec_data]"));
-  }
+  DamageEntriesTable();
   std::map<std::string, std::string> before = Snapshot(DatabaseFolder());
-  platform::FaultInjectionEnv faulty(&root_.env());
-  faulty.SetDiskFull(true);
-  faulty.FailNth(platform::FileOp::kCreateDirectory, 1, platform::winerr::kAccessDenied);
-  faulty.FailNth(platform::FileOp::kCreateDirectory, 2, platform::winerr::kAccessDenied);
-  faulty.FailNth(platform::FileOp::kCreateDirectory, 3, platform::winerr::kAccessDenied);
-  {
+  // The dated folder cannot be made (a file stands where "data" should be); or it can, but the
+  // copy cannot be written.
+  ASSERT_TRUE(root_.WriteHostFile(u"\\data", "a file, not a folder"));
+  for (int failure = 0; failure < 2; ++failure) {
+    platform::FaultInjectionEnv faulty(&root_.env());
+    if (failure == 1) {
+      ASSERT_TRUE(std::filesystem::remove(root_.HostPath(u"\\data")));
+      faulty.SetDiskFull(true);
+      faulty.FailNth(platform::FileOp::kBackupObjectStore, 1, platform::winerr::kDiskFull);
+    }
     FinanceDb db(faulty, clock_, globals_);
-    EXPECT_EQ(db.Open(kDatabaseName), 0);
+    EXPECT_EQ(db.Open(kDatabaseName), 0) << failure;
     EXPECT_FALSE(db.IsOpen());
     EXPECT_EQ(db.FindKind(nullptr, 1, 0, DbString()), 0);
+    EXPECT_EQ(Snapshot(DatabaseFolder()), before) << failure;
   }
-  EXPECT_EQ(Snapshot(DatabaseFolder()), before);
   if (GetParam() == 3) {
     platform::ObjectStore* store = root_.env().Objects();
+    EXPECT_TRUE(store->DatabaseExists(u"TOLVENA_Ledgerix_1"));
     EXPECT_TRUE(store->DatabaseExists(u"[sec_consumeritems]"));
     EXPECT_TRUE(store->DatabaseExists(u"[sec_firms]"));
   }
+  // Once the copy can be made, the same database is rebuilt with its rows.
+  ASSERT_EQ(OpenDatabase(), 1);
+  EXPECT_EQ(TableLines(*db_, kKindsTable), kinds_);
+}
+
+TEST_P(BootstrapTest, AStoreThatDoesNotOpenIsCopiedAndStartedAfresh) {
+  if (GetParam() != 3) GTEST_SKIP() << "only the object store keeps one store file";
+  ASSERT_TRUE(root_.WriteHostFile(u"\\objects.sqlite", "not a store at all"));
+  {
+    platform::FaultInjectionEnv faulty(&root_.env());
+    faulty.FailNth(platform::FileOp::kBackupObjectStore, 1, platform::winerr::kDiskFull);
+    FinanceDb db(faulty, clock_, globals_);
+    EXPECT_EQ(db.Open(kDatabaseName), 0);
+    EXPECT_EQ(root_.ReadHostFile(u"\\objects.sqlite"), "not a store at all");
+  }
+  ASSERT_EQ(OpenDatabase(), 1);
+  std::u16string copy = std::u16string(kDamagedFolder) + u" (2)\\object store.db";
+  EXPECT_EQ(root_.ReadHostFile(copy), "not a store at all");
+  EXPECT_EQ(TableLines(*db_, kKindsTable).size(), 5u);
+  EXPECT_EQ(TableLines(*db_, kAccountsTable).size(), 2u);
 }
 
 TEST_P(BootstrapTest, AnUnreadableCatalogIsCopiedAndTheDatabaseCreatedAnew) {

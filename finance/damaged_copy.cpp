@@ -70,8 +70,7 @@ bool KeepFileDatabaseCopy(platform::Env& env, const platform::Clock& clock,
 bool KeepObjectStoreCopy(platform::Env& env, const platform::Clock& clock) {
   DbString folder;
   if (!CreateDamagedCopyFolder(env, clock, &folder)) return false;
-  (void)kObjectStoreCopyName;
-  return false;  // OSDRIVER-PENDING
+  return env.BackupObjectStore(InFolder(folder, kObjectStoreCopyName).Wide());
 }
 
 }  // namespace ledgerix
