@@ -107,14 +107,15 @@ int FinanceDb::CreateAndSeed(const DbString& name) {
 }
 
 int FinanceDb::RebuildOlderLayout(const DbString& name, const DbSchema& catalog) {
-  DbString text;
+  std::string text;
   bool has_accounts = catalog.Find(kAccountsTable) != nullptr;
   if (!BuildExchangeText(has_accounts, &text)) return Fail();
   // Nothing is deleted before the whole backup is on disk.
   DbString backup = OlderLayoutBackupPath(env_, clock_);
-  if (!EnsureDataFolder(env_) || !ReplaceFileContent(env_, backup, text)) return Fail();
+  DbString content{std::string_view(text)};
+  if (!EnsureDataFolder(env_) || !ReplaceFileContent(env_, backup, content)) return Fail();
   if (!RecreateDatabase(name)) return 0;
-  LoadExchangeText(text);
+  LoadExchangeText(content);
   ConvertOlderEntries();
   return AllTablesOpen() ? 1 : Fail();
 }
@@ -160,8 +161,9 @@ void FinanceDb::SalvageTables(const DbSchema& catalog, std::vector<SalvagedTable
     bool read = SalvageThroughRecordSet(*connection_, table, &rows);
     // The file database will not open a table whose file is not a whole number of slots; its
     // whole slots can still be read from the file itself.
-    if (!read && StorageKind() == kDriverFileDatabase)
+    if (!read && StorageKind() == kDriverFileDatabase) {
       read = SalvageTableFile(env_, *stored, &rows);
+    }
     if (read) out->push_back(std::move(rows));
   }
 }

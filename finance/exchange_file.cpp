@@ -1,5 +1,7 @@
 // The exchange text file: the whole database as one text of sections, written for archives, the
 // backup before a rebuild and the desktop companion, and read back section by section.
+#include <string>
+
 #include "access/db_connection.h"
 #include "engine/atomic_file.h"
 #include "engine/parse.h"
@@ -14,27 +16,25 @@ namespace {
 constexpr char kLineEnd[] = "\r\n";
 
 // The text of a field in the file: numbers in decimal, booleans as 0 or 1, texts unchanged.
-void AppendValueText(const DbValue& value, DbValueType type, DbString* out) {
-  DbString text;
+void AppendValueText(const DbValue& value, DbValueType type, std::string* out) {
   switch (type) {
     case DbValueType::Bool8:
     case DbValueType::Bool32:
-      text = value.AsBool() ? "1" : "0";
+      *out += value.AsBool() ? '1' : '0';
       break;
     case DbValueType::Int16:
-      text.Format("%d", value.AsInt16());
+      *out += std::to_string(value.AsInt16());
       break;
     case DbValueType::Int32:
-      text.Format("%d", value.AsInt32());
+      *out += std::to_string(value.AsInt32());
       break;
     case DbValueType::Text:
-      text = value.CStr();
+      *out += value.CStr();
       break;
     default:
-      text = value.ToText();
+      *out += value.ToText().View();
       break;
   }
-  out->AppendString(text);
 }
 
 // Stores one value of the file into a field of the column type `type`.
@@ -110,38 +110,40 @@ class TableLoader : public ExchangeSink {
 
 }  // namespace
 
-int FinanceDb::AppendTableSection(const char* table_name, DbString* out) {
+int FinanceDb::AppendTableSection(const char* table_name, std::string* out) {
   std::unique_ptr<DbRecordSet> record_set = OpenTable(table_name);
   if (record_set == nullptr) return 0;
-  DbString section(table_name);
-  section.Append(kLineEnd);
+  // Built in a standard string: a DbString grows in small steps, which for ten years of
+  // entries would copy the text over and over.
+  std::string section(table_name);
+  section += kLineEnd;
   record_set->MoveFirst();
   bool read = ForEachRow(*record_set, [&](DbRecord* record) {
     for (uint32_t i = 0; i < record->Count(); ++i) {
       const DbValue* field = record->FieldByIndex(i);
       const DbColumnDef* def = record_set->ColumnDef(i);
       if (field != nullptr && def != nullptr) AppendValueText(*field, def->Type(), &section);
-      section.Append(";");
+      section += ';';
     }
-    section.Append(kLineEnd);
+    section += kLineEnd;
     return true;
   });
   if (!read) return 0;
-  out->AppendString(section);
+  *out += section;
   return 1;
 }
 
 DbString FinanceDb::WriteTableSection(const char* table_name) {
-  DbString section;
+  std::string section;
   AppendTableSection(table_name, &section);
-  return section;
+  return DbString(std::string_view(section));
 }
 
-int FinanceDb::BuildExchangeText(bool with_accounts, DbString* out) {
+int FinanceDb::BuildExchangeText(bool with_accounts, std::string* out) {
   if (!AppendTableSection(kKindsTable, out)) return 0;
-  out->Append(kLineEnd);
+  *out += kLineEnd;
   if (!AppendTableSection(kEntriesTable, out)) return 0;
-  out->Append(kLineEnd);
+  *out += kLineEnd;
   // A database of the oldest layout has no accounts table: its section stays empty.
   if (with_accounts && !AppendTableSection(kAccountsTable, out)) return 0;
   return 1;
@@ -149,11 +151,11 @@ int FinanceDb::BuildExchangeText(bool with_accounts, DbString* out) {
 
 int FinanceDb::WriteExchangeFile(const DbString& path) {
   if (!IsOpen()) return 0;
-  DbString text;
+  std::string text;
   // A table that cannot be read wholly fails the write: an archive that silently lacks rows
   // would restore as a smaller database.
   if (!BuildExchangeText(/*with_accounts=*/true, &text)) return 0;
-  return ReplaceFileContent(env_, path, text);
+  return ReplaceFileContent(env_, path, DbString(std::string_view(text)));
 }
 
 int FinanceDb::ReadExchangeFile(const DbString& path) {

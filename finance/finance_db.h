@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/db_record_set.h"
@@ -115,8 +116,8 @@ class FinanceDb {
   // A record set open on a table of the open database, or null.
   std::unique_ptr<DbRecordSet> OpenTable(const char* table_name);
   int DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id);
-  int AppendTableSection(const char* table_name, DbString* out);
-  int BuildExchangeText(bool with_accounts, DbString* out);
+  int AppendTableSection(const char* table_name, std::string* out);
+  int BuildExchangeText(bool with_accounts, std::string* out);
   int LoadExchangeText(const DbString& text);
 
   // Bootstrap steps (bootstrap.cpp).
