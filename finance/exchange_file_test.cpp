@@ -1,6 +1,8 @@
 // The exchange file: exact bytes, reading back, partial and odd files, safe rewriting.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "finance/testing/finance_test_support.h"
 #include "platform/fault_injection_env.h"
 
@@ -55,6 +57,23 @@ TEST_P(ExchangeFileTest, ReadingBackIntoAnEmptyDatabaseAndWritingAgainGivesTheSa
   EXPECT_EQ(root_.ReadHostFile(u"\\data\\again.txt"), first);
   EXPECT_NE(first.find(std::string(FromUtf8("1;411209;99;3122;112;заметка;2;0;").View())),
             std::string::npos);
+}
+
+TEST_P(ExchangeFileTest, ReadingBackKeepsEveryRowOfAKindWithManyEntries) {
+  // The file database places a row among rows of the same kind where its binary search meets
+  // one of them, so their order may change; none may be lost or doubled.
+  for (int day = 1; day <= 9; ++day) {
+    ASSERT_EQ(db_->AddEntry(MakeEntry(1, (10 + day) * 10000 + 308, day, 1, 2, 1)), 1);
+  }
+  ASSERT_EQ(db_->AddEntry(MakeEntry(2, 150308, 1, 1, 2, 1)), 1);
+  std::vector<std::string> before = TableLines(*db_, kEntriesTable);
+  ASSERT_EQ(db_->WriteExchangeFile(DbString(kFile)), 1);
+  ASSERT_EQ(db_->ReadExchangeFile(DbString(kFile)), 1);
+  std::vector<std::string> after = TableLines(*db_, kEntriesTable);
+  EXPECT_EQ(after.back(), "2;150308;256;256;2;;1;0;");
+  std::sort(before.begin(), before.end());
+  std::sort(after.begin(), after.end());
+  EXPECT_EQ(after, before);
 }
 
 TEST_P(ExchangeFileTest, TheExampleLinesLoadAsTheirRows) {
