@@ -61,9 +61,13 @@ class FinanceDb {
   DbConnection* Connection() const { return connection_.get(); }
 
   // --- Accounts ([sec_firms]) ------------------------------------------------------------------
+  // 1 when stored; 0 when not open or name and note together do not fit (AccountFits).
   int AddAccount(const AccountRecord& account);
+  // Writes name, currency and note over the first account of that id. 1 when written; 0 when
+  // none has the id, when not open, or when the row does not fit.
   int UpdateAccount(const AccountRecord& account);
-  // The first row whose id equals a non-zero `id` or whose name equals a non-empty `name`.
+  // The first row whose id equals a non-zero `id` or whose name equals a non-empty `name`
+  // (both tested on each row in turn) fills *out (which may be null): 1. 0 when none matches.
   int FindAccount(AccountRecord* out, int32_t id, const DbString& name);
   // An open record set over the table on its first row; the caller owns it. Null when not open.
   std::unique_ptr<DbRecordSet> OpenAccounts();
@@ -74,13 +78,17 @@ class FinanceDb {
   int LoadAccounts(std::vector<AccountRecord>* out);
 
   // --- Kinds ([sec_consumeritems]) -------------------------------------------------------------
+  // 1 when stored; 0 when not open, when the price cannot be packed (CanPackAmount) or name and
+  // category together do not fit (KindFits).
   int AddKind(const KindRecord& kind);
+  // Writes name, category, price and type over every kind of that id. The last write's result
+  // (0 when none has the id); 0 without writing for a row that AddKind would refuse.
   int UpdateKind(const KindRecord& kind);
   // Deletes the kind and all its entries in every account. 0.
   int DeleteKind(int32_t id);
-  // The first qualifying row (type 0 or equal) whose id equals a non-zero `id` or whose name
-  // equals a non-empty `name`.
+  // As FindAccount among the kinds whose type equals `type` (every kind for type 0).
   int FindKind(KindRecord* out, int32_t id, int32_t type, const DbString& name);
+  // As OpenAccounts.
   std::unique_ptr<DbRecordSet> OpenKinds();
   // All kinds; the caller applies the selection.
   std::unique_ptr<DbRecordSet> OpenKindsFiltered(int32_t type, const DbString& category,
