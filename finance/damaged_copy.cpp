@@ -3,7 +3,6 @@
 #include "engine/atomic_file.h"
 #include "engine/database_folder.h"
 #include "engine/directory_lister.h"
-#include "engine/program_path.h"
 #include "finance/backup_names.h"
 #include "finance/file_contents.h"
 
@@ -51,7 +50,9 @@ bool KeepFileDatabaseCopy(platform::Env& env, const platform::Clock& clock,
   DbString catalog_name(database_name);
   catalog_name.Append(kCatalogFileExtension);
   DbString catalog = DatabaseFilePath(env, database_name, kCatalogFileExtension);
-  if (FileExists(env, catalog) && !CopyFile(env, catalog, InFolder(folder, catalog_name))) {
+  if (FileExists(env, catalog)) {
+    if (!CopyFile(env, catalog, InFolder(folder, catalog_name))) return false;
+  } else if (!NothingFound(env)) {
     return false;
   }
   // Every table file, not only those the catalog names: the catalog may be what is damaged.
