@@ -1,0 +1,49 @@
+#include "app/console_program.h"
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "finance/finance_db.h"
+#include "platform/instance_lock.h"
+
+namespace ledgerix {
+namespace {
+
+void PrintState(const AppState& state, const platform::PosixEnv& env, bool reminder,
+                std::ostream& out) {
+  std::string settings_file;
+  env.HostPath(state.settings.Path().Wide(), &settings_file);
+  out << "Ledgerix\n"
+      << "device root:      " << env.options().device_root << "\n"
+      << "documents:        " << env.options().documents_folder << "\n"
+      << "settings:         " << settings_file << "\n"
+      << "storage:          "
+      << (state.finance.storage_kind == 6 ? "file database (6)" : "object store (3)") << "\n"
+      << "current account:  " << state.finance.current_account_id << " "
+      << ToUtf8(state.current_account_name) << "\n"
+      << "updates reminder: " << (reminder ? "shown" : "not due") << "\n";
+}
+
+}  // namespace
+
+int RunConsoleProgram(platform::PosixEnv& env, const platform::Clock& clock, std::ostream& out) {
+  platform::InstanceLock lock(env.options().device_root);
+  if (!lock.Acquire()) {
+    out << ToUtf8(StartupFailureMessage()) << "\n";
+    return 1;
+  }
+  AppState state(env);
+  FinanceDb db(env, clock, state.finance);
+  StartupResult started = RunStartup(state, db, clock);
+  if (started.status != StartupStatus::kReady) {
+    out << ToUtf8(StartupFailureMessage()) << "\n";
+    return 1;
+  }
+  PrintState(state, env, started.show_updates_reminder, out);
+  if (started.show_updates_reminder) {
+    state.current_info_page = (state.current_info_page + 1) % 3;
+  }
+  WriteBackSettings(state);
+  return 0;
+}
+
+}  // namespace ledgerix
