@@ -112,4 +112,11 @@ int DeleteDbFile(platform::Env& env, const DbString& name) {
   return env.Delete(name.Wide()) ? 1 : 0;
 }
 
+bool DbFileExists(platform::Env& env, const DbString& name) {
+  DbFile file(env);
+  if (file.Open(name, kAccessRead, platform::kDispositionOpenExisting, kShareReadWrite)) return true;
+  DbFileError error = file.LastError();
+  return error != DbFileError::kFileNotFound && error != DbFileError::kBadPath;
+}
+
 }  // namespace ledgerix

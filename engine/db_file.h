@@ -75,4 +75,8 @@ class DbFile {
 // goes too. 1 when the file was deleted.
 int DeleteDbFile(platform::Env& env, const DbString& name);
 
+// True unless the file at a device path is certainly missing: a file that exists but cannot be
+// opened (held exclusively, unreadable) counts as existing, so callers never write over it.
+bool DbFileExists(platform::Env& env, const DbString& name);
+
 }  // namespace ledgerix

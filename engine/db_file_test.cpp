@@ -116,6 +116,16 @@ TEST_F(DbFileTest, DeleteClearsAttributesFirst) {
   EXPECT_EQ(DeleteDbFile(env_, DbString("\\d.bin")), 0);
 }
 
+TEST_F(DbFileTest, ExistenceIsDoubtedOnlyWhenTheFileIsCertainlyMissing) {
+  ASSERT_TRUE(device_.WriteHostFile(u"\\data\\a.txt", "x"));
+  EXPECT_TRUE(DbFileExists(env_, DbString("\\data\\a.txt")));
+  EXPECT_FALSE(DbFileExists(env_, DbString("\\data\\b.txt")));
+  EXPECT_FALSE(DbFileExists(env_, DbString("\\nowhere\\b.txt")));
+  DbFile holder(env_, DbString("\\data\\a.txt"), kAccessReadWrite, kDispositionOpenExisting,
+                kShareExclusive);
+  EXPECT_TRUE(DbFileExists(env_, DbString("\\data\\a.txt")));
+}
+
 TEST_F(DbFileTest, ListerWalksMatchesRelativeToTheProgramFolder) {
   ASSERT_TRUE(device_.WriteHostFile(u"\\data\\b.txt", "1"));
   ASSERT_TRUE(device_.WriteHostFile(u"\\data\\a.txt", "2"));

@@ -1,5 +1,6 @@
 #include "finance/backup_names.h"
 
+#include "engine/db_file.h"
 #include "engine/program_path.h"
 
 namespace ledgerix {
@@ -31,12 +32,22 @@ bool EnsureDataFolder(platform::Env& env) {
   return CreateFolder(env, ProgramPath(env, kDataFolder), &existed) || existed;
 }
 
-DbString OlderLayoutBackupPath(const platform::Env& env, const platform::Clock& clock) {
-  DbString name(kDataFolder);
-  name.Append("\\");
-  name.AppendString(BackupStamp(clock));
-  name.Append(".txt");
-  return ProgramPath(env, name);
+DbString OlderLayoutBackupPath(platform::Env& env, const platform::Clock& clock) {
+  DbString base(kDataFolder);
+  base.Append("\\");
+  base.AppendString(BackupStamp(clock));
+  for (int counter = 1;; ++counter) {
+    DbString name(base);
+    if (counter > 1) {
+      DbString suffix;
+      suffix.Format(" (%d)", counter);
+      name.AppendString(suffix);
+    }
+    name.Append(".txt");
+    DbString path = ProgramPath(env, name);
+    // An archive saved in the same minute has this name: never write over it.
+    if (!DbFileExists(env, path) || counter == kMaxFolderCounter) return path;
+  }
 }
 
 bool CreateDamagedCopyFolder(platform::Env& env, const platform::Clock& clock, DbString* folder) {

@@ -15,8 +15,10 @@ DbString BackupStamp(const platform::Clock& clock);
 // Creates the "data" folder beside the program when it is missing. True when it exists after.
 bool EnsureDataFolder(platform::Env& env);
 
-// "\data\<stamp>.txt": where the contents of a database of an older layout are saved.
-DbString OlderLayoutBackupPath(const platform::Env& env, const platform::Clock& clock);
+// "\data\<stamp>.txt": where the contents of a database of an older layout are saved; when a
+// file of that name exists (an archive saved in the same minute), "\data\<stamp> (2).txt" and so
+// on.
+DbString OlderLayoutBackupPath(platform::Env& env, const platform::Clock& clock);
 
 // Creates a new folder "\data\damaged <stamp>" (with " (2)", " (3)" ... when that name is
 // taken) and stores its device path, without a closing "\", in *folder. False when no folder

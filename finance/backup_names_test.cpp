@@ -22,6 +22,9 @@ TEST(BackupNamesTest, OlderLayoutBackupLivesInData) {
   testing::FakeClock clock;
   clock.SetDate(2010, 1, 9, 18, 30);
   EXPECT_EQ(ToUtf8(OlderLayoutBackupPath(root.env(), clock)), "\\data\\09.01.10 18_30.txt");
+  // An archive saved in the same minute keeps its file.
+  ASSERT_TRUE(root.WriteHostFile(u"\\data\\09.01.10 18_30.txt", "archive"));
+  EXPECT_EQ(ToUtf8(OlderLayoutBackupPath(root.env(), clock)), "\\data\\09.01.10 18_30 (2).txt");
 }
 
 TEST(BackupNamesTest, DamagedCopyFoldersNeverReuseAName) {
