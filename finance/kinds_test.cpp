@@ -87,6 +87,9 @@ TEST_P(KindsTest, RefusedAmountsAndLongTextsStoreNothing) {
   EXPECT_EQ(db_->AddKind(MakeKind(24, name.c_str(), "01234567890", 1, 2)), 0);
   EXPECT_EQ(db_->UpdateKind(MakeKind(1, name.c_str(), "01234567890", 1, 2)), 0);
   EXPECT_EQ(db_->UpdateKind(MakeKind(1, "Бензин", "Машина", -5, 2)), 0);
+  // A ";" would shift every later column of the kind when an archive is read back.
+  EXPECT_EQ(db_->AddKind(MakeKind(25, "Еда; напитки", "", 1, 2)), 0);
+  EXPECT_EQ(db_->UpdateKind(MakeKind(1, "Бензин", "[Машина]", 200, 2)), 0);
   std::vector<KindRecord> kinds;
   ASSERT_EQ(db_->LoadKinds(&kinds), 1);
   ASSERT_EQ(kinds.size(), 7u);

@@ -1,15 +1,25 @@
 #include "finance/row_limits.h"
 
+#include <string_view>
+
 namespace ledgerix {
 
-bool KindFits(const KindRecord& kind) {
-  return kind.name.Length() + kind.category.Length() <= kMaxKindTextBytes;
+bool TextFitsExchange(const DbString& text) {
+  return text.View().find_first_of(kExchangeReservedCharacters) == std::string_view::npos;
 }
 
-bool EntryFits(const EntryRecord& entry) { return entry.note.Length() <= kMaxEntryNoteBytes; }
+bool KindFits(const KindRecord& kind) {
+  return kind.name.Length() + kind.category.Length() <= kMaxKindTextBytes &&
+         TextFitsExchange(kind.name) && TextFitsExchange(kind.category);
+}
+
+bool EntryFits(const EntryRecord& entry) {
+  return entry.note.Length() <= kMaxEntryNoteBytes && TextFitsExchange(entry.note);
+}
 
 bool AccountFits(const AccountRecord& account) {
-  return account.name.Length() + account.note.Length() <= kMaxAccountTextBytes;
+  return account.name.Length() + account.note.Length() <= kMaxAccountTextBytes &&
+         TextFitsExchange(account.name) && TextFitsExchange(account.note);
 }
 
 }  // namespace ledgerix
