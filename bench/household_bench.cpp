@@ -1,0 +1,301 @@
+// Times what a user of the ten-year household waits for, on one storage driver and one size of
+// household: start-up, a day's entry list, saving a day, adding and deleting a kind, and writing
+// and reading the whole database as exchange text. The database is built once and kept (see
+// PreparedHousehold); each run measures a fresh copy of it. One line per measurement: driver
+// kind, entries, median time, peak memory of the process.
+//
+//   ledgerix_household_bench --kind 3|6 [--entries N] [--seed S] [--runs R] [--data FOLDER]
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "bench/household.h"
+#include "bench/measure.h"
+#include "bench/prepared_household.h"
+#include "engine/db_record_set.h"
+#include "finance/finance_db.h"
+#include "finance/finance_schema.h"
+#include "finance/list_control.h"
+#include "finance/record_access.h"
+#include "finance/type_code.h"
+#include "platform/clock.h"
+#include "platform/instance_lock.h"
+#include "platform/posix_env.h"
+
+namespace ledgerix::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The targets at 50,000 entries.
+constexpr Target kOnScreen{50, 100};
+constexpr Target kArchiveSave{500, 100};
+constexpr Target kArchiveRestore{3000, 100};
+constexpr int kTargetEntries = 50000;
+
+struct Config {
+  int kind = 3;
+  int entries = 50000;
+  uint64_t seed = 1;
+  int runs = 11;
+  fs::path data = "bench-data";
+};
+
+// A list that keeps what it is given, as the entry list screen's control does.
+class MemoryList : public ListControl {
+ public:
+  void DeleteAllItems() override { rows_.clear(); }
+  int InsertItem(const DbString& text, int, int64_t) override {
+    rows_.push_back({text});
+    return static_cast<int>(rows_.size()) - 1;
+  }
+  void SetItemText(int item, int sub_item, const DbString& text) override {
+    std::vector<DbString>& row = rows_[static_cast<size_t>(item)];
+    if (row.size() <= static_cast<size_t>(sub_item)) row.resize(static_cast<size_t>(sub_item) + 1);
+    row[static_cast<size_t>(sub_item)] = text;
+  }
+  int ItemCount() const override { return static_cast<int>(rows_.size()); }
+
+ private:
+  std::vector<std::vector<DbString>> rows_;
+};
+
+class HouseholdBench {
+ public:
+  HouseholdBench(const Config& config, fs::path device)
+      : config_(config), device_(std::move(device)) {}
+
+  // Runs every measurement; false when one failed.
+  bool Run() {
+    MeasureStartup();
+    env_ = std::make_unique<platform::PosixEnv>(DeviceFolders(device_));
+    globals_.storage_kind = config_.kind;
+    db_ = std::make_unique<FinanceDb>(*env_, clock_, globals_);
+    if (!db_->Open(kDatabaseName) || !db_->LoadKinds(&kinds_)) {
+      std::fprintf(stderr, "cannot open the prepared database\n");
+      return false;
+    }
+    MeasureDayList();
+    MeasureSaveDay();
+    MeasureAddKind();
+    MeasureDeleteKind();
+    MeasureExchange();
+    return ok_;
+  }
+
+ private:
+  void Print(const std::string& name, const Measurement& measurement, const Target& target) {
+    ok_ = ok_ && measurement.ok;
+    PrintMeasurement(stdout, config_.kind, config_.entries, name, measurement,
+                     config_.entries == kTargetEntries ? target : Target{});
+  }
+
+  // The program's start: the device taken, the settings bound, declared and read, the database
+  // opened with the driver they choose, the reminder decided, the account named.
+  void MeasureStartup() {
+    struct Started {
+      std::unique_ptr<platform::PosixEnv> env;
+      std::unique_ptr<platform::InstanceLock> lock;
+      std::unique_ptr<AppState> state;
+      std::unique_ptr<FinanceDb> db;
+    } started;
+    Operation startup;
+    startup.work = [&] {
+      started.env = std::make_unique<platform::PosixEnv>(DeviceFolders(device_));
+      started.lock = std::make_unique<platform::InstanceLock>(started.env->options().device_root);
+      if (!started.lock->Acquire()) return false;
+      started.state = std::make_unique<AppState>(*started.env);
+      started.db = std::make_unique<FinanceDb>(*started.env, clock_, started.state->finance);
+      return RunStartup(*started.state, *started.db, clock_).status == StartupStatus::kReady &&
+             started.state->finance.storage_kind == (config_.kind == 6 ? 6 : 0);
+    };
+    startup.after = [&] {
+      started.db.reset();
+      started.state.reset();
+      started.lock.reset();
+      started.env.reset();
+    };
+    Print("start-up", Measure(startup, config_.runs), kOnScreen);
+  }
+
+  // A day in the middle of the ten years.
+  static int32_t MeasuredDay() { return HouseholdDateKey(HouseholdDayCount() / 2); }
+
+  void MeasureDayList() {
+    EntryFilter day;
+    day.date = MeasuredDay();
+    day.type = kExpense;
+    MemoryList list;
+    Operation open;
+    open.work = [&] {
+      db_->ListEntriesForDay(day, &list);
+      return list.ItemCount() > 0;
+    };
+    const Measurement measurement = Measure(open, config_.runs);
+    Print("day list (" + std::to_string(list.ItemCount()) + " entries)", measurement, kOnScreen);
+  }
+
+  // The entry list screen's save: the day's stored entries of its direction replaced by the
+  // rows of its list.
+  void MeasureSaveDay() {
+    EntryFilter day;
+    day.date = MeasuredDay();
+    day.type = kExpense;
+    std::vector<EntryRecord> rows;
+    for (const KindRecord& kind : kinds_) {
+      if (kind.type != kExpense || rows.size() == 10) continue;
+      EntryRecord row;
+      row.date = day.date;
+      row.kind_id = kind.id;
+      row.price = kind.price;
+      row.count = 1 + static_cast<double>(rows.size() % 3);
+      row.type = kExpense;
+      row.account_id = 1;
+      rows.push_back(row);
+    }
+    Operation save;
+    save.work = [&] {
+      db_->DeleteEntries(day);
+      for (const EntryRecord& row : rows) {
+        if (!db_->AddEntry(row)) return false;
+      }
+      return true;
+    };
+    Print("save a day (delete + 10 entries)", Measure(save, config_.runs), kOnScreen);
+  }
+
+  void MeasureAddKind() {
+    KindRecord kind;
+    kind.id = 2000000000;
+    kind.name = FromUtf8("Новый вид");
+    kind.category = FromUtf8("Продукты");
+    kind.price = 99.5;
+    kind.type = kExpense;
+    Operation add;
+    add.work = [&] { return db_->AddKind(kind) == 1; };
+    // Taken out again so that every run adds to the same kinds.
+    add.after = [&] { db_->DeleteKind(kind.id); };
+    Print("add a kind", Measure(add, config_.runs), kOnScreen);
+  }
+
+  // Deletes, one per run, household kinds with about the average number of entries (in the
+  // middle of the kinds, so that their entries lie amid the others).
+  void MeasureDeleteKind() {
+    std::map<int32_t, int> entries_of;
+    {
+      std::unique_ptr<DbRecordSet> entries = OpenTableRecordSet(db_->Connection(), kEntriesTable);
+      if (entries == nullptr) return;
+      ForEachRow(*entries, [&](DbRecord* record) {
+        ++entries_of[IntField(record, col::kConsumerId)];
+        return true;
+      });
+    }
+    const double average = static_cast<double>(config_.entries) / kHouseholdKinds;
+    std::vector<KindRecord> victims(kinds_.begin() + 3, kinds_.end());  // not the transfer kinds
+    std::stable_sort(victims.begin(), victims.end(), [&](const KindRecord& a, const KindRecord& b) {
+      return std::abs(entries_of[a.id] - average) < std::abs(entries_of[b.id] - average);
+    });
+    size_t next = 0;
+    int deleted_entries = 0;
+    Operation remove;
+    remove.work = [&] {
+      if (next >= victims.size()) return false;
+      const KindRecord& kind = victims[next++];
+      deleted_entries += entries_of[kind.id];
+      db_->DeleteKind(kind.id);
+      KindRecord found;
+      return db_->FindKind(&found, kind.id, 0, DbString()) == 0;
+    };
+    const Measurement measurement = Measure(remove, config_.runs);
+    const int per_kind = next > 0 ? deleted_entries / static_cast<int>(next) : 0;
+    Print("delete a kind (~" + std::to_string(per_kind) + " entries)", measurement, kOnScreen);
+  }
+
+  // The core of an archive: the whole database written as exchange text, and read back over
+  // itself.
+  void MeasureExchange() {
+    const DbString path(u"\\data\\bench-exchange.txt");
+    env_->CreateDirectory(u"\\data");
+    Operation write;
+    write.work = [&] { return db_->WriteExchangeFile(path) == 1; };
+    Print("exchange file write", Measure(write, config_.runs), kArchiveSave);
+    Operation read;
+    read.work = [&] { return db_->ReadExchangeFile(path) == 1; };
+    Print("exchange file read", Measure(read, config_.runs), kArchiveRestore);
+  }
+
+  const Config config_;
+  const fs::path device_;
+  platform::SystemClock clock_;
+  FinanceGlobals globals_;
+  std::unique_ptr<platform::PosixEnv> env_;
+  std::unique_ptr<FinanceDb> db_;
+  std::vector<KindRecord> kinds_;
+  bool ok_ = true;
+};
+
+bool ParseArguments(int argc, char** argv, Config* config) {
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string name = argv[i];
+    const char* value = argv[i + 1];
+    if (name == "--kind") {
+      config->kind = std::atoi(value);
+    } else if (name == "--entries") {
+      config->entries = std::atoi(value);
+    } else if (name == "--seed") {
+      config->seed = std::strtoull(value, nullptr, 10);
+    } else if (name == "--runs") {
+      config->runs = std::atoi(value);
+    } else if (name == "--data") {
+      config->data = value;
+    } else {
+      return false;
+    }
+  }
+  return argc % 2 == 1 && (config->kind == 3 || config->kind == 6) && config->entries > 0 &&
+         config->runs > 0;
+}
+
+}  // namespace
+}  // namespace ledgerix::bench
+
+int main(int argc, char** argv) {
+  using namespace ledgerix::bench;
+  Config config;
+  if (!ParseArguments(argc, argv, &config)) {
+    std::fprintf(stderr,
+                 "usage: %s --kind 3|6 [--entries N] [--seed S] [--runs R] [--data FOLDER]\n",
+                 argv[0]);
+    return 2;
+  }
+  std::string error;
+  PreparedHousehold prepared;
+  if (!PrepareHousehold(config.data, config.kind, {config.entries, config.seed}, &prepared,
+                        &error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  if (prepared.generated) {
+    std::fprintf(stderr, "kind %d  entries %6d  household built in %.1f s\n", config.kind,
+                 config.entries, prepared.generate_seconds);
+  }
+  const fs::path work = config.data / ("work-kind" + std::to_string(config.kind) + "-" +
+                                       std::to_string(config.entries));
+  if (!CopyDevice(prepared.device, work, &error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  bool ok = HouseholdBench(config, work).Run();
+  std::error_code ignored;
+  fs::remove_all(work, ignored);
+  return ok ? 0 : 1;
+}
