@@ -4,98 +4,58 @@
 #include <utility>
 #include <vector>
 
-#include "access/db_connection.h"
+#include "finance/record_access.h"
 #include "reports/report_builder.h"
 
 namespace ledgerix {
 namespace {
 
-// Reads the columns of a table by the index of their names, found once per table. A column
-// the table lacks reads as 0 or as the empty text.
-class ColumnReader {
- public:
-  ColumnReader(const DbRecordSet& records, std::initializer_list<const char*> names) {
-    for (const char* name : names) indices_.push_back(records.ColumnIndex(name));
-  }
+// The entry columns the scan reads, in the order of StoredEntry's fields.
+constexpr const char* kEntryColumns[] = {"consumer_id", "curdate", "price",
+                                         "count",       "type",    "firm_id"};
 
-  int32_t Int(DbRecord* record, size_t column) const {
-    const DbValue* value = Field(record, column);
-    return value != nullptr ? value->AsInt32() : 0;
-  }
-  DbString Text(DbRecord* record, size_t column) const {
-    const DbValue* value = Field(record, column);
-    return value != nullptr ? DbString(value->CStr()) : DbString();
-  }
-
- private:
-  const DbValue* Field(DbRecord* record, size_t column) const {
-    const int index = indices_[column];
-    if (record == nullptr || index < 0) return nullptr;
-    return record->FieldByIndex(static_cast<uint32_t>(index));
-  }
-
-  std::vector<int> indices_;
-};
-
-// Calls `read` with the current record of every row of an open record set, then closes it.
-// False when a row could not be fetched: the rows read are then not the whole table.
-template <typename Read>
-bool ForEachRow(DbRecordSet* records, Read read) {
-  bool whole = true;
-  while (records->IsEOF() == 0) {
-    DbRecord* record = records->CurrentRecord(-1);
-    if (record == nullptr) {
-      whole = false;
-      break;
-    }
-    read(record);
-    if (records->MoveNext() == 0) break;
-  }
-  records->Close();
-  return whole;
-}
-
-std::vector<StoredKind> ReadKinds(FinanceDb& db) {
-  std::vector<StoredKind> kinds;
-  std::unique_ptr<DbRecordSet> records = db.OpenKindsFiltered(0, DbString(), 0);
-  if (records == nullptr) return kinds;
-  const ColumnReader columns(*records, {"id", "descr", "category"});
-  ForEachRow(records.get(), [&](DbRecord* record) {
-    kinds.push_back({columns.Int(record, 0), columns.Text(record, 1), columns.Text(record, 2)});
-  });
-  return kinds;
-}
-
-std::vector<StoredAccount> ReadAccounts(FinanceDb& db) {
-  std::vector<StoredAccount> accounts;
-  std::unique_ptr<DbRecordSet> records = db.OpenAccounts();
-  if (records == nullptr) return accounts;
-  const ColumnReader columns(*records, {"id", "firmName"});
-  ForEachRow(records.get(), [&](DbRecord* record) {
-    accounts.push_back({columns.Int(record, 0), columns.Text(record, 1)});
-  });
-  return accounts;
+// A column's field in a row; 0 for a column the table lacks.
+int32_t IntAtIndex(DbRecord* record, int index) {
+  return index < 0 ? 0 : IntFieldAt(record, static_cast<uint32_t>(index));
 }
 
 }  // namespace
 
 ReportCatalog ReadReportCatalog(FinanceDb& db) {
-  std::vector<StoredKind> kinds = ReadKinds(db);
-  return ReportCatalog(std::move(kinds), ReadAccounts(db));
+  // What could be read is used even when a row failed: an entry whose kind is missing gives no
+  // row, one whose account is missing an empty account name.
+  std::vector<KindRecord> kind_records;
+  db.LoadKinds(&kind_records);
+  std::vector<StoredKind> kinds;
+  kinds.reserve(kind_records.size());
+  for (KindRecord& kind : kind_records) {
+    kinds.push_back({kind.id, std::move(kind.name), std::move(kind.category)});
+  }
+  std::vector<AccountRecord> account_records;
+  db.LoadAccounts(&account_records);
+  std::vector<StoredAccount> accounts;
+  accounts.reserve(account_records.size());
+  for (AccountRecord& account : account_records) {
+    accounts.push_back({account.id, std::move(account.name)});
+  }
+  return ReportCatalog(std::move(kinds), std::move(accounts));
 }
 
 std::optional<EntryScan> ScanEntries(FinanceDb& db, const ReportCatalog& catalog,
                                      const ScanQuery& query) {
-  DbConnection* connection = db.Connection();
-  if (connection == nullptr || connection->IsOpen() == 0) return std::nullopt;
-  std::unique_ptr<DbRecordSet> records = connection->CreateRecordSet(1);
-  if (records == nullptr || records->OpenTable(kEntriesTable, nullptr) == 0) return std::nullopt;
-  const ColumnReader columns(*records,
-                             {"consumer_id", "curdate", "price", "count", "type", "firm_id"});
+  std::unique_ptr<DbRecordSet> records = OpenTableRecordSet(db.Connection(), kEntriesTable);
+  if (records == nullptr) return std::nullopt;
+  // The columns are found by name once, not on every row.
+  int index[std::size(kEntryColumns)];
+  for (size_t i = 0; i < std::size(kEntryColumns); ++i) {
+    index[i] = records->ColumnIndex(kEntryColumns[i]);
+  }
   EntryScanner scanner(catalog, query);
-  const bool whole = ForEachRow(records.get(), [&](DbRecord* record) {
-    scanner.Add({columns.Int(record, 0), columns.Int(record, 1), columns.Int(record, 2),
-                 columns.Int(record, 3), columns.Int(record, 4), columns.Int(record, 5)});
+  const bool whole = ForEachRow(*records, [&](DbRecord* record) {
+    scanner.Add({IntAtIndex(record, index[0]), IntAtIndex(record, index[1]),
+                 IntAtIndex(record, index[2]), IntAtIndex(record, index[3]),
+                 IntAtIndex(record, index[4]), IntAtIndex(record, index[5])});
+    return true;
   });
   // A report over part of the entries would look complete; better none.
   if (!whole) return std::nullopt;

@@ -14,9 +14,9 @@
 
 namespace ledgerix {
 
-// All kinds and accounts in table order; a table that cannot be read gives none, and reading
-// stops at a row that cannot be fetched (entries of kinds not read give no rows, accounts not
-// read give empty names).
+// All kinds and accounts in table order (FinanceDb::LoadKinds and LoadAccounts). A table that
+// cannot be read gives the rows read before the failure: entries of kinds not read give no
+// rows, accounts not read give empty names.
 ReportCatalog ReadReportCatalog(FinanceDb& db);
 
 // Reads every entry once, in table order, through the scan. Nothing when the database is not
