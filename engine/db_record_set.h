@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <string_view>
 #include <vector>
 
 #include "engine/db_column_def.h"
@@ -56,7 +58,10 @@ class DbRecordSet {
 
   // Releases the record and the columns, takes ownership of `defs` and builds a record with
   // one value per definition, typed from it, its tag set to the definition's size. 1.
+  // Null definitions are skipped.
   virtual int DefineColumns(std::vector<std::unique_ptr<DbColumnDef>> defs);
+  // The column definitions in order (owned by the record set; empty when none are defined).
+  virtual std::span<const std::unique_ptr<DbColumnDef>> ColumnDefs() const;
   virtual uint32_t ColumnCount() const;
   // The column definition at an index, or null.
   virtual const DbColumnDef* ColumnDef(uint32_t index) const;
@@ -66,8 +71,8 @@ class DbRecordSet {
   virtual int OpenTable(const char* table_name, const char* condition);
   // Removes every row through the driver; on success the row count is 0 and adding ends.
   virtual int DeleteAll();
-  // Releases the driver's cursor when one is open; clears the fetched, open and adding flags
-  // and the row count. 1.
+  // Releases the driver's cursor when one is open (drops the driver state itself when the
+  // driver is gone or closed); clears the fetched, open and adding flags and the row count. 1.
   virtual int Close();
   // Hands a statement to the driver without a cursor.
   virtual int Execute(const DbString& statement_text);
@@ -83,17 +88,21 @@ class DbRecordSet {
   virtual int IsEOF() const;
   // 1 when there are no rows, the position is 0, or not usable.
   virtual int IsBOF() const;
-  // Enters the adding state (the record is then the new row's buffer). 0 when already adding.
+  // Enters the adding state: the record becomes the new row's buffer with every field reset to
+  // its column type's empty value. 0 when already adding or not usable.
   virtual int AddNew();
   // Deletes the current row; the same position then shows the following row (position 0
   // after deleting the last row). In the adding state only leaves that state.
   virtual int Delete();
-  // Writes the new row (adding) or the current row's fields through the driver; leaves adding.
+  // Writes the new row (adding; afterwards the position is 0) or the current row's fields
+  // through the driver; leaves adding. Overwriting needs the record to hold the row at the
+  // current position (CurrentRecord since the last move), else 0 and nothing is written.
   virtual int Update();
   // The record, or null when not ready.
   virtual DbRecord* Fields();
   // The current row, fetched from the driver unless already fetched; the new row's buffer while
-  // adding; null on failure. Callers pass -1.
+  // adding; null on failure and at or past the end. Callers pass -1 (a hint of 0 or more makes
+  // every call fetch again).
   virtual DbRecord* CurrentRecord(int hint);
   // The 0-based position when usable and the table has rows, else -1.
   virtual int Position() const;
@@ -101,8 +110,15 @@ class DbRecordSet {
   // `out` unchanged when a column's type cannot be encoded.
   virtual int EncodeRow(DbString* out, uint32_t column_limit) const;
   // Decodes the first `column_limit` fields (all for 0) from the front of `in`, consuming the
-  // bytes with DropFront. On failure everything consumed is given back and 0 answered.
+  // bytes with DropFront (the caller compacts). On failure exactly the bytes this call consumed
+  // are given back and 0 answered.
   virtual int DecodeRow(DbString* in, uint32_t column_limit);
+  // Looks for one whole encoded row at the front of `buffer` (measured from the column types)
+  // and hands it to the driver state's AppendRow; the row is then dropped from the buffer and
+  // the row count grows by one. 1 when a row was appended; 0 when no whole row is there yet
+  // (the buffer is compacted to await more bytes); -1 when a column type cannot be measured,
+  // there is no record, driver state or open cursor, or the append failed (the row stays).
+  virtual int AppendEncodedRow(DbString* buffer);
   // 1 when the connection's kind is the file database.
   virtual int IsFileDatabase() const;
   // The index of the first column named exactly `name`; -1 when none or not ready.
@@ -123,7 +139,15 @@ class DbRecordSet {
   DbDriver* ReadyDriver() const;
   bool IsUsable() const;
   void ReleaseColumns();
+  // The move code that brings the driver from the last fetched row to the position; 0 for none.
   int MoveCodeFor() const;
+  // Clears the fetched flag and answers whether the record set is usable (every move does so).
+  bool BeginMove();
+  // Every field back to the empty value of its column type, its tag the column's size.
+  void ResetFields();
+  // The length of the encoded row at the front of `bytes`: 0 when the bytes end first, -1 when
+  // a column type has no encoding.
+  int64_t MeasureRow(std::string_view bytes) const;
 
   RecordCursor cursor_;
   DbDriverHost* host_;
@@ -134,6 +158,12 @@ class DbRecordSet {
   std::unique_ptr<DbDriverState> driver_state_;
   uint32_t user_word_ = 0;
   bool fetched_ = false;
+  // The record holds the row at cursor_.last_fetched as the driver gave it (whatever the hint),
+  // so writing it back over that row is safe.
+  bool holds_row_ = false;
+  // False after a failed fetch or write and after an insert, when the driver's cursor may stand
+  // anywhere: the next fetch then moves absolutely instead of stepping from the last fetched row.
+  bool driver_in_step_ = true;
 };
 
 }  // namespace ledgerix

@@ -1,0 +1,418 @@
+#include "platform/object_store.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/object_store_database.h"
+#include "platform/property_record.h"
+#include "platform/sort_key.h"
+#include "platform/sqlite_statement.h"
+
+namespace ledgerix::platform {
+namespace {
+
+constexpr char kFormat[] = "ledgerix object store 1";
+constexpr int kBusyTimeoutMs = 5000;
+
+// The records of one database lie together in sort order (the primary key of a table without
+// rowid is its storage order, and sort_key is a SortKey, whose bytes compare in sort order), so
+// a cursor walks them as one range scan. The index on object ids serves writes over and deletes
+// of a given record.
+constexpr char kSchema[] = R"sql(
+CREATE TABLE store_info(key TEXT PRIMARY KEY, value NOT NULL) WITHOUT ROWID;
+CREATE TABLE databases(
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  name BLOB NOT NULL UNIQUE,
+  type_id INTEGER NOT NULL,
+  sort_property INTEGER NOT NULL,
+  sort_kind INTEGER NOT NULL,
+  record_count INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE records(
+  database_id INTEGER NOT NULL,
+  sort_key BLOB NOT NULL,
+  object_id INTEGER NOT NULL,
+  properties BLOB NOT NULL,
+  PRIMARY KEY (database_id, sort_key)) WITHOUT ROWID;
+CREATE UNIQUE INDEX records_by_object_id ON records(object_id);
+INSERT INTO store_info VALUES ('next_object_id', 1);
+)sql";
+
+struct ConnectionCloser {
+  void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using Connection = std::unique_ptr<sqlite3, ConnectionCloser>;
+
+// Names are kept as their 16-bit code units, little-endian, so that they compare exactly.
+std::string NameBytes(std::u16string_view name) {
+  std::string bytes;
+  bytes.reserve(name.size() * 2);
+  for (char16_t c : name) {
+    bytes.push_back(static_cast<char>(c & 0xFF));
+    bytes.push_back(static_cast<char>(c >> 8));
+  }
+  return bytes;
+}
+
+std::u16string NameFromBytes(const std::string& bytes) {
+  std::u16string name(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < name.size(); ++i) {
+    name[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                    (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
+  }
+  return name;
+}
+
+enum class FileState { kEmpty, kStore, kUnusable };
+
+// Looks at the file without writing to it: a foreign or damaged file must stay as it was.
+FileState Inspect(sqlite3* db) {
+  SqliteStatement tables(db, "SELECT count(*) FROM sqlite_schema");
+  if (!tables.Step()) return FileState::kUnusable;
+  const int64_t table_count = tables.ColumnInt(0);
+  tables.Reset();
+  if (table_count == 0) return FileState::kEmpty;
+  SqliteStatement format(db, "SELECT value FROM store_info WHERE key = 'format'");
+  if (!format.Step() || format.ColumnBytes(0) != kFormat) return FileState::kUnusable;
+  format.Reset();
+  // A damaged page would otherwise surface later as a walk that ends early, which would look
+  // like lost records rather than a damaged file.
+  SqliteStatement check(db, "PRAGMA quick_check(1)");
+  if (!check.Step() || check.ColumnBytes(0) != "ok") return FileState::kUnusable;
+  return FileState::kStore;
+}
+
+bool UseWal(sqlite3* db) {
+  SqliteStatement mode(db, "PRAGMA journal_mode = WAL");
+  if (!mode.Step() || mode.ColumnBytes(0) != "wal") return false;
+  mode.Reset();
+  // A page cache that holds ten years of entries (about 5 MB) keeps repeated walks off the
+  // file; SQLite grows the cache only as pages are read.
+  return ExecSql(db, "PRAGMA synchronous = NORMAL; PRAGMA cache_size = -32768");
+}
+
+bool CreateSchema(sqlite3* db) {
+  if (!ExecSql(db, "BEGIN IMMEDIATE")) return false;
+  bool ok = ExecSql(db, kSchema);
+  if (ok) {
+    SqliteStatement format(db, "INSERT INTO store_info VALUES ('format', ?1)");
+    format.BindText(1, kFormat);
+    ok = format.Run();
+  }
+  if (ok && ExecSql(db, "COMMIT")) return true;
+  ExecSql(db, "ROLLBACK");
+  return false;
+}
+
+}  // namespace
+
+struct ObjectStore::DatabaseRow {
+  int64_t id = 0;
+  DatabaseInfo info;
+};
+
+struct ObjectStore::Statements {
+  explicit Statements(sqlite3* db)
+      : begin(db, "BEGIN IMMEDIATE"),
+        commit(db, "COMMIT"),
+        rollback(db, "ROLLBACK"),
+        next_id(db, "SELECT value FROM store_info WHERE key = 'next_object_id'"),
+        set_next_id(db, "UPDATE store_info SET value = ?1 WHERE key = 'next_object_id'"),
+        insert_record(db,
+                      "INSERT INTO records (database_id, sort_key, object_id, properties) "
+                      "VALUES (?1, ?2, ?3, ?4)"),
+        update_record(db,
+                      "UPDATE records SET sort_key = ?3, properties = ?4 "
+                      "WHERE database_id = ?1 AND sort_key = ?2"),
+        delete_record(db, "DELETE FROM records WHERE database_id = ?1 AND sort_key = ?2"),
+        find_record(db, "SELECT sort_key FROM records WHERE object_id = ?2 AND database_id = ?1"),
+        read_record(db, "SELECT properties FROM records WHERE database_id = ?1 AND sort_key = ?2"),
+        count(db, "SELECT record_count FROM databases WHERE id = ?1"),
+        add_count(db, "UPDATE databases SET record_count = record_count + ?2 WHERE id = ?1"),
+        create_database(db,
+                        "INSERT INTO databases (name, type_id, sort_property, sort_kind) "
+                        "VALUES (?1, ?2, ?3, ?4)"),
+        find_database(db,
+                      "SELECT id, type_id, sort_property, sort_kind FROM databases "
+                      "WHERE name = ?1"),
+        delete_database(db, "DELETE FROM databases WHERE id = ?1"),
+        delete_records(db, "DELETE FROM records WHERE database_id = ?1"),
+        list_databases(db,
+                       "SELECT name, type_id, sort_property, sort_kind FROM databases "
+                       "ORDER BY id") {}
+
+  bool valid() const {
+    for (const SqliteStatement* s :
+         {&begin, &commit, &rollback, &next_id, &set_next_id, &insert_record, &update_record,
+          &delete_record, &find_record, &read_record, &count, &add_count, &create_database,
+          &find_database, &delete_database, &delete_records, &list_databases}) {
+      if (!s->valid()) return false;
+    }
+    return true;
+  }
+
+  SqliteStatement begin, commit, rollback;
+  SqliteStatement next_id, set_next_id;
+  SqliteStatement insert_record, update_record, delete_record, find_record, read_record;
+  SqliteStatement count, add_count;
+  SqliteStatement create_database, find_database, delete_database, delete_records;
+  SqliteStatement list_databases;
+};
+
+namespace {
+
+// One write transaction; rolled back unless committed.
+class Transaction {
+ public:
+  Transaction(SqliteStatement& begin, SqliteStatement& commit, SqliteStatement& rollback)
+      : commit_(commit), rollback_(rollback), open_(begin.Run()) {}
+  ~Transaction() {
+    if (open_) rollback_.Run();
+  }
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
+  bool open() const { return open_; }
+  bool Commit() {
+    if (!open_ || !commit_.Run()) return false;
+    open_ = false;
+    return true;
+  }
+
+ private:
+  SqliteStatement& commit_;
+  SqliteStatement& rollback_;
+  bool open_;
+};
+
+}  // namespace
+
+std::unique_ptr<ObjectStore> ObjectStore::Open(const std::string& host_file) {
+  sqlite3* raw = nullptr;
+  const int opened =
+      sqlite3_open_v2(host_file.c_str(), &raw,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+  Connection db(raw);
+  if (opened != SQLITE_OK) return nullptr;
+  // SQLite quietly falls back to reading only when the file is not writable.
+  if (sqlite3_db_readonly(db.get(), "main") != 0) return nullptr;
+  sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
+
+  const FileState state = Inspect(db.get());
+  if (state == FileState::kUnusable) return nullptr;
+  if (!UseWal(db.get())) return nullptr;
+  if (state == FileState::kEmpty && !CreateSchema(db.get())) return nullptr;
+
+  auto store = std::make_unique<ObjectStore>(Key(), db.release());
+  if (!store->Prepare()) return nullptr;
+  return store;
+}
+
+ObjectStore::ObjectStore(Key, sqlite3* db) : db_(db) {}
+
+ObjectStore::~ObjectStore() {
+  for (ObjectStoreDatabase* database : open_databases_) database->OnStoreClosed();
+  statements_.reset();
+  sqlite3_close_v2(db_);
+}
+
+bool ObjectStore::Prepare() {
+  statements_ = std::make_unique<Statements>(db_);
+  return statements_->valid();
+}
+
+bool ObjectStore::CreateDatabase(std::u16string_view name, uint32_t type_id, SortOrder sort) {
+  if (name.empty() || !IsPropertyKind(static_cast<int>(sort.kind))) return false;
+  ReleaseCursors();
+  SqliteStatement& create = statements_->create_database;
+  create.BindBlob(1, NameBytes(name));
+  create.BindInt(2, type_id);
+  create.BindInt(3, sort.property_id);
+  create.BindInt(4, static_cast<int>(sort.kind));
+  // A taken name fails the UNIQUE constraint.
+  return create.Run();
+}
+
+std::optional<ObjectStore::DatabaseRow> ObjectStore::FindDatabase(std::u16string_view name) {
+  SqliteStatement& find = statements_->find_database;
+  StatementScope scope(find);
+  find.BindBlob(1, NameBytes(name));
+  if (!find.Step()) return std::nullopt;
+  const int64_t kind = find.ColumnInt(3);
+  if (!IsPropertyKind(kind)) return std::nullopt;
+  DatabaseRow row;
+  row.id = find.ColumnInt(0);
+  row.info.name = std::u16string(name);
+  row.info.type_id = static_cast<uint32_t>(find.ColumnInt(1));
+  row.info.sort.property_id = static_cast<uint16_t>(find.ColumnInt(2));
+  row.info.sort.kind = static_cast<PropertyKind>(kind);
+  return row;
+}
+
+std::unique_ptr<ObjectStoreDatabase> ObjectStore::OpenDatabase(std::u16string_view name,
+                                                               std::optional<SortOrder> sort) {
+  std::optional<DatabaseRow> row = FindDatabase(name);
+  if (!row || (sort && *sort != row->info.sort)) return nullptr;
+  auto database = std::make_unique<ObjectStoreDatabase>(Key(), this, row->id, std::move(row->info));
+  if (!database->PrepareScans()) return nullptr;
+  database->SeekFirst();
+  return database;
+}
+
+bool ObjectStore::DeleteDatabase(std::u16string_view name) {
+  std::optional<DatabaseRow> row = FindDatabase(name);
+  if (!row) return false;
+  ReleaseCursors();
+  Transaction transaction(statements_->begin, statements_->commit, statements_->rollback);
+  if (!transaction.open()) return false;
+  statements_->delete_records.BindInt(1, row->id);
+  statements_->delete_database.BindInt(1, row->id);
+  if (!statements_->delete_records.Run() || !statements_->delete_database.Run()) return false;
+  if (!transaction.Commit()) return false;
+  for (ObjectStoreDatabase* database : open_databases_) {
+    if (database->id_ == row->id) database->OnDatabaseDeleted();
+  }
+  return true;
+}
+
+bool ObjectStore::DatabaseExists(std::u16string_view name) {
+  return FindDatabase(name).has_value();
+}
+
+std::vector<DatabaseInfo> ObjectStore::ListDatabases() {
+  std::vector<DatabaseInfo> list;
+  SqliteStatement& select = statements_->list_databases;
+  StatementScope scope(select);
+  while (select.Step()) {
+    DatabaseInfo info;
+    info.name = NameFromBytes(select.ColumnBytes(0));
+    info.type_id = static_cast<uint32_t>(select.ColumnInt(1));
+    info.sort.property_id = static_cast<uint16_t>(select.ColumnInt(2));
+    info.sort.kind = static_cast<PropertyKind>(select.ColumnInt(3));
+    list.push_back(std::move(info));
+  }
+  return list;
+}
+
+uint32_t ObjectStore::InsertRecord(int64_t database_id, uint16_t sort_property,
+                                   const std::vector<Property>& properties) {
+  std::string bytes;
+  if (!EncodePropertyRecord(properties, &bytes)) return 0;
+  ReleaseCursors();
+  Transaction transaction(statements_->begin, statements_->commit, statements_->rollback);
+  if (!transaction.open()) return 0;
+
+  SqliteStatement& next_id = statements_->next_id;
+  int64_t object_id = 0;
+  {
+    StatementScope scope(next_id);
+    if (!next_id.Step()) return 0;
+    object_id = next_id.ColumnInt(0);
+  }
+  // Object ids are never handed out twice, so once they run out the store takes no more.
+  if (object_id <= 0 || object_id > std::numeric_limits<uint32_t>::max()) return 0;
+  const SortKey key = SortKey::Of(properties, sort_property, static_cast<uint32_t>(object_id));
+
+  SqliteStatement& insert = statements_->insert_record;
+  insert.BindInt(1, database_id);
+  insert.BindBlob(2, key.bytes());
+  insert.BindInt(3, object_id);
+  insert.BindBlob(4, bytes);
+  statements_->set_next_id.BindInt(1, object_id + 1);
+  if (!insert.Run() || !statements_->set_next_id.Run()) return 0;
+  if (!AddToCount(database_id, 1) || !transaction.Commit()) return 0;
+
+  for (ObjectStoreDatabase* database : open_databases_) {
+    if (database->id_ == database_id) database->OnInserted(key);
+  }
+  return static_cast<uint32_t>(object_id);
+}
+
+bool ObjectStore::ReplaceRecord(int64_t database_id, uint16_t sort_property, uint32_t object_id,
+                                const std::vector<Property>& properties) {
+  std::string bytes;
+  if (!EncodePropertyRecord(properties, &bytes)) return false;
+  ReleaseCursors();
+  Transaction transaction(statements_->begin, statements_->commit, statements_->rollback);
+  if (!transaction.open()) return false;
+  const std::optional<SortKey> old_key = FindRecord(database_id, object_id);
+  if (!old_key) return false;
+  const SortKey new_key = SortKey::Of(properties, sort_property, object_id);
+
+  SqliteStatement& update = statements_->update_record;
+  update.BindInt(1, database_id);
+  update.BindBlob(2, old_key->bytes());
+  update.BindBlob(3, new_key.bytes());
+  update.BindBlob(4, bytes);
+  if (!update.Run() || sqlite3_changes(db_) != 1 || !transaction.Commit()) return false;
+
+  for (ObjectStoreDatabase* database : open_databases_) {
+    if (database->id_ == database_id) database->OnRewritten(*old_key, new_key);
+  }
+  return true;
+}
+
+bool ObjectStore::DeleteRecord(int64_t database_id, uint32_t object_id) {
+  ReleaseCursors();
+  Transaction transaction(statements_->begin, statements_->commit, statements_->rollback);
+  if (!transaction.open()) return false;
+  const std::optional<SortKey> key = FindRecord(database_id, object_id);
+  if (!key) return false;
+  SqliteStatement& remove = statements_->delete_record;
+  remove.BindInt(1, database_id);
+  remove.BindBlob(2, key->bytes());
+  if (!remove.Run() || sqlite3_changes(db_) != 1) return false;
+  if (!AddToCount(database_id, -1) || !transaction.Commit()) return false;
+
+  for (ObjectStoreDatabase* database : open_databases_) {
+    if (database->id_ == database_id) database->OnRemoved(*key);
+  }
+  return true;
+}
+
+std::optional<SortKey> ObjectStore::FindRecord(int64_t database_id, uint32_t object_id) {
+  SqliteStatement& find = statements_->find_record;
+  StatementScope scope(find);
+  find.BindInt(1, database_id);
+  find.BindInt(2, object_id);
+  if (!find.Step()) return std::nullopt;
+  return SortKey::FromBytes(find.ColumnBytes(0));
+}
+
+bool ObjectStore::ReadRecord(int64_t database_id, const SortKey& key, std::vector<Property>* out) {
+  SqliteStatement& read = statements_->read_record;
+  StatementScope scope(read);
+  read.BindInt(1, database_id);
+  read.BindBlob(2, key.bytes());
+  if (!read.Step()) return false;
+  return DecodePropertyRecord(read.ColumnData(0), read.ColumnSize(0), out);
+}
+
+uint32_t ObjectStore::CountRecords(int64_t database_id) {
+  SqliteStatement& count = statements_->count;
+  StatementScope scope(count);
+  count.BindInt(1, database_id);
+  if (!count.Step()) return 0;
+  return static_cast<uint32_t>(std::max<int64_t>(0, count.ColumnInt(0)));
+}
+
+bool ObjectStore::AddToCount(int64_t database_id, int delta) {
+  SqliteStatement& add = statements_->add_count;
+  add.BindInt(1, database_id);
+  add.BindInt(2, delta);
+  // No row changed means the database is gone, and the record must not be kept.
+  return add.Run() && sqlite3_changes(db_) == 1;
+}
+
+void ObjectStore::Register(ObjectStoreDatabase* database) { open_databases_.push_back(database); }
+
+void ObjectStore::Unregister(ObjectStoreDatabase* database) {
+  std::erase(open_databases_, database);
+}
+
+void ObjectStore::ReleaseCursors() {
+  for (ObjectStoreDatabase* database : open_databases_) database->ReleaseScan();
+}
+
+}  // namespace ledgerix::platform
