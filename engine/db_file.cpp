@@ -1,5 +1,7 @@
 #include "engine/db_file.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace ledgerix {
@@ -51,7 +53,7 @@ uint32_t DbFile::Write(const DbString& src, uint32_t n) {
   if (!IsOpen() || n == 0 || src.Capacity() < n) return Fail(DbFileError::kNotOpen);
   // The bytes past the text are zero by the string's invariant, so n may exceed its length.
   std::vector<char> buffer(n, 0);
-  for (uint32_t i = 0; i < n && i < src.Length(); ++i) buffer[i] = src.CStr()[i];
+  std::memcpy(buffer.data(), src.CStr(), std::min(n, src.Length()));
   int64_t written = env_.Write(handle_, buffer.data(), n);
   if (written <= 0) {
     if (written < 0)

@@ -56,6 +56,9 @@ class DbFile {
 
   bool IsOpen() const { return handle_ != platform::kInvalidFileHandle; }
   DbFileError LastError() const { return error_; }
+  // Forgets the last failure, so that a caller can tell whether the next call failed: Seek to 0
+  // and Size of an empty file answer 0 on success too.
+  void ClearError() { error_ = DbFileError::kNone; }
   const DbString& Name() const { return name_; }
 
  private:

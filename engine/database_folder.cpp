@@ -1,0 +1,16 @@
+#include "engine/database_folder.h"
+
+#include "engine/program_path.h"
+
+namespace ledgerix {
+
+DbString DatabaseFilePath(platform::Env& env, const DbString& name, const char* extension) {
+  DbString path = ProgramPath(env, DbString(kDatabaseFolderName));
+  env.CreateDirectory(path.Wide());
+  path.Append("\\");
+  path.AppendString(name);
+  path.Append(extension);
+  return path;
+}
+
+}  // namespace ledgerix

@@ -1,0 +1,253 @@
+#include "engine/file_db_driver.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/atomic_file.h"
+#include "engine/catalog_file.h"
+#include "engine/database_folder.h"
+#include "engine/db_column_def.h"
+#include "engine/db_file.h"
+#include "engine/db_record_set.h"
+
+namespace ledgerix {
+namespace {
+
+DbString TablePath(platform::Env& env, const DbString& table_name) {
+  return DatabaseFilePath(env, table_name, kTableFileExtension);
+}
+
+bool FileExists(platform::Env& env, const DbString& path) {
+  DbFile file(env, path, kAccessRead, platform::kDispositionOpenExisting, kShareReadWrite);
+  return file.IsOpen();
+}
+
+}  // namespace
+
+FileDbDriver::FileDbDriver(platform::Env& env) : env_(env) {}
+
+FileDbDriver::~FileDbDriver() { Close(); }
+
+// ---- The database ----
+
+int FileDbDriver::Open(const DbString& connection_string) {
+  Close();
+  auto catalog = std::make_unique<DbSchema>();
+  if (!ReadCatalog(env_, connection_string, catalog.get())) return 0;
+  CreateMissingTableFiles(env_, *catalog);
+  catalog_ = std::move(catalog);
+  return 1;
+}
+
+int FileDbDriver::Close() {
+  if (catalog_ == nullptr) return 0;
+  catalog_.reset();
+  return 1;
+}
+
+int FileDbDriver::RowCount(uint32_t* out_count) {
+  if (out_count != nullptr) *out_count = 0;
+  return 1;
+}
+
+void FileDbDriver::BuildQuery(DbString* out_text, const char* table_name, const char* condition) {
+  (void)condition;
+  if (out_text != nullptr) *out_text = DbString(table_name);
+}
+
+int FileDbDriver::CreateDatabase(const DbString& name, const DbSchema& schema) {
+  if (name.Length() == 0) return 0;
+  const DbString catalog_path = CatalogPath(env_, name);
+  if (FileExists(env_, catalog_path)) return 0;
+  DbString catalog;
+  uint32_t made = 0;  // tables whose file has been (re)made
+  bool complete = true;
+  for (uint32_t i = 0; i < schema.Count(); ++i) {
+    const DbTableSchema* table = schema.At(i);
+    if (table->name.Length() == 0 || table->ColumnCount() == 0) {
+      complete = false;
+      break;
+    }
+    const DbString path = TablePath(env_, table->name);
+    DeleteDbFile(env_, path);
+    DbFile file(env_, path, kAccessReadWrite, platform::kDispositionCreateAlways, kShareReadWrite);
+    ++made;
+    if (!file.IsOpen() || !AppendTableRecord(*table, &catalog)) {
+      complete = false;
+      break;
+    }
+  }
+  // The catalog is written whole in one step, so a database is never left with a catalog cut
+  // short; until then the table files alone do not make a database.
+  if (complete && ReplaceFileContent(env_, catalog_path, catalog)) return 1;
+  for (uint32_t i = 0; i < made; ++i) DeleteDbFile(env_, TablePath(env_, schema.At(i)->name));
+  return 0;
+}
+
+int FileDbDriver::DeleteDatabase(const DbString& name) {
+  if (name.Length() == 0) return 0;
+  DbSchema tables;
+  ReadCatalog(env_, name, &tables);
+  for (uint32_t i = 0; i < tables.Count(); ++i) {
+    DeleteDbFile(env_, TablePath(env_, tables.At(i)->name));
+  }
+  const DbString catalog_path = CatalogPath(env_, name);
+  DeleteDbFile(env_, catalog_path);
+  return FileExists(env_, catalog_path) ? 0 : 1;
+}
+
+// ---- Cursors ----
+
+TableFile* FileDbDriver::TableOf(DbRecordSet* record_set) {
+  return dynamic_cast<TableFile*>(record_set->DriverState());
+}
+
+TableFile* FileDbDriver::OpenTableOf(DbRecordSet* record_set) const {
+  if (record_set == nullptr || catalog_ == nullptr) return nullptr;
+  return TableOf(record_set);
+}
+
+int FileDbDriver::OpenCursor(const DbString& query_text, DbRecordSet* record_set,
+                             uint32_t* out_row_count) {
+  if (record_set == nullptr || !CloseCursor(record_set)) return 0;
+  const DbTableSchema* table = catalog_->Find(query_text);
+  if (table == nullptr) return 0;
+  auto file = std::make_unique<TableFile>(
+      env_, table->name, static_cast<int32_t>(table->ColumnCount()), &generations_);
+  if (!file->OpenStreams()) return 0;
+  const int64_t rows = file->RowCount();
+  if (rows < 0) return 0;
+  if (out_row_count != nullptr) *out_row_count = static_cast<uint32_t>(rows);
+  std::vector<std::unique_ptr<DbColumnDef>> defs;
+  for (const auto& column : table->columns) {
+    defs.push_back(std::make_unique<DbColumnDef>(column->Name(), column->Type(), column->Size()));
+  }
+  record_set->DefineColumns(std::move(defs));
+  file->SetCurrentOffset(0);
+  record_set->SetDriverState(std::move(file));
+  return 1;
+}
+
+int FileDbDriver::CloseCursor(DbRecordSet* record_set) {
+  if (record_set == nullptr || catalog_ == nullptr) return 0;
+  if (TableOf(record_set) == nullptr) return 1;
+  std::unique_ptr<DbDriverState> state = record_set->TakeDriverState();
+  static_cast<TableFile*>(state.get())->CloseStreams();
+  return 1;
+}
+
+int FileDbDriver::Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index, int hint) {
+  TableFile* table = OpenTableOf(record_set);
+  if (table == nullptr || !table->MoveByCode(move_code, row_index) || !table->ReadCurrentRow()) {
+    return 0;
+  }
+  // The column limit is taken in 16 bits: a hint of -1 gives 0, every column.
+  const uint32_t column_limit = static_cast<uint16_t>(static_cast<uint32_t>(hint) + 1u);
+  if (!record_set->DecodeRow(&table->RowBuffer(), column_limit)) return 0;
+  table->RowBuffer().Compact();
+  return 1;
+}
+
+int FileDbDriver::DeleteAllRows(DbRecordSet* record_set) {
+  TableFile* table = OpenTableOf(record_set);
+  return table != nullptr ? table->Clear() : 0;
+}
+
+// ---- Writing rows ----
+
+int FileDbDriver::Write(DbRecordSet* record_set, int mode, uint32_t row_number) {
+  (void)row_number;
+  TableFile* table = OpenTableOf(record_set);
+  if (table == nullptr) return 0;
+  if (mode == kWriteDelete) {
+    return table->DeleteAt(table->CurrentOffset(), static_cast<uint32_t>(table->SlotSize()));
+  }
+  DbString& row = table->RowBuffer();
+  row.Clear();
+  // A row that cannot be encoded, or whose encoding does not fit its slot, is never stored: a
+  // stored row must stay decodable.
+  if (!record_set->EncodeRow(&row, 0) || row.Length() > static_cast<uint32_t>(table->SlotSize())) {
+    return 0;
+  }
+  return mode == kWriteInsert ? Insert(record_set, table) : Overwrite(table);
+}
+
+int FileDbDriver::Overwrite(TableFile* table) {
+  // Only over a slot of the file: past the end the row would leave a part slot behind.
+  if (table->CurrentOffset() + table->SlotSize() > table->FileSize()) return 0;
+  return table->WriteAt(table->CurrentOffset(), table->RowBuffer());
+}
+
+int FileDbDriver::Insert(DbRecordSet* record_set, TableFile* table) {
+  const DbValue* first = record_set->FieldByIndex(0);
+  const int64_t rows = table->RowCount();
+  if (first == nullptr || rows < 0) return 0;
+  const int64_t slot = table->SlotSize();
+  DbString& row = table->RowBuffer();
+  const std::string zeros(static_cast<size_t>(slot - row.Length()), '\0');
+  row.AppendBytes(zeros.data(), static_cast<uint32_t>(zeros.size()));
+
+  search_.key = *first;
+  search_.column = 0;
+  search_.record_set = record_set;
+  search_.insert_position = 1;
+  search_.failed = false;
+  const int32_t position = FindInsertPosition(static_cast<uint32_t>(rows));
+  const bool failed = search_.failed;
+  search_.record_set = nullptr;
+  search_.insert_position = -1;
+  // A row that could not be read leaves the place unknown: better no row than one out of order.
+  if (failed) return 0;
+
+  if (position >= 0 && position < rows) {
+    if (!table->InsertAt(position * slot, row)) return 0;
+    table->SetCurrentOffset(position * slot);
+    return 1;
+  }
+  const int appended = table->Append(row);
+  table->SetCurrentOffset(0);
+  return appended;
+}
+
+int32_t FileDbDriver::FindInsertPosition(uint32_t row_count) {
+  uint32_t low = 1;
+  uint32_t high = row_count + 1;
+  uint32_t settled = 0;
+  while (low != high && high - low >= settled && !search_.failed) {
+    const uint32_t middle = low + (high - low) / 2;
+    const auto order = static_cast<int16_t>(CompareRow(static_cast<int32_t>(middle - 1)));
+    if (order <= 0) {
+      low = middle;
+    } else {
+      high = middle;
+    }
+    if (high == low + 1) ++settled;
+    if (order == 0) break;
+  }
+  return search_.insert_position;
+}
+
+int FileDbDriver::CompareRow(int32_t row) {
+  TableFile* table = row >= 0 ? OpenTableOf(search_.record_set) : nullptr;
+  const DbColumnDef* column =
+      table != nullptr ? search_.record_set->ColumnDef(search_.column) : nullptr;
+  DbString slot;
+  DbValue value;
+  if (column == nullptr ||
+      !table->ReadAt(int64_t{row} * table->SlotSize(), static_cast<uint32_t>(table->SlotSize()),
+                     &slot) ||
+      value.Decode(slot.View(), column->Type()) == 0) {
+    search_.failed = true;
+    return -1;
+  }
+  search_.insert_position = row + 1;
+  if (value.Equals(search_.key)) return 0;
+  if (value.Greater(search_.key)) {
+    search_.insert_position = row;
+    return 1;
+  }
+  return -1;
+}
+
+}  // namespace ledgerix

@@ -1,0 +1,101 @@
+#pragma once
+// FileDbDriver: the program's own file storage (driver kind 6). A database is a catalog file and
+// one table file of fixed-size row slots per table, in the folder "tolvena_db" beside the
+// program; every table is kept in ascending order of its first column.
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/db_driver.h"
+#include "engine/db_schema.h"
+#include "engine/db_string.h"
+#include "engine/db_value.h"
+#include "engine/table_file.h"
+#include "engine/table_write_generations.h"
+#include "platform/env.h"
+
+namespace ledgerix {
+
+class FileDbDriver : public DbDriver {
+ public:
+  // A driver without an open database; the Env must outlive it and every record set it serves.
+  explicit FileDbDriver(platform::Env& env);
+  FileDbDriver(const FileDbDriver&) = delete;
+  FileDbDriver& operator=(const FileDbDriver&) = delete;
+  // Close().
+  ~FileDbDriver() override;
+
+  // Loads the catalog of the database named by the whole connection string (which must exist
+  // and hold at least one readable table) and creates the missing table files of its tables.
+  // 1 on success; otherwise the driver is left closed and 0 answered.
+  int Open(const DbString& connection_string) override;
+  // Forgets the catalog. 0 when no database was open, else 1.
+  int Close() override;
+  // Opens the table whose name equals `query_text` exactly: defines the record set's columns
+  // from the catalog, attaches a TableFile as its driver state and stores the row count.
+  // 0 without a record set or an open database, for an unknown table, or when the table file
+  // cannot be opened or is not a whole number of slots.
+  int OpenCursor(const DbString& query_text, DbRecordSet* record_set,
+                 uint32_t* out_row_count) override;
+  // Moves the table's current row by the move code and decodes the slot into the record set's
+  // fields (hint + 1 columns, all for a hint of -1). 0 when the slot lies beyond the file or
+  // cannot be decoded.
+  int Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index, int hint) override;
+  // kWriteDelete removes the current row's slot. kWriteInsert inserts the fields as a new slot
+  // in order of the first column (after the equal rows the search meets). Any other mode writes
+  // the fields' encoding over the current slot, keeping the slot's remaining bytes. A row whose
+  // encoding is longer than a slot is never stored. 1 when the file was changed as asked; on 0
+  // the table file is as it was (see TableFile for the rare exception). `row_number` is unused.
+  int Write(DbRecordSet* record_set, int mode, uint32_t row_number) override;
+  // Stores 0 and answers 1: this driver keeps no count of its own.
+  int RowCount(uint32_t* out_count) override;
+  int Reserved() override { return 0; }
+  // Closes and destroys the record set's TableFile. 0 without a record set or an open
+  // database; 1 otherwise (also when no table was open in it).
+  int CloseCursor(DbRecordSet* record_set) override;
+  // 1 while a catalog is loaded.
+  int IsOpen() override { return catalog_ != nullptr ? 1 : 0; }
+  // The table name alone; the condition is ignored (this driver reads whole tables).
+  void BuildQuery(DbString* out_text, const char* table_name, const char* condition) override;
+  // Empties the table open in the record set. 1 when the file was truncated to 0 bytes.
+  int DeleteAllRows(DbRecordSet* record_set) override;
+
+  // Creates the database `name` from `schema`: one empty table file per table (replacing any
+  // file of that name) and the catalog. 0 for an empty name and when the catalog exists already
+  // (nothing is touched then). Stops at the first table without a name or columns; unless every
+  // table was created, everything created is deleted again and 0 answered. An empty schema
+  // gives an empty catalog and 1.
+  int CreateDatabase(const DbString& name, const DbSchema& schema);
+  // Deletes the table files named in the catalog of `name`, then the catalog. Nothing for an
+  // empty name. 1 when no catalog of that name remains.
+  int DeleteDatabase(const DbString& name);
+
+ private:
+  // What a sorted insert compares each probed row with.
+  struct SearchContext {
+    DbValue key;
+    uint32_t column = 0;
+    DbRecordSet* record_set = nullptr;
+    int32_t insert_position = -1;
+    bool failed = false;  // a probed row could not be read or decoded
+  };
+
+  // The record set's TableFile, or null.
+  static TableFile* TableOf(DbRecordSet* record_set);
+  // TableOf when a database is open and the record set has a table open; else null.
+  TableFile* OpenTableOf(DbRecordSet* record_set) const;
+  int Overwrite(TableFile* table);
+  int Insert(DbRecordSet* record_set, TableFile* table);
+  // Binary search over `row_count` rows; answers the index before which the new row goes.
+  int32_t FindInsertPosition(uint32_t row_count);
+  // Compares row `row` of the searched table with the key: -1 when the row goes before it, 0
+  // when equal, 1 when after; sets the insert position after (or, for 1, before) that row.
+  int CompareRow(int32_t row);
+
+  platform::Env& env_;
+  SearchContext search_;
+  std::unique_ptr<DbSchema> catalog_;
+  TableWriteGenerations generations_;
+};
+
+}  // namespace ledgerix

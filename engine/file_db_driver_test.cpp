@@ -1,0 +1,498 @@
+#include "engine/file_db_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/catalog_file.h"
+#include "engine/db_record_set.h"
+#include "platform/fault_injection_env.h"
+#include "testing/driver_host_stub.h"
+#include "testing/temp_device_root.h"
+
+namespace ledgerix {
+namespace {
+
+using namespace std::string_literals;
+using platform::FaultInjectionEnv;
+
+std::string Int32Bytes(int32_t value) {
+  std::string bytes(4, '\0');
+  std::memcpy(bytes.data(), &value, 4);
+  return bytes;
+}
+
+// A slot of "[t]" (id Int32, name Text): 36 bytes.
+std::string Slot(int32_t id, const std::string& name) {
+  std::string slot = Int32Bytes(id) + name + '\0';
+  return slot + std::string(36 - slot.size(), '\0');
+}
+
+// One (id, name) per row as the table holds them.
+using Rows = std::vector<std::pair<int32_t, std::string>>;
+
+class FileDbDriverTest : public ::testing::Test {
+ protected:
+  FileDbDriverTest() { UseEnv(env_); }
+
+  void UseEnv(platform::Env& env) {
+    host_ = std::make_unique<testing::DriverHostStub>(std::make_unique<FileDbDriver>(env),
+                                                      kDriverFileDatabase);
+  }
+  FileDbDriver& driver() { return static_cast<FileDbDriver&>(*host_->Driver()); }
+
+  // The database "db" with the table "[t]" (id Int32, name Text), open.
+  void CreateTestDatabase() {
+    DbSchema schema;
+    DbTableSchema& table = schema.AddTable(DbString("[t]"));
+    table.AddColumn(DbString("id"), DbValueType::Int32);
+    table.AddColumn(DbString("name"), DbValueType::Text);
+    ASSERT_EQ(driver().CreateDatabase(DbString("db"), schema), 1);
+    ASSERT_EQ(driver().Open(DbString("db")), 1);
+  }
+  std::string TableBytes() const { return device_.ReadHostFile(u"\\tolvena_db\\[t].$tab$"); }
+  void SetTableBytes(const std::string& bytes) {
+    ASSERT_TRUE(device_.WriteHostFile(u"\\tolvena_db\\[t].$tab$", bytes));
+  }
+
+  std::unique_ptr<DbRecordSet> OpenT() {
+    auto rs = std::make_unique<DbRecordSet>(host_.get());
+    EXPECT_EQ(rs->OpenTable("[t]", nullptr), 1);
+    return rs;
+  }
+  static int Add(DbRecordSet& rs, int32_t id, const std::string& name) {
+    if (!rs.AddNew()) return 0;
+    rs.FieldByName("id")->SetInt32(id);
+    rs.FieldByName("name")->SetText(name.c_str());
+    return rs.Update();
+  }
+  static Rows ReadAll(DbRecordSet& rs) {
+    Rows rows;
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+      if (rs.CurrentRecord(-1) == nullptr) break;
+      rows.emplace_back(rs.FieldByName("id")->AsInt32(), rs.FieldByName("name")->CStr());
+    }
+    return rows;
+  }
+
+  testing::TempDeviceRoot device_;
+  platform::Env& env_ = device_.env();
+  std::unique_ptr<testing::DriverHostStub> host_;
+};
+
+TEST_F(FileDbDriverTest, OpenNeedsAReadableCatalog) {
+  EXPECT_EQ(driver().Open(DbString("db")), 0);
+  EXPECT_EQ(driver().IsOpen(), 0);
+  EXPECT_EQ(driver().Close(), 0);
+  ASSERT_TRUE(device_.WriteHostFile(u"\\tolvena_db\\empty.$db$", ""));
+  EXPECT_EQ(driver().Open(DbString("empty")), 0);
+  EXPECT_EQ(driver().IsOpen(), 0);
+
+  CreateTestDatabase();
+  EXPECT_EQ(driver().IsOpen(), 1);
+  EXPECT_EQ(driver().Open(DbString("missing")), 0);  // the open database is closed first
+  EXPECT_EQ(driver().IsOpen(), 0);
+}
+
+TEST_F(FileDbDriverTest, OpenCreatesMissingTableFiles) {
+  CreateTestDatabase();
+  driver().Close();
+  ASSERT_TRUE(device_.Exists(u"\\tolvena_db\\[t].$tab$"));
+  ASSERT_EQ(std::remove(device_.HostPath(u"\\tolvena_db\\[t].$tab$").c_str()), 0);
+  ASSERT_EQ(driver().Open(DbString("db")), 1);
+  EXPECT_TRUE(device_.Exists(u"\\tolvena_db\\[t].$tab$"));
+}
+
+TEST_F(FileDbDriverTest, SmallOperations) {
+  uint32_t count = 7;
+  EXPECT_EQ(driver().RowCount(&count), 1);
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(driver().Reserved(), 0);
+  DbString query;
+  driver().BuildQuery(&query, "[sec_data]", "id = 5");
+  EXPECT_EQ(query.View(), "[sec_data]");
+  DbRecordSet rs(host_.get());
+  EXPECT_EQ(driver().CloseCursor(&rs), 0);  // no database open
+  EXPECT_EQ(rs.Execute(DbString("anything")), 0);
+  CreateTestDatabase();
+  EXPECT_EQ(driver().CloseCursor(nullptr), 0);
+  EXPECT_EQ(driver().CloseCursor(&rs), 1);
+  EXPECT_EQ(rs.Execute(DbString("[t]")), 0);  // a cursor always needs a record set
+}
+
+TEST_F(FileDbDriverTest, TableNamesMatchExactly) {
+  CreateTestDatabase();
+  DbRecordSet rs(host_.get());
+  EXPECT_EQ(rs.OpenTable("[t] ", nullptr), 0);
+  EXPECT_EQ(rs.OpenTable("[T]", nullptr), 0);
+  EXPECT_EQ(rs.OpenTable("[t]", nullptr), 1);
+  EXPECT_EQ(rs.ColumnCount(), 2u);
+  EXPECT_EQ(rs.ColumnDef(1)->Name().View(), "name");
+}
+
+TEST_F(FileDbDriverTest, ATableNotOfWholeSlotsDoesNotOpen) {
+  CreateTestDatabase();
+  SetTableBytes(Slot(1, "a") + "x");
+  DbRecordSet rs(host_.get());
+  EXPECT_EQ(rs.OpenTable("[t]", nullptr), 0);
+  EXPECT_EQ(rs.IsEOF(), 1);
+}
+
+TEST_F(FileDbDriverTest, AnInsertedRowIsItsEncodingPaddedWithZeros) {
+  CreateTestDatabase();
+  auto rs = OpenT();
+  ASSERT_EQ(Add(*rs, 5, "ab"), 1);
+  EXPECT_EQ(TableBytes(), "\x05\0\0\0ab\0"s + std::string(29, '\0'));
+}
+
+TEST_F(FileDbDriverTest, InsertsKeepTheFirstColumnInOrder) {
+  CreateTestDatabase();
+  auto rs = OpenT();
+  ASSERT_EQ(Add(*rs, 3, "c"), 1);
+  ASSERT_EQ(Add(*rs, 1, "a"), 1);
+  ASSERT_EQ(Add(*rs, 2, "b"), 1);
+  EXPECT_EQ(TableBytes(), Slot(1, "a") + Slot(2, "b") + Slot(3, "c"));
+  ASSERT_EQ(Add(*rs, 2, "second b"), 1);    // right after the equal row
+  ASSERT_EQ(Add(*rs, -1, "minus one"), 1);  // unsigned: after every non-negative id
+  ASSERT_EQ(Add(*rs, 0, "zero"), 1);
+  EXPECT_EQ(ReadAll(*rs),
+            (Rows{{0, "zero"}, {1, "a"}, {2, "b"}, {2, "second b"}, {3, "c"}, {-1, "minus one"}}));
+}
+
+TEST_F(FileDbDriverTest, ManyInsertsInRandomOrderEndSorted) {
+  CreateTestDatabase();
+  auto rs = OpenT();
+  std::vector<int32_t> ids;
+  uint32_t seed = 12345;
+  for (int i = 0; i < 300; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    ids.push_back(static_cast<int32_t>((seed >> 8) % 100));
+    ASSERT_EQ(Add(*rs, ids.back(), std::to_string(i)), 1);
+  }
+  const Rows rows = ReadAll(*rs);
+  ASSERT_EQ(rows.size(), ids.size());
+  for (size_t i = 1; i < rows.size(); ++i) EXPECT_LE(rows[i - 1].first, rows[i].first);
+}
+
+TEST_F(FileDbDriverTest, TextKeysOrderByCollation) {
+  DbSchema schema;
+  DbTableSchema& table = schema.AddTable(DbString("[n]"));
+  table.AddColumn(DbString("name"), DbValueType::Text);
+  ASSERT_EQ(driver().CreateDatabase(DbString("db"), schema), 1);
+  ASSERT_EQ(driver().Open(DbString("db")), 1);
+  DbRecordSet rs(host_.get());
+  ASSERT_EQ(rs.OpenTable("[n]", nullptr), 1);
+  for (const char* name : {"b", "a", "c"}) {
+    ASSERT_EQ(rs.AddNew(), 1);
+    rs.FieldByIndex(0)->SetText(name);
+    ASSERT_EQ(rs.Update(), 1);
+  }
+  EXPECT_EQ(
+      device_.ReadHostFile(u"\\tolvena_db\\[n].$tab$"),
+      "a"s + std::string(17, '\0') + "b" + std::string(17, '\0') + "c" + std::string(17, '\0'));
+}
+
+TEST_F(FileDbDriverTest, ARowLongerThanItsSlotIsNeverStored) {
+  CreateTestDatabase();
+  SetTableBytes(Slot(1, "a") + Slot(3, "c"));
+  auto rs = OpenT();
+  // 4 bytes of id + 31 characters + terminator = 36 fits; one more does not.
+  ASSERT_EQ(Add(*rs, 2, std::string(32, 'x')), 0);
+  EXPECT_EQ(TableBytes(), Slot(1, "a") + Slot(3, "c"));
+  ASSERT_EQ(Add(*rs, 2, std::string(31, 'x')), 1);
+  EXPECT_EQ(TableBytes(), Slot(1, "a") + Slot(2, std::string(31, 'x')) + Slot(3, "c"));
+
+  ASSERT_NE(rs->CurrentRecord(-1), nullptr);  // row 0
+  rs->FieldByName("name")->SetText(std::string(32, 'y').c_str());
+  EXPECT_EQ(rs->Update(), 0);
+  EXPECT_EQ(TableBytes(), Slot(1, "a") + Slot(2, std::string(31, 'x')) + Slot(3, "c"));
+}
+
+TEST_F(FileDbDriverTest, OverwriteKeepsTheRestOfTheSlot) {
+  CreateTestDatabase();
+  SetTableBytes(Slot(1, "long name") + Slot(2, "b"));
+  auto rs = OpenT();
+  ASSERT_NE(rs->CurrentRecord(-1), nullptr);
+  rs->FieldByName("name")->SetText("z");
+  ASSERT_EQ(rs->Update(), 1);
+  std::string expected = Slot(1, "long name");
+  expected.replace(4, 2, "z\0"s);
+  EXPECT_EQ(TableBytes(), expected + Slot(2, "b"));
+  EXPECT_EQ(ReadAll(*rs), (Rows{{1, "z"}, {2, "b"}}));
+}
+
+TEST_F(FileDbDriverTest, OverwritePastTheLastSlotFails) {
+  CreateTestDatabase();
+  SetTableBytes(Slot(1, "a"));
+  auto rs = OpenT();
+  TableFile* table = static_cast<TableFile*>(rs->DriverState());
+  table->SetCurrentOffset(36);
+  EXPECT_EQ(driver().Write(rs.get(), kWriteOverwrite, 1), 0);
+  EXPECT_EQ(TableBytes(), Slot(1, "a"));
+}
+
+TEST_F(FileDbDriverTest, DeletingAndFetchingRows) {
+  CreateTestDatabase();
+  SetTableBytes(Slot(1, "a") + Slot(2, "b") + Slot(3, "c") + Slot(4, "d"));
+  auto rs = OpenT();
+  ASSERT_EQ(rs->Move(2), 1);
+  ASSERT_EQ(rs->Delete(), 1);
+  EXPECT_EQ(rs->FieldByName("id") != nullptr, true);
+  ASSERT_NE(rs->CurrentRecord(-1), nullptr);
+  EXPECT_EQ(rs->FieldByName("id")->AsInt32(), 3);
+  ASSERT_EQ(rs->MoveLast(), 1);
+  ASSERT_EQ(rs->Delete(), 1);  // the last slot
+  EXPECT_EQ(TableBytes(), Slot(1, "a") + Slot(3, "c"));
+  ASSERT_EQ(rs->MoveLast(), 1);
+  ASSERT_NE(rs->CurrentRecord(-1), nullptr);
+  EXPECT_EQ(rs->FieldByName("id")->AsInt32(), 3);
+  ASSERT_EQ(rs->MovePrevious(), 1);
+  ASSERT_NE(rs->CurrentRecord(-1), nullptr);
+  EXPECT_EQ(rs->FieldByName("id")->AsInt32(), 1);
+  EXPECT_EQ(driver().Fetch(rs.get(), 9, 0, -1), 0);
+}
+
+TEST_F(FileDbDriverTest, FetchDecodesOnlyTheColumnsAsked) {
+  CreateTestDatabase();
+  SetTableBytes(Slot(7, "g"));
+  auto rs = OpenT();
+  ASSERT_EQ(driver().Fetch(rs.get(), kMoveFirst, 0, 0), 1);  // hint 0: one column
+  EXPECT_EQ(rs->FieldByName("id")->AsInt32(), 7);
+  EXPECT_STREQ(rs->FieldByName("name")->CStr(), "");
+  ASSERT_EQ(driver().Fetch(rs.get(), kMoveFirst, 0, -1), 1);
+  EXPECT_STREQ(rs->FieldByName("name")->CStr(), "g");
+}
+
+TEST_F(FileDbDriverTest, DeleteAllRowsEmptiesTheFile) {
+  CreateTestDatabase();
+  SetTableBytes(Slot(1, "a") + Slot(2, "b"));
+  auto rs = OpenT();
+  EXPECT_EQ(rs->RowCount(), 2u);
+  ASSERT_EQ(rs->DeleteAll(), 1);
+  EXPECT_EQ(TableBytes(), "");
+  rs->Close();
+  EXPECT_EQ(driver().DeleteAllRows(rs.get()), 0);  // no table open
+  rs = OpenT();
+  EXPECT_EQ(rs->RowCount(), 0u);
+}
+
+TEST_F(FileDbDriverTest, TwoRecordSetsOnOneTableSeeEachOthersWrites) {
+  CreateTestDatabase();
+  SetTableBytes(Slot(1, "a") + Slot(2, "b") + Slot(3, "c"));
+  auto reader = OpenT();
+  auto writer = OpenT();
+  ASSERT_EQ(reader->MoveLast(), 1);
+  ASSERT_NE(reader->CurrentRecord(-1), nullptr);  // the window now holds every row
+  ASSERT_EQ(writer->MoveLast(), 1);
+  ASSERT_NE(writer->CurrentRecord(-1), nullptr);
+  writer->FieldByName("name")->SetText("C");
+  ASSERT_EQ(writer->Update(), 1);
+  ASSERT_EQ(reader->MoveFirst(), 1);
+  ASSERT_EQ(reader->MoveLast(), 1);
+  ASSERT_NE(reader->CurrentRecord(-1), nullptr);
+  EXPECT_STREQ(reader->FieldByName("name")->CStr(), "C");
+}
+
+TEST_F(FileDbDriverTest, CreateDatabaseWritesTheCatalogAndEmptyTables) {
+  ASSERT_TRUE(device_.WriteHostFile(u"\\tolvena_db\\[t].$tab$", "old rows"));
+  CreateTestDatabase();
+  EXPECT_EQ(device_.ReadHostFile(u"\\tolvena_db\\db.$db$"), "[t]\0\x02\0id\0\x03\0name\0\x08\0"s);
+  EXPECT_EQ(TableBytes(), "");
+}
+
+TEST_F(FileDbDriverTest, CreateDatabaseOfAnExistingOneTouchesNothing) {
+  CreateTestDatabase();
+  SetTableBytes(Slot(1, "a"));
+  const std::string catalog = device_.ReadHostFile(u"\\tolvena_db\\db.$db$");
+  DbSchema other;
+  other.AddTable(DbString("[t]")).AddColumn(DbString("x"), DbValueType::Int32);
+  EXPECT_EQ(driver().CreateDatabase(DbString("db"), other), 0);
+  EXPECT_EQ(device_.ReadHostFile(u"\\tolvena_db\\db.$db$"), catalog);
+  EXPECT_EQ(TableBytes(), Slot(1, "a"));
+  EXPECT_EQ(driver().CreateDatabase(DbString(""), other), 0);
+}
+
+TEST_F(FileDbDriverTest, ACreateThatStopsLeavesNoDatabase) {
+  DbSchema schema;
+  schema.AddTable(DbString("[a]")).AddColumn(DbString("id"), DbValueType::Int32);
+  schema.AddTable(DbString("[b]"));  // no columns: creation stops here
+  schema.AddTable(DbString("[c]")).AddColumn(DbString("id"), DbValueType::Int32);
+  EXPECT_EQ(driver().CreateDatabase(DbString("db"), schema), 0);
+  EXPECT_FALSE(device_.Exists(u"\\tolvena_db\\db.$db$"));
+  EXPECT_FALSE(device_.Exists(u"\\tolvena_db\\[a].$tab$"));
+  EXPECT_FALSE(device_.Exists(u"\\tolvena_db\\[c].$tab$"));
+
+  EXPECT_EQ(driver().CreateDatabase(DbString("empty"), DbSchema()), 1);
+  EXPECT_EQ(device_.ReadHostFile(u"\\tolvena_db\\empty.$db$"), "");
+  EXPECT_EQ(driver().Open(DbString("empty")), 0);
+}
+
+TEST_F(FileDbDriverTest, DeleteDatabaseRemovesItsTablesAndCatalog) {
+  CreateTestDatabase();
+  driver().Close();
+  ASSERT_TRUE(device_.WriteHostFile(u"\\tolvena_db\\[other].$tab$", "x"));
+  EXPECT_EQ(driver().DeleteDatabase(DbString("db")), 1);
+  EXPECT_FALSE(device_.Exists(u"\\tolvena_db\\db.$db$"));
+  EXPECT_FALSE(device_.Exists(u"\\tolvena_db\\[t].$tab$"));
+  EXPECT_TRUE(device_.Exists(u"\\tolvena_db\\[other].$tab$"));
+  EXPECT_EQ(driver().DeleteDatabase(DbString("db")), 1);  // a missing one is no error
+  EXPECT_EQ(driver().DeleteDatabase(DbString("")), 0);
+}
+
+// ---- The finance tables, end to end ----
+
+DbSchema FinanceSchema() {
+  DbSchema schema;
+  const auto add = [&](const char* name,
+                       std::initializer_list<std::pair<const char*, DbValueType>> columns) {
+    DbTableSchema& table = schema.AddTable(DbString(name));
+    for (const auto& [column, type] : columns) table.AddColumn(DbString(column), type);
+  };
+  constexpr DbValueType kInt = DbValueType::Int32;
+  constexpr DbValueType kText = DbValueType::Text;
+  add("[sec_consumeritems]", {{"id", kInt},
+                              {"descr", kText},
+                              {"category", kText},
+                              {"price", kInt},
+                              {"type", kInt},
+                              {"currency_id", kInt}});
+  add("[sec_data]", {{"consumer_id", kInt},
+                     {"curdate", kInt},
+                     {"price", kInt},
+                     {"count", kInt},
+                     {"type", kInt},
+                     {"note", kText},
+                     {"firm_id", kInt},
+                     {"currency_id", kInt}});
+  add("[sec_firms]", {{"id", kInt}, {"firmName", kText}, {"note", kText}, {"currency_id", kInt}});
+  return schema;
+}
+
+TEST_F(FileDbDriverTest, AFinanceDatabaseKeepsWhatWasWrittenAcrossAReopen) {
+  ASSERT_EQ(driver().CreateDatabase(DbString("TOLVENA_Ledgerix_1"), FinanceSchema()), 1);
+  ASSERT_EQ(driver().Open(DbString("TOLVENA_Ledgerix_1")), 1);
+  const DbString cash = FromUtf8("Наличные");
+  const DbString card = FromUtf8("Кредитная карта");
+  {
+    DbRecordSet firms(host_.get());
+    ASSERT_EQ(firms.OpenTable("[sec_firms]", nullptr), 1);
+    for (const auto& [id, name] : {std::pair{2, card}, std::pair{1, cash}}) {
+      ASSERT_EQ(firms.AddNew(), 1);
+      firms.FieldByName("id")->SetInt32(id);
+      firms.FieldByName("firmName")->SetText(name);
+      firms.FieldByName("note")->SetText("");
+      firms.FieldByName("currency_id")->SetInt32(0);
+      ASSERT_EQ(firms.Update(), 1);
+    }
+    DbRecordSet data(host_.get());
+    ASSERT_EQ(data.OpenTable("[sec_data]", nullptr), 1);
+    for (int32_t kind : {4, 1, 3, 1, 2}) {
+      ASSERT_EQ(data.AddNew(), 1);
+      data.FieldByName("consumer_id")->SetInt32(kind);
+      data.FieldByName("curdate")->SetInt32(150308);
+      data.FieldByName("price")->SetInt32(200 * 256);
+      data.FieldByName("count")->SetInt32(256 * kind);
+      data.FieldByName("type")->SetInt32(2);
+      data.FieldByName("note")->SetText(("note " + std::to_string(kind)).c_str());
+      data.FieldByName("firm_id")->SetInt32(1);
+      data.FieldByName("currency_id")->SetInt32(0);
+      ASSERT_EQ(data.Update(), 1);
+    }
+  }
+  ASSERT_EQ(driver().Close(), 1);
+  host_->SetDriver(std::make_unique<FileDbDriver>(env_));
+  ASSERT_EQ(driver().Open(DbString("TOLVENA_Ledgerix_1")), 1);
+
+  const std::string firm_bytes = device_.ReadHostFile(u"\\tolvena_db\\[sec_firms].$tab$");
+  const auto firm_slot = [](int32_t id, const DbString& name) {
+    std::string slot = Int32Bytes(id) + std::string(name.View()) + '\0' + '\0' + Int32Bytes(0);
+    return slot + std::string(72 - slot.size(), '\0');
+  };
+  EXPECT_EQ(firm_bytes, firm_slot(1, cash) + firm_slot(2, card));
+
+  DbRecordSet data(host_.get());
+  ASSERT_EQ(data.OpenTable("[sec_data]", nullptr), 1);
+  ASSERT_EQ(data.RowCount(), 5u);
+  EXPECT_EQ(device_.ReadHostFile(u"\\tolvena_db\\[sec_data].$tab$").size(), 5u * 144);
+  std::vector<int32_t> kinds;
+  std::vector<std::string> notes;
+  for (data.MoveFirst(); !data.IsEOF(); data.MoveNext()) {
+    ASSERT_NE(data.CurrentRecord(-1), nullptr);
+    kinds.push_back(data.FieldByName("consumer_id")->AsInt32());
+    notes.push_back(data.FieldByName("note")->CStr());
+    EXPECT_EQ(data.FieldByName("count")->AsInt32(), 256 * kinds.back());
+    EXPECT_EQ(data.FieldByName("curdate")->AsInt32(), 150308);
+  }
+  EXPECT_EQ(kinds, (std::vector<int32_t>{1, 1, 2, 3, 4}));
+  EXPECT_EQ(notes, (std::vector<std::string>{"note 1", "note 1", "note 2", "note 3", "note 4"}));
+
+  DbRecordSet kinds_table(host_.get());
+  ASSERT_EQ(kinds_table.OpenTable("[sec_consumeritems]", nullptr), 1);
+  EXPECT_EQ(kinds_table.RowCount(), 0u);
+  EXPECT_EQ(kinds_table.IsEOF(), 1);
+}
+
+// ---- Failures while writing ----
+
+class FileDbDriverFaultTest : public FileDbDriverTest {
+ protected:
+  static std::string Rows(int count) {
+    std::string bytes;
+    for (int i = 1; i <= count; ++i) bytes += Slot(10 * i, "row " + std::to_string(i));
+    return bytes;
+  }
+
+  // Runs `change` on a table of 3000 rows with the n-th disk change failing, n = 1, 2, ...,
+  // until it runs through. A failed change answers 0, the table still opens and holds exactly
+  // its former rows; the change that runs through answers 1 and gives `after`.
+  template <typename Change>
+  void EveryFailureIsReported(const std::string& after, Change change) {
+    const std::string before = Rows(3000);
+    FaultInjectionEnv faulty(&env_);
+    for (int n = 1; n < 100; ++n) {
+      SetTableBytes(before);
+      UseEnv(faulty);
+      ASSERT_EQ(driver().Open(DbString("db")), 1);
+      auto rs = OpenT();
+      faulty.Reset();
+      faulty.FailNthMutation(n, platform::winerr::kDiskFull);
+      const int result = change(*rs);
+      const bool injected = faulty.InjectedCount() > 0;
+      faulty.Reset();
+      rs = OpenT();  // the table still opens
+      if (!injected) {
+        EXPECT_EQ(result, 1) << n;
+        EXPECT_EQ(TableBytes(), after) << n;
+        return;
+      }
+      EXPECT_EQ(result, 0) << n;
+      EXPECT_EQ(rs->RowCount(), 3000u) << n;
+      EXPECT_EQ(TableBytes(), before) << n;
+    }
+    ADD_FAILURE() << "the change never ran through";
+  }
+};
+
+TEST_F(FileDbDriverFaultTest, AFailedInsertIsAnsweredZero) {
+  CreateTestDatabase();
+  const std::string before = Rows(3000);
+  const std::string after = before.substr(0, 36 * 4) + Slot(45, "new") + before.substr(36 * 4);
+  EveryFailureIsReported(after, [](DbRecordSet& rs) { return Add(rs, 45, "new"); });
+}
+
+TEST_F(FileDbDriverFaultTest, AFailedDeleteIsAnsweredZero) {
+  CreateTestDatabase();
+  const std::string before = Rows(3000);
+  const std::string after = before.substr(0, 36 * 4) + before.substr(36 * 5);
+  EveryFailureIsReported(after, [](DbRecordSet& rs) { return rs.Move(5) ? rs.Delete() : -1; });
+}
+
+TEST_F(FileDbDriverFaultTest, AFailedTruncateIsAnsweredZero) {
+  CreateTestDatabase();
+  EveryFailureIsReported("", [](DbRecordSet& rs) { return rs.DeleteAll(); });
+}
+
+}  // namespace
+}  // namespace ledgerix

@@ -1,0 +1,157 @@
+#pragma once
+// TableFile: the rows of one table of the file database, kept in a file of fixed-size row slots
+// (18 bytes per column) ordered by the caller. It reads, writes, inserts and deletes byte ranges
+// of the file in place, and keeps the current row's offset and buffer for a record set's cursor.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/db_driver.h"
+#include "engine/db_file.h"
+#include "engine/db_string.h"
+#include "engine/table_write_generations.h"
+#include "platform/env.h"
+
+namespace ledgerix {
+
+// Every slot holds 18 bytes per column; the row's encoding starts at the slot's first byte.
+inline constexpr int32_t kSlotBytesPerColumn = 18;
+
+class TableFile : public DbDriverState {
+ public:
+  // A table of `column_count` columns in the file "<table_name>.$tab$" of the database folder
+  // (created if missing). The streams stay closed until OpenStreams. A TableFile keeps a window
+  // of recently read slots; `generations` (not owned, needed only during construction) gives it
+  // the write counter it shares with every other TableFile on the same file, so that a write
+  // through one of them makes the others read afresh. Without it the counter is private, which
+  // is correct only while no other TableFile writes the same file.
+  TableFile(platform::Env& env, const DbString& table_name, int32_t column_count,
+            TableWriteGenerations* generations = nullptr);
+  TableFile(const TableFile&) = delete;
+  TableFile& operator=(const TableFile&) = delete;
+  ~TableFile() override = default;
+
+  // Opens the primary and the look-ahead stream on the file (read and write, open existing,
+  // both sharing reading and writing). When that fails the file is created empty and the open
+  // is tried once more. 1 when both streams are open.
+  int OpenStreams();
+  // Closes both streams and forgets what was read.
+  void CloseStreams();
+
+  const DbString& Path() const { return path_; }
+  int32_t ColumnCount() const { return column_count_; }
+  // 18 × the column count; 0 for a table without columns.
+  int32_t SlotSize() const { return slot_size_; }
+  // The file's size, or -1 when it cannot be read.
+  int64_t FileSize();
+  // File size ÷ slot size; -1 when the size is not a whole number of slots, when the table has
+  // no columns, or when the size cannot be read.
+  int64_t RowCount();
+
+  // Copies n bytes at `offset` into *dest (replacing its text). 0 when the file is shorter than
+  // offset + n or reading fails; *dest is then empty.
+  int ReadAt(int64_t offset, uint32_t n, DbString* dest);
+  // Writes all of `src` at `offset`. 1 only when every byte was written; a failed write puts
+  // the former bytes back as far as it can.
+  int WriteAt(int64_t offset, const DbString& src);
+  // Writes all of `src` at the end of the file. 1 when every byte was written; on failure the
+  // file is cut back to its former size.
+  int Append(const DbString& src);
+  // Inserts `src` at `offset`, moving the rest of the file up. 0 when offset is beyond the end,
+  // `src` is empty, or a read or write fails; after a failure the file is put back as it was,
+  // or, should that fail too, cut to a whole number of slots.
+  int InsertAt(int64_t offset, const DbString& src);
+  // Removes n bytes at `offset`, moving the rest of the file down. 0 when offset + n is beyond
+  // the end or a read, write or truncation fails; after a failure the file is put back as it
+  // was, or, should that fail too, cut to a whole number of slots.
+  int DeleteAt(int64_t offset, uint32_t n);
+  // Empties the file. 1 when it was truncated to 0 bytes.
+  int Clear();
+
+  // Moves of the current row, by byte offset o and slot size s. Next: o + s when the file holds
+  // at least o + s bytes, else o stays. First: 0. Last: size - s. Absolute: row × s when that is
+  // below the size, else o stays. Previous: o - s, not below 0.
+  void MoveNext();
+  void MoveFirst();
+  void MoveLast();
+  void MoveAbsolute(uint32_t row);
+  void MovePrevious();
+  // The move of a driver move code (kMoveNext ... kMovePrevious); 0 for any other code.
+  int MoveByCode(int move_code, uint32_t row_index);
+  int64_t CurrentOffset() const { return current_offset_; }
+  void SetCurrentOffset(int64_t offset) { current_offset_ = offset; }
+  // Reads the current slot into the row buffer. 0 when the slot lies beyond the end of the file.
+  int ReadCurrentRow();
+  // The buffer of one row: the slot last read, or the row being written.
+  DbString& RowBuffer() { return row_buffer_; }
+
+  // Appends `row` as a new slot, padded with zero bytes. 0 when it is longer than a slot, the
+  // table has no columns, or the append fails.
+  int AppendRow(const DbString& row) override;
+
+ private:
+  // A block move in progress: the primary stream has written up to `written_to`, the
+  // look-ahead stream has read up to `read_to`, and `carry` holds the bytes read but not yet
+  // written. After a failure these tell what the file holds and which bytes only memory has.
+  struct Move {
+    int64_t written_to = 0;
+    int64_t read_to = 0;
+    std::string carry;
+  };
+
+  bool OpenBoth();
+  // Drops the window and the size when another TableFile on the file wrote since they were read.
+  void CheckGeneration();
+  // After every change of the file: the shared counter moves on, so that other TableFiles on the
+  // file drop what they read; what this one keeps has been brought up to date by the caller.
+  void MarkChanged();
+  void DropCache();
+  uint32_t WindowBytes() const;
+  bool ServeFromWindow(int64_t offset, uint32_t n, DbString* dest) const;
+  bool FillWindow(int64_t offset, uint32_t n, int64_t size);
+  // Puts bytes just written at `offset` into the window where it holds that range.
+  void PatchWindow(int64_t offset, std::string_view bytes);
+
+  bool SeekTo(DbFile& stream, int64_t offset);
+  // Reads exactly n bytes at the stream's position, appending them to *out.
+  bool ReadExactly(DbFile& stream, uint32_t n, std::string* out);
+  // Writes `bytes` with the primary stream at its position; *written counts what was written.
+  bool WriteAll(std::string_view bytes, int64_t* written);
+  bool WriteAllAt(int64_t offset, std::string_view bytes);
+  bool Truncate(int64_t size);
+  uint32_t MoveBlockSize(uint32_t unit) const;
+
+  // Moves [offset, end) up by src.size() and writes `src` at offset, each block being read by
+  // the look-ahead stream before the primary stream overwrites it.
+  bool ShiftUp(int64_t offset, std::string_view src, int64_t end, Move* move);
+  // Reads the next block (at most up to `end`) with the look-ahead stream onto the carry.
+  bool ReadAhead(uint32_t block, int64_t end, Move* move);
+  // Writes the first n carried bytes with the primary stream and drops what was written.
+  bool WriteCarry(size_t n, Move* move);
+  // Copies n bytes from `from` down to `to` (to < from), front to back.
+  bool MoveDown(int64_t from, int64_t to, int64_t n, Move* move);
+  // Put the file back after a failed insert or delete.
+  void UndoInsert(int64_t offset, int64_t length, int64_t size, const Move& move);
+  void UndoDelete(int64_t offset, const std::string& deleted, int64_t size, const Move& move);
+  // The last resort after a failed undo: the file keeps only its whole slots.
+  void CutToWholeSlots();
+
+  platform::Env& env_;
+  DbString path_;
+  DbFile primary_;
+  DbFile look_ahead_;
+  DbString row_buffer_;
+  int32_t column_count_;
+  int32_t slot_size_;
+  int64_t current_offset_ = 0;
+
+  std::shared_ptr<uint64_t> generation_;
+  uint64_t seen_generation_ = 0;
+  int64_t cached_size_ = -1;  // -1 while unknown
+  int64_t window_offset_ = 0;
+  std::string window_;
+};
+
+}  // namespace ledgerix
