@@ -1,6 +1,7 @@
 #include "access/driver_factory.h"
 
 #include "access/null_driver.h"
+#include "access/object_store_driver.h"
 #include "access/sql_text_driver.h"
 #include "engine/file_db_driver.h"
 
@@ -13,10 +14,10 @@ std::unique_ptr<DbDriver> CreateDriver(int kind, platform::Env& env) {
       return std::make_unique<NullDriver>();
     case kDriverSqlText:
       return std::make_unique<SqlTextDriver>();
+    case kDriverObjectStore:
+      return std::make_unique<ObjectStoreDriver>(env);
     case kDriverFileDatabase:
       return std::make_unique<FileDbDriver>(env);
-    case kDriverObjectStore:
-      return nullptr;  // the object-store driver is not wired yet
     default:
       return nullptr;
   }

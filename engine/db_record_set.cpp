@@ -367,7 +367,12 @@ int DbRecordSet::ColumnIndex(const char* name) const {
   if (name == nullptr || ReadyDriver() == nullptr) return -1;
   const std::string_view wanted(name);
   for (size_t i = 0; i < columns_.size(); ++i) {
-    if (columns_[i]->Name().View() == wanted) return static_cast<int>(i);
+    // Lengths first: every field read by name comes through here, so a walk that reads each
+    // row's fields by name compares names many times per row.
+    const DbString& column_name = columns_[i]->Name();
+    if (column_name.Length() == wanted.size() && column_name.View() == wanted) {
+      return static_cast<int>(i);
+    }
   }
   return -1;
 }

@@ -31,6 +31,8 @@ class ProgramFileEnv : public platform::Env {
   uint32_t LastError() const override { return 0; }
   bool RunAndWait(std::u16string_view) override { return false; }
   platform::ObjectStore* Objects() override { return nullptr; }
+  bool BackupObjectStore(std::u16string_view) override { return false; }
+  bool ResetObjectStore() override { return false; }
 
  private:
   std::u16string path_;

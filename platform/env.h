@@ -118,8 +118,19 @@ class Env {
   virtual bool RunAndWait(std::u16string_view path) = 0;
 
   // The platform's object store (the databases of records with sorted seeking), opened on first
-  // use and owned by the Env. Null when it cannot be opened.
+  // use and owned by the Env. Null when it cannot be opened (damaged, or not a store); a later
+  // call tries again.
   virtual ObjectStore* Objects() = 0;
+  // Writes a copy of the object store to a device path, replacing a file there, so that a damaged
+  // store can be kept before it is rebuilt: a consistent copy of a store that opens, else the
+  // store's files byte for byte (with the write-ahead log beside it, named path + "-wal", when
+  // there is one). False when there is no store to copy or the copy cannot be written; nothing
+  // is left at the path then.
+  virtual bool BackupObjectStore(std::u16string_view device_path) = 0;
+  // Closes the object store and removes its files, so that the next Objects() starts an empty
+  // one. Databases still open on the old store answer failure from then on. False when a file
+  // could not be removed.
+  virtual bool ResetObjectStore() = 0;
 };
 
 }  // namespace ledgerix::platform

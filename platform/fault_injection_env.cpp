@@ -206,4 +206,18 @@ bool FaultInjectionEnv::RunAndWait(std::u16string_view path) {
 
 ObjectStore* FaultInjectionEnv::Objects() { return base_->Objects(); }
 
+bool FaultInjectionEnv::BackupObjectStore(std::u16string_view device_path) {
+  if (Decide(FileOp::kBackupObjectStore, true) == Action::kFail) return false;
+  const bool ok = base_->BackupObjectStore(device_path);
+  Forwarded(!ok);
+  return ok;
+}
+
+bool FaultInjectionEnv::ResetObjectStore() {
+  if (Decide(FileOp::kResetObjectStore, true) == Action::kFail) return false;
+  const bool ok = base_->ResetObjectStore();
+  Forwarded(!ok);
+  return ok;
+}
+
 }  // namespace ledgerix::platform

@@ -30,8 +30,10 @@ enum class FileOp {
   kFindNext,
   kFindClose,
   kRunAndWait,
+  kBackupObjectStore,
+  kResetObjectStore,
 };
-inline constexpr size_t kFileOpCount = static_cast<size_t>(FileOp::kRunAndWait) + 1;
+inline constexpr size_t kFileOpCount = static_cast<size_t>(FileOp::kResetObjectStore) + 1;
 
 // Not thread-safe, like the Envs it wraps. A failed call answers the failure value of its
 // operation (kInvalidFileHandle, -1, false, kInvalidFindHandle) without reaching the wrapped
@@ -52,7 +54,8 @@ class FaultInjectionEnv : public Env {
   void ShortReadNth(int n);
   // The n-th call from now that changes the disk fails with `error`. Those calls are Write,
   // SetEndOfFile, Sync, Delete, Rename, CreateDirectory, SetAttributesNormal, and Open with a
-  // creating disposition (create new, create always, open always) or with write access.
+  // creating disposition (create new, create always, open always) or with write access,
+  // BackupObjectStore and ResetObjectStore.
   void FailNthMutation(int n, uint32_t error);
   // While full, every Write fails with kDiskFull and writes nothing.
   void SetDiskFull(bool full);
@@ -84,7 +87,10 @@ class FaultInjectionEnv : public Env {
   uint32_t LastError() const override;
   std::u16string ProgramFilePath() const override;
   bool RunAndWait(std::u16string_view path) override;
+  // Forwarded as it is: the store's own writes go to SQLite, not through the Env.
   ObjectStore* Objects() override;
+  bool BackupObjectStore(std::u16string_view device_path) override;
+  bool ResetObjectStore() override;
 
  private:
   enum class PlanKind { kFail, kFailMutation, kShortWrite, kShortRead };

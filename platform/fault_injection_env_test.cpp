@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/object_store.h"
 #include "testing/open_descriptors.h"
 #include "testing/temp_device_root.h"
 
@@ -135,6 +136,31 @@ TEST_F(FaultInjectionEnvTest, WhatCountsAsAMutation) {
   env_.Rename(u"\\a.txt", u"\\b.txt");
   env_.Delete(u"\\b.txt");
   EXPECT_EQ(env_.MutationCount(), 8);
+}
+
+TEST_F(FaultInjectionEnvTest, ObjectStoreBackupAndResetCanFail) {
+  ASSERT_NE(env_.Objects(), nullptr);
+  ASSERT_TRUE(env_.Objects()->CreateDatabase(u"t", 1, SortOrder{}));
+  env_.FailNth(FileOp::kBackupObjectStore, 1, winerr::kDiskFull);
+  env_.FailNth(FileOp::kResetObjectStore, 1, winerr::kAccessDenied);
+  EXPECT_FALSE(env_.BackupObjectStore(u"\\copy"));
+  EXPECT_EQ(env_.LastError(), winerr::kDiskFull);
+  EXPECT_FALSE(device_.Exists(u"\\copy"));
+  EXPECT_FALSE(env_.ResetObjectStore());
+  EXPECT_EQ(env_.LastError(), winerr::kAccessDenied);
+  EXPECT_TRUE(env_.Objects()->DatabaseExists(u"t")) << "the failed reset changed nothing";
+
+  EXPECT_TRUE(env_.BackupObjectStore(u"\\copy"));
+  EXPECT_TRUE(device_.Exists(u"\\copy"));
+  EXPECT_TRUE(env_.ResetObjectStore());
+  EXPECT_FALSE(env_.Objects()->DatabaseExists(u"t"));
+  EXPECT_EQ(env_.Count(FileOp::kBackupObjectStore), 2);
+  EXPECT_EQ(env_.Count(FileOp::kResetObjectStore), 2);
+  EXPECT_EQ(env_.MutationCount(), 4);
+
+  // The wrapped Env's own failure comes through.
+  EXPECT_FALSE(env_.BackupObjectStore(u"\\missing\\copy"));
+  EXPECT_EQ(env_.LastError(), winerr::kPathNotFound);
 }
 
 TEST_F(FaultInjectionEnvTest, EveryMutationOfASaveCanFailAndNoneLeaks) {

@@ -138,6 +138,7 @@ struct ObjectStore::Statements {
                       "WHERE name = ?1"),
         delete_database(db, "DELETE FROM databases WHERE id = ?1"),
         delete_records(db, "DELETE FROM records WHERE database_id = ?1"),
+        clear_count(db, "UPDATE databases SET record_count = 0 WHERE id = ?1"),
         list_databases(db,
                        "SELECT name, type_id, sort_property, sort_kind FROM databases "
                        "ORDER BY id") {}
@@ -146,7 +147,7 @@ struct ObjectStore::Statements {
     for (const SqliteStatement* s :
          {&begin, &commit, &rollback, &next_id, &set_next_id, &insert_record, &update_record,
           &delete_record, &find_record, &read_record, &count, &add_count, &create_database,
-          &find_database, &delete_database, &delete_records, &list_databases}) {
+          &find_database, &delete_database, &delete_records, &clear_count, &list_databases}) {
       if (!s->valid()) return false;
     }
     return true;
@@ -156,7 +157,7 @@ struct ObjectStore::Statements {
   SqliteStatement next_id, set_next_id;
   SqliteStatement insert_record, update_record, delete_record, find_record, read_record;
   SqliteStatement count, add_count;
-  SqliteStatement create_database, find_database, delete_database, delete_records;
+  SqliteStatement create_database, find_database, delete_database, delete_records, clear_count;
   SqliteStatement list_databases;
 };
 
@@ -200,7 +201,12 @@ std::unique_ptr<ObjectStore> ObjectStore::Open(const std::string& host_file) {
   sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
 
   const FileState state = Inspect(db.get());
-  if (state == FileState::kUnusable) return nullptr;
+  if (state == FileState::kUnusable) {
+    // Closing would otherwise checkpoint a log found beside the file into it, or delete the
+    // log: both files must stay as they are for whoever rescues them.
+    sqlite3_db_config(db.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    return nullptr;
+  }
   if (!UseWal(db.get())) return nullptr;
   if (state == FileState::kEmpty && !CreateSchema(db.get())) return nullptr;
 
@@ -274,6 +280,30 @@ bool ObjectStore::DeleteDatabase(std::u16string_view name) {
     if (database->id_ == row->id) database->OnDatabaseDeleted();
   }
   return true;
+}
+
+bool ObjectStore::ClearDatabase(std::u16string_view name) {
+  std::optional<DatabaseRow> row = FindDatabase(name);
+  if (!row) return false;
+  ReleaseCursors();
+  Transaction transaction(statements_->begin, statements_->commit, statements_->rollback);
+  if (!transaction.open()) return false;
+  statements_->delete_records.BindInt(1, row->id);
+  statements_->clear_count.BindInt(1, row->id);
+  if (!statements_->delete_records.Run() || !statements_->clear_count.Run()) return false;
+  if (!transaction.Commit()) return false;
+  for (ObjectStoreDatabase* database : open_databases_) {
+    if (database->id_ == row->id) database->OnCleared();
+  }
+  return true;
+}
+
+bool ObjectStore::WriteCopy(const std::string& host_file) {
+  // VACUUM refuses to run beside statements that are still stepping.
+  ReleaseCursors();
+  SqliteStatement vacuum(db_, "VACUUM INTO ?1");
+  vacuum.BindText(1, host_file);
+  return vacuum.Run();
 }
 
 bool ObjectStore::DatabaseExists(std::u16string_view name) {

@@ -76,9 +76,20 @@ class ObjectStore {
   // there is no such database or the write fails.
   bool DeleteDatabase(std::u16string_view name);
 
+  // Deletes every record of a database in one transaction, keeping the database with its type
+  // id and sort order. Cursors open on it stand before the (now missing) first record. False
+  // when there is no such database or the write fails; the records are then all still there.
+  bool ClearDatabase(std::u16string_view name);
+
   bool DatabaseExists(std::u16string_view name);
   // Every database, in the order they were created.
   std::vector<DatabaseInfo> ListDatabases();
+
+  // Writes a consistent copy of the whole store (committed writes only, compacted) as a new
+  // store file at `host_file`, which must not exist or be empty. The copy is not synced; the
+  // caller syncs it when it must survive a power cut. False when it cannot be written (a
+  // partly written file may then remain for the caller to remove).
+  bool WriteCopy(const std::string& host_file);
 
  private:
   friend class ObjectStoreDatabase;

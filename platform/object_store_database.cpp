@@ -250,6 +250,13 @@ void ObjectStoreDatabase::OnRewritten(const SortKey& old_key, const SortKey& new
   OnInserted(new_key);
 }
 
+void ObjectStoreDatabase::OnCleared() {
+  ReleaseScan();
+  count_ = 0;
+  place_ = Place::kBeforeFirst;
+  index_.reset();
+}
+
 void ObjectStoreDatabase::OnDatabaseDeleted() {
   ReleaseScan();
   deleted_ = true;

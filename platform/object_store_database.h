@@ -89,6 +89,7 @@ class ObjectStoreDatabase {
   void OnInserted(const SortKey& key);
   void OnRemoved(const SortKey& key);
   void OnRewritten(const SortKey& old_key, const SortKey& new_key);
+  void OnCleared();
   void OnDatabaseDeleted();
   void OnStoreClosed();
 

@@ -279,6 +279,36 @@ TEST_F(ObjectStoreTest, DeletingTheCurrentRecordLeavesAGapBetweenItsNeighbours) 
   EXPECT_FALSE(db_->DeleteRecord(ids[3])) << "already gone";
 }
 
+TEST_F(ObjectStoreTest, ClearingKeepsTheDatabaseAndEveryCursorUsable) {
+  OpenWithTable();
+  ASSERT_TRUE(store_->CreateDatabase(u"other", 9, kByInt32));
+  std::unique_ptr<ObjectStoreDatabase> other = store_->OpenDatabase(u"other");
+  ASSERT_NE(other->AddRecord(Record(1, 1)), 0u);
+  for (int32_t i = 0; i < 50; ++i) ASSERT_NE(db_->AddRecord(Record(i, i)), 0u);
+  std::unique_ptr<ObjectStoreDatabase> second = store_->OpenDatabase(u"t");
+  ASSERT_TRUE(db_->SeekToIndex(20));
+  ASSERT_TRUE(second->SeekLast());
+
+  ASSERT_TRUE(store_->ClearDatabase(u"t"));
+  for (ObjectStoreDatabase* db : {db_.get(), second.get()}) {
+    EXPECT_TRUE(db->usable());
+    EXPECT_EQ(db->RecordCount(), 0u);
+    EXPECT_EQ(db->CurrentObjectId(), 0u);
+  }
+  EXPECT_FALSE(db_->SeekFirst());
+  EXPECT_FALSE(db_->SeekToIndex(0));
+  const uint32_t added = db_->AddRecord(Record(5, 5));
+  ASSERT_NE(added, 0u);
+  EXPECT_TRUE(second->SeekNext()) << "a cursor before the first record finds the new one";
+  EXPECT_EQ(second->CurrentObjectId(), added);
+  EXPECT_EQ(store_->OpenDatabase(u"t", kByInt32)->RecordCount(), 1u);
+  EXPECT_EQ(other->RecordCount(), 1u) << "other databases keep their records";
+  EXPECT_EQ(WalkTags(*other), std::vector<int32_t>{1});
+  ASSERT_EQ(store_->ListDatabases().size(), 2u);
+  EXPECT_EQ(store_->ListDatabases()[0].type_id, 7u);
+  EXPECT_FALSE(store_->ClearDatabase(u"missing"));
+}
+
 TEST_F(ObjectStoreTest, WritingOverReplacesAllPropertiesAndMovesTheRecord) {
   OpenWithTable();
   const uint32_t a = db_->AddRecord(Record(1, 0));

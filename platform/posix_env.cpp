@@ -9,10 +9,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <utility>
 
 #include "platform/host_error.h"
+#include "platform/object_store.h"
 #include "platform/posix_io.h"
 #include "platform/process.h"
 #include "platform/utf8.h"
@@ -60,6 +62,69 @@ bool ListMatches(const std::string& host_folder, std::u16string_view pattern,
     matches->push_back(std::move(data));
   }
   return true;
+}
+
+constexpr char kObjectStoreFile[] = "objects.sqlite";
+constexpr char kWalSuffix[] = "-wal";
+// SQLite's companions of a store file. The log goes first when they are removed: a log left
+// beside a new store file would be replayed into it.
+constexpr const char* kStoreCompanionSuffixes[] = {"-wal", "-shm", "-journal"};
+
+bool SyncHostFile(const std::string& host_path) {
+  const int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int result;
+  do {
+    result = ::fsync(fd);
+  } while (result != 0 && errno == EINTR);
+  const int saved = errno;
+  ::close(fd);
+  errno = saved;
+  return result == 0;
+}
+
+// Copies the bytes of one host file into another, which exists and is empty.
+bool CopyHostFile(const std::string& from, const std::string& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (in < 0) return false;
+  const int out = ::open(to.c_str(), O_WRONLY | O_CLOEXEC);
+  bool ok = out >= 0;
+  std::vector<char> buffer(1 << 16);
+  while (ok) {
+    const ssize_t got = ReadFully(in, buffer.data(), buffer.size());
+    if (got <= 0) {
+      ok = got == 0;
+      break;
+    }
+    ok = WriteFully(out, buffer.data(), static_cast<size_t>(got)) == got;
+  }
+  const int saved = errno;
+  ::close(in);
+  if (out >= 0 && ::close(out) != 0 && errno != EINTR) ok = false;
+  if (!ok) errno = saved != 0 ? saved : EIO;
+  return ok;
+}
+
+// Writes a file through a new temporary file beside `target`: `fill` writes into the path it is
+// given, which exists and is empty; the file is then synced. Answers the temporary path, or an
+// empty text on failure (errno set, the temporary file removed).
+std::string WriteBeside(const std::string& target,
+                        const std::function<bool(const std::string&)>& fill) {
+  std::string temp = target + ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return {};
+  ::close(fd);
+  errno = 0;
+  if (fill(temp) && SyncHostFile(temp)) return temp;
+  const int saved = errno != 0 ? errno : EIO;
+  ::unlink(temp.c_str());
+  errno = saved;
+  return {};
+}
+
+bool HostFileExists(const std::string& host_path) {
+  struct stat st;
+  return ::stat(host_path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 }  // namespace
@@ -387,6 +452,81 @@ bool PosixEnv::FindNext(FindHandle search, FindData* next) {
 }
 
 void PosixEnv::FindClose(FindHandle search) { searches_.erase(search); }
+
+std::string PosixEnv::ObjectStoreFile() const {
+  return options_.device_root + "/" + kObjectStoreFile;
+}
+
+ObjectStore* PosixEnv::Objects() {
+  if (objects_ == nullptr) objects_ = ObjectStore::Open(ObjectStoreFile());
+  return objects_.get();
+}
+
+bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {
+  std::string target;
+  if (!MapName(device_path, &target)) return false;
+  if (!IsFolder(FolderOf(target))) return Fail(winerr::kPathNotFound);
+  if (IsFolder(target)) return Fail(winerr::kAccessDenied);
+  if (!MayRemove(target)) return false;
+  const std::string source = ObjectStoreFile();
+  // The store's own files are in use: copying onto them would destroy what is being copied.
+  if (target.starts_with(source)) return Fail(winerr::kSharingViolation);
+  ObjectStore* store = Objects();
+  if (store == nullptr && !HostFileExists(source)) return Fail(winerr::kFileNotFound);
+
+  std::string copy;
+  std::string wal_copy;
+  if (store != nullptr) {
+    copy = WriteBeside(target, [store](const std::string& temp) {
+      if (store->WriteCopy(temp)) return true;
+      errno = EIO;  // whatever SQLite left in errno need not be why it failed
+      return false;
+    });
+  } else {
+    // SQLite cannot read it, so its bytes are kept as they are, log included: whoever looks at
+    // the copy later needs both files to see the last commits.
+    copy = WriteBeside(target, [&](const std::string& temp) { return CopyHostFile(source, temp); });
+    const std::string source_wal = source + kWalSuffix;
+    if (!copy.empty() && HostFileExists(source_wal)) {
+      wal_copy = WriteBeside(target + kWalSuffix, [&](const std::string& temp) {
+        return CopyHostFile(source_wal, temp);
+      });
+      if (wal_copy.empty()) {
+        const int saved = errno;
+        ::unlink(copy.c_str());
+        return FailErrno(saved);
+      }
+    }
+  }
+  if (copy.empty()) return FailErrno(errno);
+
+  // A log or index left beside the target belongs to the file being replaced.
+  for (const char* suffix : kStoreCompanionSuffixes) ::unlink((target + suffix).c_str());
+  bool moved = ::rename(copy.c_str(), target.c_str()) == 0;
+  if (moved && !wal_copy.empty()) {
+    moved = ::rename(wal_copy.c_str(), (target + kWalSuffix).c_str()) == 0;
+  }
+  if (!moved) {
+    const int saved = errno;
+    ::unlink(copy.c_str());
+    if (!wal_copy.empty()) ::unlink(wal_copy.c_str());
+    ::unlink(target.c_str());
+    return FailErrno(saved, target);
+  }
+  if (!SyncFolderOf(target)) return FailErrno(errno);
+  return true;
+}
+
+bool PosixEnv::ResetObjectStore() {
+  objects_.reset();
+  const std::string file = ObjectStoreFile();
+  for (const char* suffix : kStoreCompanionSuffixes) {
+    if (::unlink((file + suffix).c_str()) != 0 && errno != ENOENT) return FailErrno(errno, file);
+  }
+  if (::unlink(file.c_str()) != 0 && errno != ENOENT) return FailErrno(errno, file);
+  SyncFolderOf(file);  // best effort: the files are gone for this run either way
+  return true;
+}
 
 std::u16string PosixEnv::ProgramFilePath() const { return u"\\ledgerix.exe"; }
 

@@ -3,6 +3,7 @@
 // advisory locks standing in for the handheld's share codes, host errors as Windows numbers.
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,8 +73,17 @@ class PosixEnv : public Env {
   // missing, kAccessDenied when it is not executable.
   bool RunAndWait(std::u16string_view path) override;
 
-  // No object store is wired into this Env: always null.
-  ObjectStore* Objects() override { return nullptr; }
+  // The object store lives in the device root's file "objects.sqlite" (with SQLite's "-wal" and
+  // "-shm" files beside it). It is opened on first use and stays open until ResetObjectStore or
+  // the Env's destruction; a failed open is not remembered.
+  ObjectStore* Objects() override;
+  // A target that is read-only or held open is refused as Rename refuses to replace it, and the
+  // store's own files with kSharingViolation. The copy is written beside the target under a
+  // temporary name, synced, then moved over it.
+  bool BackupObjectStore(std::u16string_view device_path) override;
+  bool ResetObjectStore() override;
+  // The host path of the store's file.
+  std::string ObjectStoreFile() const;
 
  private:
   struct OpenFile {
@@ -105,6 +115,7 @@ class PosixEnv : public Env {
   DevicePathMap paths_;
   std::map<FileHandle, OpenFile> files_;
   std::map<FindHandle, Search> searches_;
+  std::unique_ptr<ObjectStore> objects_;
   // Handle numbers are never reused, so a stale handle cannot reach a file opened later.
   FileHandle next_file_ = 1;
   FindHandle next_search_ = 1;

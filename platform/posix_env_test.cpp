@@ -54,7 +54,6 @@ TEST_F(PosixEnvTest, CreatesItsFoldersWhenMissing) {
   EXPECT_TRUE(std::filesystem::is_directory(device_.host_root()));
   EXPECT_TRUE(std::filesystem::is_directory(device_.documents_folder()));
   EXPECT_EQ(env().ProgramFilePath(), u"\\ledgerix.exe");
-  EXPECT_EQ(env().Objects(), nullptr);
 }
 
 TEST_F(PosixEnvTest, DispositionsAndTheirErrors) {

@@ -1,0 +1,98 @@
+#pragma once
+// ObjectStoreDriver: driver kind 3, which keeps a database in the platform's object store. Each
+// table is one platform database named exactly as the table, its records the rows in the order
+// of the first column; one more platform database, the catalog, named after the database,
+// describes the tables.
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/db_driver.h"
+#include "engine/db_schema.h"
+#include "engine/db_string.h"
+#include "platform/env.h"
+
+namespace ledgerix {
+
+namespace platform {
+class ObjectStore;
+class ObjectStoreDatabase;
+}  // namespace platform
+
+// A catalog record describes one table of n columns with 2n + 1 properties: the table name
+// (text), then per column its value-kind code (32-bit integer, see object_store_values.h) and
+// its name (text). Names cross to the store as 16-bit text through the full Windows-1251 table.
+//
+// Every operation answers 0 on failure (1 on success unless stated) and leaves no partly opened
+// cursor attached to a record set. Each record set with an open table holds its own cursor on the
+// table's platform database as its driver state.
+class ObjectStoreDriver : public DbDriver {
+ public:
+  // `env` gives the object store and must outlive the driver and the record sets it served.
+  explicit ObjectStoreDriver(platform::Env& env);
+  ~ObjectStoreDriver() override;
+  ObjectStoreDriver(const ObjectStoreDriver&) = delete;
+  ObjectStoreDriver& operator=(const ObjectStoreDriver&) = delete;
+
+  // Closes what is open, then reads the catalog named by the connection string into the schema
+  // and keeps the catalog open. Fails when there is no such catalog, a record cannot be read,
+  // or a record of an odd number (3 or more) of properties is not a table name followed by
+  // pairs of (numeric or boolean code, text name). Records of an even number of properties,
+  // or of one, are skipped.
+  int Open(const DbString& connection_string) override;
+  // Releases the catalog and the schema; 0 when nothing was open. Record sets that still hold a
+  // cursor fail from then on until they open a table again.
+  int Close() override;
+  // Opens the table named exactly `query_text` for the record set: defines its columns, answers
+  // its row count and attaches a cursor on its first row. 0 without a record set (so nothing can
+  // be executed), when not open, or when the schema has no such table or its platform database
+  // does not open.
+  int OpenCursor(const DbString& query_text, DbRecordSet* record_set,
+                 uint32_t* out_row_count) override;
+  // Moves by the move code and reads the row into the record's fields. 0 when the move finds no
+  // row, the row has not one property per column, or a property does not convert to its
+  // column's type. After the last fetched row was written over with a new first column (and so
+  // moved within the order), a step to the next or previous row goes to `row_index` instead,
+  // the position the record set counts it at.
+  int Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index, int hint) override;
+  // kWriteOverwrite writes the fields over the current row, kWriteInsert adds them as a new
+  // row (the cursor stays), kWriteDelete deletes the current row: a following fetch that steps
+  // to the next row, or moves to the deleted row's index, reads the row that followed it. 0
+  // when there is no current row to overwrite or delete, for other modes, and when the store's
+  // write fails; every write is committed when this answers.
+  int Write(DbRecordSet* record_set, int mode, uint32_t row_number) override;
+  // The number of catalog records.
+  int RowCount(uint32_t* out_count) override;
+  int Reserved() override;
+  // Releases the record set's cursor. 0 when not open.
+  int CloseCursor(DbRecordSet* record_set) override;
+  int IsOpen() override;
+  // The table name alone; the condition is ignored (callers check every row themselves).
+  void BuildQuery(DbString* out_text, const char* table_name, const char* condition) override;
+  // Empties the table of the record set's cursor in one step; the table stays in the catalog
+  // and the record set stays usable for adding. On failure the cursor is released.
+  int DeleteAllRows(DbRecordSet* record_set) override;
+
+  // Creates the catalog `name` and an empty platform database per table. 0 when there is no
+  // store, the name is empty, a database of that name exists already (it is left alone), or a
+  // table cannot be created (an empty name, no columns, a name already taken); then everything
+  // this call created is deleted again and nothing else is touched. An empty schema gives a
+  // catalog without tables.
+  int CreateDatabase(const DbString& name, const DbSchema& schema);
+  // Deletes every table database that a record of the catalog `name` names, then the catalog.
+  // Missing databases are no error: always 1.
+  int DeleteDatabase(const DbString& name);
+
+ private:
+  class Cursor;
+
+  platform::ObjectStore* Store();
+  // The driver's cursor attached to a record set, or null.
+  static Cursor* CursorOf(DbRecordSet* record_set);
+
+  platform::Env& env_;
+  std::unique_ptr<platform::ObjectStoreDatabase> catalog_;
+  std::unique_ptr<DbSchema> schema_;
+};
+
+}  // namespace ledgerix

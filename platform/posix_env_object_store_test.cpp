@@ -1,0 +1,212 @@
+// The object store as a PosixEnv keeps it: opened at the device root on first use, copied aside
+// and reset when the finance layer must rebuild a damaged one.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/object_store.h"
+#include "platform/object_store_database.h"
+#include "platform/posix_env.h"
+#include "testing/temp_device_root.h"
+
+namespace ledgerix::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr SortOrder kByInt32{0, PropertyKind::kInt32};
+constexpr char16_t kStorePath[] = u"\\objects.sqlite";
+constexpr char16_t kBackupPath[] = u"\\data\\store.bak";
+
+std::string Garbage(size_t size, char seed) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(seed + i * 31);
+  return bytes;
+}
+
+// The second properties of the records of one database of a store file, in sort order.
+std::vector<int32_t> TagsIn(const std::string& host_file, std::u16string_view database) {
+  std::vector<int32_t> tags;
+  std::unique_ptr<ObjectStore> store = ObjectStore::Open(host_file);
+  if (store == nullptr) return {-1};
+  std::unique_ptr<ObjectStoreDatabase> db = store->OpenDatabase(database);
+  if (db == nullptr) return {-2};
+  std::vector<Property> record;
+  for (bool more = db->SeekFirst(); more; more = db->SeekNext()) {
+    if (!db->ReadCurrent(&record) || record.size() != 2) return {-3};
+    tags.push_back(std::get<int32_t>(record[1].value));
+  }
+  return tags;
+}
+
+// Names of the files in a host folder.
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class PosixEnvObjectStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(env().CreateDirectory(u"\\data")); }
+
+  PosixEnv& env() { return device_.env(); }
+  std::string Host(std::u16string_view device_path) { return device_.HostPath(device_path); }
+
+  // Adds records tagged first..last to database "t", creating it when missing.
+  void AddTagged(int32_t first, int32_t last) {
+    ObjectStore* store = env().Objects();
+    ASSERT_NE(store, nullptr);
+    if (!store->DatabaseExists(u"t")) {
+      ASSERT_TRUE(store->CreateDatabase(u"t", 1, kByInt32));
+    }
+    std::unique_ptr<ObjectStoreDatabase> db = store->OpenDatabase(u"t");
+    ASSERT_NE(db, nullptr);
+    for (int32_t tag = first; tag <= last; ++tag) {
+      ASSERT_NE(db->AddRecord({Property::Int32(0, tag), Property::Int32(1, tag)}), 0u);
+    }
+  }
+
+  testing::TempDeviceRoot device_;
+};
+
+TEST_F(PosixEnvObjectStoreTest, OpensOnFirstUseAtTheDeviceRootAndKeepsItsData) {
+  EXPECT_FALSE(device_.Exists(kStorePath)) << "nothing is created before it is asked for";
+  ObjectStore* store = env().Objects();
+  ASSERT_NE(store, nullptr);
+  EXPECT_EQ(env().Objects(), store) << "one store for the Env's lifetime";
+  EXPECT_TRUE(device_.Exists(kStorePath));
+  EXPECT_EQ(env().ObjectStoreFile(), Host(kStorePath));
+  AddTagged(1, 3);
+
+  // Another Env on the same device (as the next start of the program) sees the records.
+  PosixEnv next(env().options());
+  ASSERT_NE(next.Objects(), nullptr);
+  std::unique_ptr<ObjectStoreDatabase> db = next.Objects()->OpenDatabase(u"t");
+  ASSERT_NE(db, nullptr);
+  EXPECT_EQ(db->RecordCount(), 3u);
+}
+
+TEST_F(PosixEnvObjectStoreTest, FailedOpenIsTriedAgainOnTheNextCall) {
+  ASSERT_TRUE(device_.WriteHostFile(kStorePath, Garbage(8192, 'x')));
+  EXPECT_EQ(env().Objects(), nullptr);
+  EXPECT_EQ(env().Objects(), nullptr);
+  ASSERT_TRUE(device_.WriteHostFile(kStorePath, ""));
+  EXPECT_NE(env().Objects(), nullptr) << "the earlier failure is not remembered";
+}
+
+TEST_F(PosixEnvObjectStoreTest, BackupOfAnOpenStoreIsACompleteStoreOfItsOwn) {
+  AddTagged(1, 500);
+  // Leftovers of an older file at the target: its log must not be replayed into the copy.
+  ASSERT_TRUE(device_.WriteHostFile(kBackupPath, "old backup"));
+  ASSERT_TRUE(device_.WriteHostFile(u"\\data\\store.bak-wal", Garbage(4096, 'w')));
+  ASSERT_TRUE(device_.WriteHostFile(u"\\data\\store.bak-shm", Garbage(4096, 's')));
+
+  ASSERT_TRUE(env().BackupObjectStore(kBackupPath));
+  EXPECT_EQ(FilesIn(Host(u"\\data")), std::vector<std::string>{"store.bak"})
+      << "no temporary file and no stale log is left";
+  AddTagged(501, 501);  // the store stays open and usable
+
+  std::vector<int32_t> expected;
+  for (int32_t tag = 1; tag <= 500; ++tag) expected.push_back(tag);
+  EXPECT_EQ(TagsIn(Host(kBackupPath), u"t"), expected);
+
+  // A second backup replaces the first.
+  ASSERT_TRUE(env().BackupObjectStore(kBackupPath));
+  expected.push_back(501);
+  EXPECT_EQ(TagsIn(Host(kBackupPath), u"t"), expected);
+}
+
+TEST_F(PosixEnvObjectStoreTest, BackupOfAStoreThatWillNotOpenCopiesItsFiles) {
+  const std::string store_bytes = Garbage(10000, 'a');
+  const std::string log_bytes = Garbage(3000, 'b');
+  ASSERT_TRUE(device_.WriteHostFile(kStorePath, store_bytes));
+  ASSERT_TRUE(device_.WriteHostFile(u"\\objects.sqlite-wal", log_bytes));
+  ASSERT_EQ(env().Objects(), nullptr);
+
+  ASSERT_TRUE(env().BackupObjectStore(kBackupPath));
+  EXPECT_EQ(device_.ReadHostFile(kBackupPath), store_bytes);
+  EXPECT_EQ(device_.ReadHostFile(u"\\data\\store.bak-wal"), log_bytes);
+  EXPECT_EQ(device_.ReadHostFile(kStorePath), store_bytes) << "the store itself is untouched";
+  EXPECT_EQ(device_.ReadHostFile(u"\\objects.sqlite-wal"), log_bytes)
+      << "the failed opens neither checkpointed nor deleted the log";
+
+  // Without a log beside the store, a log left at the target from before goes away.
+  ASSERT_TRUE(env().Delete(u"\\objects.sqlite-wal"));
+  ASSERT_TRUE(env().BackupObjectStore(kBackupPath));
+  EXPECT_EQ(device_.ReadHostFile(kBackupPath), store_bytes);
+  EXPECT_FALSE(device_.Exists(u"\\data\\store.bak-wal"));
+}
+
+TEST_F(PosixEnvObjectStoreTest, BackupFailuresLeaveNothingBehind) {
+  AddTagged(1, 3);
+  EXPECT_FALSE(env().BackupObjectStore(u"\\missing\\store.bak"));
+  EXPECT_EQ(env().LastError(), winerr::kPathNotFound);
+  EXPECT_FALSE(env().BackupObjectStore(u"\\data"));
+  EXPECT_EQ(env().LastError(), winerr::kAccessDenied);
+  EXPECT_FALSE(env().BackupObjectStore(u"\\data\\*.bak"));
+  EXPECT_EQ(env().LastError(), winerr::kInvalidName);
+  for (const char16_t* own : {kStorePath, u"\\objects.sqlite-wal", u"\\\\objects.sqlite"}) {
+    EXPECT_FALSE(env().BackupObjectStore(own));
+    EXPECT_EQ(env().LastError(), winerr::kSharingViolation);
+  }
+  EXPECT_EQ(TagsIn(Host(kStorePath), u"t"), (std::vector<int32_t>{1, 2, 3}));
+
+  // A read-only file is not replaced, as Rename would not replace it.
+  ASSERT_TRUE(device_.WriteHostFile(kBackupPath, "keep"));
+  ::chmod(Host(kBackupPath).c_str(), 0444);
+  EXPECT_FALSE(env().BackupObjectStore(kBackupPath));
+  EXPECT_EQ(env().LastError(), winerr::kAccessDenied);
+  EXPECT_EQ(device_.ReadHostFile(kBackupPath), "keep");
+  EXPECT_EQ(FilesIn(Host(u"\\data")), std::vector<std::string>{"store.bak"});
+}
+
+TEST_F(PosixEnvObjectStoreTest, BackupWithoutAnyStoreFails) {
+  // A folder where the store file belongs: nothing opens and there are no bytes to copy.
+  ASSERT_TRUE(env().CreateDirectory(kStorePath));
+  EXPECT_FALSE(env().BackupObjectStore(kBackupPath));
+  EXPECT_EQ(env().LastError(), winerr::kFileNotFound);
+  EXPECT_FALSE(device_.Exists(kBackupPath));
+}
+
+TEST_F(PosixEnvObjectStoreTest, ResetRemovesTheStoreAndTheNextOneIsEmpty) {
+  AddTagged(1, 10);
+  std::unique_ptr<ObjectStoreDatabase> held = env().Objects()->OpenDatabase(u"t");
+  ASSERT_NE(held, nullptr);
+
+  ASSERT_TRUE(env().ResetObjectStore());
+  EXPECT_FALSE(held->usable()) << "a database of the old store fails safely";
+  EXPECT_FALSE(held->SeekFirst());
+  held.reset();
+  EXPECT_FALSE(device_.Exists(kStorePath));
+  EXPECT_FALSE(device_.Exists(u"\\objects.sqlite-wal"));
+  EXPECT_FALSE(device_.Exists(u"\\objects.sqlite-shm"));
+
+  ObjectStore* fresh = env().Objects();
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_TRUE(fresh->ListDatabases().empty());
+  EXPECT_TRUE(env().ResetObjectStore()) << "and again, with nothing left to remove";
+}
+
+TEST_F(PosixEnvObjectStoreTest, ResetClearsAStoreThatWillNotOpen) {
+  ASSERT_TRUE(device_.WriteHostFile(kStorePath, Garbage(10000, 'c')));
+  ASSERT_TRUE(device_.WriteHostFile(u"\\objects.sqlite-wal", Garbage(3000, 'd')));
+  ASSERT_EQ(env().Objects(), nullptr);
+  ASSERT_TRUE(env().BackupObjectStore(kBackupPath));
+  ASSERT_TRUE(env().ResetObjectStore());
+  ObjectStore* fresh = env().Objects();
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_TRUE(fresh->ListDatabases().empty());
+  EXPECT_TRUE(device_.Exists(kBackupPath)) << "the copy stays";
+}
+
+}  // namespace
+}  // namespace ledgerix::platform
