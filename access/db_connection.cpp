@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "access/driver_factory.h"
+#include "access/object_store_driver.h"
+#include "engine/file_db_driver.h"
 
 namespace ledgerix {
 
@@ -60,6 +62,24 @@ void DbConnection::ForgetTexts() {
   connection_string_.Clear();
   user_name_.Clear();
   password_.Clear();
+}
+
+int DbConnection::CreateDatabase(const DbString& name, const DbSchema& schema) {
+  if (auto* files = dynamic_cast<FileDbDriver*>(driver_.get())) {
+    return files->CreateDatabase(name, schema);
+  }
+  if (auto* objects = dynamic_cast<ObjectStoreDriver*>(driver_.get())) {
+    return objects->CreateDatabase(name, schema);
+  }
+  return 0;
+}
+
+int DbConnection::DeleteDatabase(const DbString& name) {
+  if (auto* files = dynamic_cast<FileDbDriver*>(driver_.get())) return files->DeleteDatabase(name);
+  if (auto* objects = dynamic_cast<ObjectStoreDriver*>(driver_.get())) {
+    return objects->DeleteDatabase(name);
+  }
+  return 0;
 }
 
 DbDriver* DbConnection::Driver() { return driver_.get(); }

@@ -7,6 +7,7 @@
 
 #include "engine/db_driver.h"
 #include "engine/db_record_set.h"
+#include "engine/db_schema.h"
 #include "engine/db_string.h"
 #include "platform/env.h"
 
@@ -45,6 +46,14 @@ class DbConnection : public DbDriverHost {
   // Destroys any driver (callers close first), keeps the kind and creates its driver. Answers
   // 1 when a driver now exists, else 0.
   int SetKind(int kind);
+
+  // Creates the database `name` from `schema` through the connection's driver, for the drivers
+  // that keep databases of their own (the file database and the object store); 0 for the others
+  // and when the creation fails. Call it while the connection is closed.
+  int CreateDatabase(const DbString& name, const DbSchema& schema);
+  // Deletes the database `name` through the driver as above. 1 when none of that name remains;
+  // 0 for the other drivers. Call it while the connection is closed.
+  int DeleteDatabase(const DbString& name);
 
   // The text handed to the driver's Open: empty until Open, and again after Close.
   const DbString& ConnectionString() const { return connection_string_; }

@@ -167,5 +167,27 @@ TEST_F(DbConnectionTest, RecordSetsOfAClosedConnectionAreAtTheEnd) {
   EXPECT_EQ(record_set->FieldByName("id"), nullptr);
 }
 
+TEST_F(DbConnectionTest, WholeDatabasesAreCreatedAndDeletedThroughTheDriversThatKeepThem) {
+  DbSchema schema;
+  schema.AddTable("[t]").AddColumn("id", DbValueType::Int32);
+  for (int kind : {kDriverObjectStore, kDriverFileDatabase}) {
+    DbConnection connection(device_.env(), kind);
+    EXPECT_EQ(connection.Open("db", "", ""), 0) << kind;
+    ASSERT_EQ(connection.CreateDatabase("db", schema), 1) << kind;
+    // A database of that name exists now and is left alone.
+    EXPECT_EQ(connection.CreateDatabase("db", schema), 0) << kind;
+    ASSERT_EQ(connection.Open("db", "", ""), 1) << kind;
+    auto record_set = connection.CreateRecordSet(1);
+    EXPECT_EQ(record_set->OpenTable("[t]", nullptr), 1) << kind;
+    record_set.reset();
+    connection.Close();
+    EXPECT_EQ(connection.DeleteDatabase("db"), 1) << kind;
+    EXPECT_EQ(connection.Open("db", "", ""), 0) << kind;
+  }
+  DbConnection placeholder(device_.env(), kDriverNull);
+  EXPECT_EQ(placeholder.CreateDatabase("db", schema), 0);
+  EXPECT_EQ(placeholder.DeleteDatabase("db"), 0);
+}
+
 }  // namespace
 }  // namespace ledgerix

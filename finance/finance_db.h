@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/db_record_set.h"
 #include "engine/db_string.h"
@@ -17,6 +19,8 @@
 namespace ledgerix {
 
 class DbConnection;
+class DbSchema;
+struct SalvagedTable;
 
 // The process-wide values the finance operations read. The application owns them and may change
 // them while the program runs (the accounts editor changes the current account).
@@ -48,36 +52,51 @@ class FinanceDb {
   // unless its copy or backup was written whole).
   int Open(const char* database_name);
   bool IsOpen() const;
-  // Empties the three tables; the database stays open. 1, or 0 when not open.
+  // Empties the three tables; the database stays open. 1, or 0 when not open or when a table
+  // could not be emptied.
   int DeleteAllData();
-  // Writes the default kinds and accounts. 1.
+  // Writes the default kinds and accounts. 1, or 0 when one of them could not be stored.
   int SeedDefaults();
   // The connection (owned; null before Open), for the operations of the reports.
   DbConnection* Connection() const { return connection_.get(); }
 
   // --- Accounts ([sec_firms]) ------------------------------------------------------------------
+  // 1 when stored; 0 when not open or name and note together do not fit (AccountFits).
   int AddAccount(const AccountRecord& account);
+  // Writes name, currency and note over the first account of that id. 1 when written; 0 when
+  // none has the id, when not open, or when the row does not fit.
   int UpdateAccount(const AccountRecord& account);
-  // The first row whose id equals a non-zero `id` or whose name equals a non-empty `name`.
+  // The first row whose id equals a non-zero `id` or whose name equals a non-empty `name`
+  // (both tested on each row in turn) fills *out (which may be null): 1. 0 when none matches.
   int FindAccount(AccountRecord* out, int32_t id, const DbString& name);
   // An open record set over the table on its first row; the caller owns it. Null when not open.
   std::unique_ptr<DbRecordSet> OpenAccounts();
-  // `preferred` when no account has that id, otherwise the next id above it that is free.
+  // `preferred` when no account has that id, otherwise the next id above it that is free (ids
+  // are positive: a preferred id below 1 counts as 1).
   int32_t FreeAccountId(int32_t preferred);
+  // Every account in table order into *out. 1, or 0 when not open or a row cannot be read.
+  int LoadAccounts(std::vector<AccountRecord>* out);
 
   // --- Kinds ([sec_consumeritems]) -------------------------------------------------------------
+  // 1 when stored; 0 when not open, when the price cannot be packed (CanPackAmount) or name and
+  // category together do not fit (KindFits).
   int AddKind(const KindRecord& kind);
+  // Writes name, category, price and type over every kind of that id. The last write's result
+  // (0 when none has the id); 0 without writing for a row that AddKind would refuse.
   int UpdateKind(const KindRecord& kind);
   // Deletes the kind and all its entries in every account. 0.
   int DeleteKind(int32_t id);
-  // The first qualifying row (type 0 or equal) whose id equals a non-zero `id` or whose name
-  // equals a non-empty `name`.
+  // As FindAccount among the kinds whose type equals `type` (every kind for type 0).
   int FindKind(KindRecord* out, int32_t id, int32_t type, const DbString& name);
+  // As OpenAccounts.
   std::unique_ptr<DbRecordSet> OpenKinds();
   // All kinds; the caller applies the selection.
   std::unique_ptr<DbRecordSet> OpenKindsFiltered(int32_t type, const DbString& category,
                                                  int32_t id);
+  // As FreeAccountId, among the kinds of both types.
   int32_t FreeKindId(int32_t preferred);
+  // Every kind in table order into *out. 1, or 0 when not open or a row cannot be read.
+  int LoadKinds(std::vector<KindRecord>* out);
 
   // --- Entries ([sec_data]) --------------------------------------------------------------------
   // 1 when stored; 0 when not open, when an amount cannot be packed, or the row does not fit.
@@ -89,14 +108,43 @@ class FinanceDb {
   void ListEntriesForDay(const EntryFilter& filter, ListControl* list);
 
   // --- Exchange text file ----------------------------------------------------------------------
-  // Writes the three tables to `path` (a device path) through a temporary file renamed over it.
+  // Writes the three tables to `path` (a device path) through a temporary file renamed over it,
+  // so that a failed write leaves an older file of that name whole. 1 when written; 0 when not
+  // open, when a table cannot be read whole, or when the file cannot be written.
   int WriteExchangeFile(const DbString& path);
-  // The name line and data lines of one table; empty when it cannot be opened.
+  // The name line and data lines of one table; empty when it cannot be opened or read whole.
   DbString WriteTableSection(const char* table_name);
-  // Loads the sections of the file, each replacing its table. 1 when the file was read.
+  // Loads the sections of the file, each replacing its table (a table that cannot be emptied
+  // keeps its rows and takes none; sections of unknown tables are skipped). 1 when the file was
+  // read and every row of a known table stored; 0 when not open, the file cannot be read, or a
+  // row could not be stored.
   int ReadExchangeFile(const DbString& path);
 
  private:
+  // A record set open on a table of the open database, or null.
+  std::unique_ptr<DbRecordSet> OpenTable(const char* table_name);
+  int DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id);
+  int AppendTableSection(const char* table_name, std::string* out);
+  int BuildExchangeText(bool with_accounts, std::string* out);
+  int LoadExchangeText(const DbString& text);
+
+  // Bootstrap steps (bootstrap.cpp).
+  int StorageKind() const;
+  void CloseConnection();
+  // Closes the connection so that nothing runs on a database that did not open well; 0.
+  int Fail();
+  int OpenNotAccepted(const DbString& name);
+  int CreateAndSeed(const DbString& name);
+  int RebuildOlderLayout(const DbString& name, const DbSchema& catalog);
+  int RebuildDamaged(const DbString& name, const DbSchema* catalog);
+  void SalvageTables(const DbSchema& catalog, std::vector<SalvagedTable>* out);
+  bool KeepDamagedCopy(const DbString& name);
+  bool StorageHoldsDatabase(const DbString& name);
+  int RecreateDatabase(const DbString& name);
+  void DeleteStoredDatabase(const DbString& name);
+  void ConvertOlderEntries();
+  bool AllTablesOpen();
+
   platform::Env& env_;
   const platform::Clock& clock_;
   const FinanceGlobals& globals_;

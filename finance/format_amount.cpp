@@ -38,7 +38,7 @@ DbString FormatAmount(double amount, int decimals) {
     digits = buffer;
   }
   std::string text = GroupThousands(digits);
-  if (negative) text.insert(0, "-");
+  if (negative) text = "-" + text;
   return DbString(text);
 }
 

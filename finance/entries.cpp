@@ -1,0 +1,141 @@
+// The operations on entries ([sec_data]): adding one, deleting a selection, and the entry list
+// of one day.
+#include "access/db_connection.h"
+#include "finance/finance_db.h"
+#include "finance/finance_schema.h"
+#include "finance/format_amount.h"
+#include "finance/packed_amount.h"
+#include "finance/record_access.h"
+#include "finance/record_match.h"
+#include "finance/row_limits.h"
+#include "finance/type_code.h"
+
+namespace ledgerix {
+namespace {
+
+// The fields of an entry row that the selections test.
+struct EntryRow {
+  int32_t kind_id = 0;
+  int32_t date = 0;
+  int32_t price = 0;
+  int32_t count = 0;
+  int32_t type = 0;
+  int32_t account_id = 0;
+};
+
+EntryRow ReadEntryRow(DbRecord* record) {
+  EntryRow row;
+  row.kind_id = IntField(record, col::kConsumerId);
+  row.date = IntField(record, col::kCurDate);
+  row.price = IntField(record, col::kPrice);
+  row.count = IntField(record, col::kCount);
+  row.type = IntField(record, col::kType);
+  row.account_id = IntField(record, col::kFirmId);
+  return row;
+}
+
+bool MatchesForDelete(const EntryRow& row, const EntryFilter& filter, int32_t account_id) {
+  if (filter.kind_id != 0 && row.kind_id != filter.kind_id) return false;
+  if (filter.type != 0 && (filter.type & 0xFF) != row.type % 10) return false;
+  if (filter.date != 0 && row.date != filter.date) return false;
+  return account_id == 0 || row.account_id == account_id;
+}
+
+bool MatchesDay(const EntryRow& row, const EntryFilter& filter) {
+  if ((filter.type & 0xFF) != row.type % 10) return false;
+  if (filter.date != 0 && row.date != filter.date) return false;
+  return filter.account_id == 0 || row.account_id == filter.account_id;
+}
+
+// "[P][+]name": the "[+]" flag nearest the name, the "[P]" flag in front of it.
+DbString KindCaption(const KindRecord& kind, int32_t type) {
+  DbString caption;
+  if (TypeHasP(type)) caption.Append("[P]");
+  if (TypeHasPlus(type)) caption.Append("[+]");
+  caption.AppendString(kind.name);
+  return caption;
+}
+
+DbString Decimal(int32_t value) {
+  DbString text;
+  text.Format("%d", value);
+  return text;
+}
+
+}  // namespace
+
+int FinanceDb::AddEntry(const EntryRecord& entry) {
+  if (!CanPackAmount(entry.price) || !CanPackAmount(entry.count) || !EntryFits(entry)) return 0;
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
+  if (record_set == nullptr || !record_set->AddNew()) return 0;
+  DbRecord* record = record_set->CurrentRecord(-1);
+  bool set = SetIntField(record, col::kConsumerId, entry.kind_id) &&
+             SetIntField(record, col::kCurDate, entry.date) &&
+             SetIntField(record, col::kPrice, PackAmount(entry.price)) &&
+             SetIntField(record, col::kCount, PackAmount(entry.count)) &&
+             SetIntField(record, col::kType, entry.type) &&
+             SetIntField(record, col::kFirmId, entry.account_id) &&
+             SetTextField(record, col::kNote, entry.note) &&
+             SetIntField(record, col::kCurrencyId, entry.currency_id);
+  return set && record_set->Update() ? 1 : 0;
+}
+
+int FinanceDb::DeleteEntries(const EntryFilter& filter) {
+  DeleteMatchingEntries(filter, globals_.current_account_id);
+  return 0;
+}
+
+int FinanceDb::DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id) {
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
+  if (record_set == nullptr) return 0;
+  int deleted = 0;
+  while (!record_set->IsEOF()) {
+    DbRecord* record = record_set->CurrentRecord(-1);
+    if (record == nullptr) break;
+    // After a successful Delete the same position shows the next row, which must be tested too.
+    if (MatchesForDelete(ReadEntryRow(record), filter, account_id) && record_set->Delete()) {
+      ++deleted;
+    } else {
+      record_set->MoveNext();
+    }
+  }
+  return deleted;
+}
+
+void FinanceDb::ListEntriesForDay(const EntryFilter& filter, ListControl* list) {
+  if (list == nullptr) return;
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
+  if (record_set == nullptr) return;
+  list->DeleteAllItems();
+  // Kinds and accounts are read once for the whole list instead of once per entry.
+  std::vector<KindRecord> kinds;
+  std::vector<AccountRecord> accounts;
+  if (!LoadKinds(&kinds)) return;
+  bool show_account = globals_.show_account_in_actions != 0;
+  if (show_account) LoadAccounts(&accounts);
+  int shown = 0;
+  ForEachRow(*record_set, [&](DbRecord* record) {
+    EntryRow row = ReadEntryRow(record);
+    if (!MatchesDay(row, filter)) return true;
+    const KindRecord* kind = FindKindIn(kinds, row.kind_id, filter.type, DbString());
+    if (kind == nullptr) return true;
+    ++shown;
+    int item = list->InsertItem(DbString(), TypeHasPlus(row.type) ? 0 : 1, kind->id);
+    int column = 1;
+    list->SetItemText(item, column++, Decimal(shown));
+    if (show_account) {
+      const AccountRecord* account = FindAccountIn(accounts, row.account_id, DbString());
+      list->SetItemText(item, column++, account != nullptr ? account->name : DbString());
+    }
+    double count = UnpackAmount(row.count);
+    double price = UnpackAmount(row.price);
+    list->SetItemText(item, column++, KindCaption(*kind, row.type));
+    list->SetItemText(item, column++, FormatAmount(count, 2));
+    list->SetItemText(item, column++, FormatAmount(price, 2));
+    list->SetItemText(item, column++, FormatAmount(count * price, 2));
+    list->SetItemText(item, column++, FormatAmount(row.account_id, 0));
+    return true;
+  });
+}
+
+}  // namespace ledgerix

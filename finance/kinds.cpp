@@ -1,0 +1,140 @@
+// The operations on income and expense kinds ([sec_consumeritems]).
+#include <set>
+
+#include "access/db_connection.h"
+#include "finance/finance_db.h"
+#include "finance/finance_schema.h"
+#include "finance/free_id.h"
+#include "finance/packed_amount.h"
+#include "finance/record_access.h"
+#include "finance/record_match.h"
+#include "finance/row_limits.h"
+
+namespace ledgerix {
+namespace {
+
+// The kinds' columns by position, as the lookups read them.
+constexpr uint32_t kIdColumn = 0;
+constexpr uint32_t kDescrColumn = 1;
+constexpr uint32_t kCategoryColumn = 2;
+constexpr uint32_t kPriceColumn = 3;
+constexpr uint32_t kTypeColumn = 4;
+
+bool SetKindFields(DbRecord* record, const KindRecord& kind) {
+  return SetTextField(record, col::kDescr, kind.name) &&
+         SetTextField(record, col::kCategory, kind.category) &&
+         SetIntField(record, col::kPrice, PackAmount(kind.price)) &&
+         SetIntField(record, col::kType, kind.type);
+}
+
+KindRecord ReadKind(DbRecord* record) {
+  KindRecord kind;
+  kind.id = IntFieldAt(record, kIdColumn);
+  kind.name = TextFieldAt(record, kDescrColumn);
+  kind.category = TextFieldAt(record, kCategoryColumn);
+  kind.price = UnpackAmount(IntFieldAt(record, kPriceColumn));
+  kind.type = IntFieldAt(record, kTypeColumn);
+  return kind;
+}
+
+// What a kind row must satisfy before it is stored.
+bool KindCanBeStored(const KindRecord& kind) { return KindFits(kind) && CanPackAmount(kind.price); }
+
+}  // namespace
+
+int FinanceDb::AddKind(const KindRecord& kind) {
+  if (!KindCanBeStored(kind)) return 0;
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kKindsTable);
+  if (record_set == nullptr || !record_set->AddNew()) return 0;
+  DbRecord* record = record_set->CurrentRecord(-1);
+  if (!SetIntField(record, col::kId, kind.id) || !SetKindFields(record, kind)) return 0;
+  return record_set->Update() ? 1 : 0;
+}
+
+int FinanceDb::UpdateKind(const KindRecord& kind) {
+  if (!KindCanBeStored(kind)) return 0;
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kKindsTable);
+  if (record_set == nullptr) return 0;
+  int result = 0;
+  // Every row of that id changes, so that two kinds that share an id stay alike.
+  ForEachRow(*record_set, [&](DbRecord* record) {
+    if (IntField(record, col::kId) == kind.id) {
+      result = SetKindFields(record, kind) && record_set->Update() ? 1 : 0;
+    }
+    return true;
+  });
+  return result;
+}
+
+int FinanceDb::DeleteKind(int32_t id) {
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kKindsTable);
+  if (record_set == nullptr) return 0;
+  bool deleted = false;
+  while (!record_set->IsEOF()) {
+    DbRecord* record = record_set->CurrentRecord(-1);
+    if (record == nullptr) break;
+    // After a successful Delete the same position shows the next row.
+    if (IntField(record, col::kId) == id && record_set->Delete()) {
+      deleted = true;
+    } else {
+      record_set->MoveNext();
+    }
+  }
+  record_set.reset();
+  if (deleted) {
+    // In every account, whatever the current one is: entries whose kind is gone could never be
+    // shown or removed again, yet would still move every balance.
+    EntryFilter filter;
+    filter.kind_id = id;
+    DeleteMatchingEntries(filter, /*account_id=*/0);
+  }
+  return 0;
+}
+
+int FinanceDb::FindKind(KindRecord* out, int32_t id, int32_t type, const DbString& name) {
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kKindsTable);
+  if (record_set == nullptr) return 0;
+  int found = 0;
+  ForEachRow(*record_set, [&](DbRecord* record) {
+    KindRecord row = ReadKind(record);
+    if (!KindMatches(row, id, type, name)) return true;
+    if (out != nullptr) *out = row;
+    found = 1;
+    return false;
+  });
+  return found;
+}
+
+std::unique_ptr<DbRecordSet> FinanceDb::OpenKinds() { return OpenTable(kKindsTable); }
+
+std::unique_ptr<DbRecordSet> FinanceDb::OpenKindsFiltered(int32_t type, const DbString& category,
+                                                          int32_t id) {
+  // The callers select the rows themselves.
+  (void)type;
+  (void)category;
+  (void)id;
+  return OpenTable(kKindsTable);
+}
+
+int FinanceDb::LoadKinds(std::vector<KindRecord>* out) {
+  out->clear();
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kKindsTable);
+  if (record_set == nullptr) return 0;
+  return ForEachRow(*record_set,
+                    [&](DbRecord* record) {
+                      out->push_back(ReadKind(record));
+                      return true;
+                    })
+             ? 1
+             : 0;
+}
+
+int32_t FinanceDb::FreeKindId(int32_t preferred) {
+  std::vector<KindRecord> kinds;
+  LoadKinds(&kinds);
+  std::set<int32_t> taken;
+  for (const KindRecord& kind : kinds) taken.insert(kind.id);
+  return NextFreeId(taken, preferred);
+}
+
+}  // namespace ledgerix

@@ -1,0 +1,49 @@
+#pragma once
+// Small helpers through which the finance operations open a table and read or set the fields of
+// its current row by column name, so that a missing column is one failed result, not a crash.
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/db_record_set.h"
+#include "engine/db_string.h"
+
+namespace ledgerix {
+
+class DbConnection;
+
+// A new record set of `connection` open on `table` (on its first row). Null when the
+// connection is missing or not open, or when the table cannot be opened. The caller owns it.
+std::unique_ptr<DbRecordSet> OpenTableRecordSet(DbConnection* connection, const char* table);
+
+// The 32-bit value of a field; 0 when the record or the column is missing.
+int32_t IntField(DbRecord* record, const char* column);
+// The text of a field; empty when the record or the column is missing.
+DbString TextField(DbRecord* record, const char* column);
+int32_t IntFieldAt(DbRecord* record, uint32_t index);
+DbString TextFieldAt(DbRecord* record, uint32_t index);
+
+// Walks an open record set from its current row: visit(record) on each row, moving on while it
+// answers true. True when the walk ended at the last row or by the visitor; false when a row
+// could not be read.
+template <typename Visit>
+bool ForEachRow(DbRecordSet& record_set, Visit&& visit) {
+  while (!record_set.IsEOF()) {
+    DbRecord* record = record_set.CurrentRecord(-1);
+    if (record == nullptr) return false;
+    if (!visit(record)) return true;
+    record_set.MoveNext();
+  }
+  return true;
+}
+
+// True when the record's fields, encoded by the record set's column types, fit in a slot of the
+// file database (18 bytes per column). Rows are held to it on both drivers, so that what one
+// stores can always be restored on the other.
+bool RecordFitsSlot(const DbRecordSet& record_set, DbRecord* record);
+
+// Set a field of the record; false when the record or the column is missing.
+bool SetIntField(DbRecord* record, const char* column, int32_t value);
+bool SetTextField(DbRecord* record, const char* column, const DbString& value);
+
+}  // namespace ledgerix
