@@ -3,7 +3,7 @@
 #include "engine/db_file.h"
 #include "engine/directory_lister.h"
 #include "engine/program_path.h"
-#include "reports/time_stamp.h"
+#include "finance/backup_names.h"
 
 namespace ledgerix {
 namespace {
@@ -42,12 +42,10 @@ DbString ArchivePath(const platform::Env& env, const DbString& name) {
   return path;
 }
 
-void PrepareArchiveFolder(platform::Env& env) {
-  env.CreateDirectory(ProgramPath(env, DbString("data")).Wide());
-}
+bool PrepareArchiveFolder(platform::Env& env) { return EnsureDataFolder(env); }
 
-DbString ArchiveFileName(const platform::LocalTime& time) {
-  DbString name = ArchiveStamp(time);
+DbString ArchiveFileName(const platform::Clock& clock) {
+  DbString name = BackupStamp(clock);
   name.Append(".txt");
   return name;
 }

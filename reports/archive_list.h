@@ -27,10 +27,12 @@ struct ArchiveList {
 DbString ArchiveFolder(const platform::Env& env);
 // The archive folder followed by a file name.
 DbString ArchivePath(const platform::Env& env, const DbString& name);
-// Creates the archive folder when it is missing; failures are ignored (the list stays empty).
-void PrepareArchiveFolder(platform::Env& env);
-// The archive stamp + ".txt": "06.12.08 14_05.txt".
-DbString ArchiveFileName(const platform::LocalTime& time);
+// Creates the archive folder when it is missing. True when it exists after; a screen may ignore
+// a failure (the list then stays empty).
+bool PrepareArchiveFolder(platform::Env& env);
+// The name of an archive saved now: day "." month "." year " " hour "_" minute, each with two
+// digits, and ".txt": "06.12.08 14_05.txt", the same names as the backups the database makes.
+DbString ArchiveFileName(const platform::Clock& clock);
 
 // The "*.txt" files of the archive folder. The file named `last_archive_name` shows as
 // "..[" + name + "]" with the value 1. Selected: the item whose file name equals `target`; for

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "testing/fake_clock.h"
 #include "testing/temp_device_root.h"
 
 namespace ledgerix {
@@ -36,10 +37,13 @@ TEST(ArchiveNamesTest, TheFolderAndTheFileNameOfAStamp) {
   testing::TempDeviceRoot device;
   EXPECT_EQ(ArchiveFolder(device.env()).View(), "\\data\\");
   EXPECT_EQ(ArchivePath(device.env(), DbString("a.txt")).View(), "\\data\\a.txt");
-  EXPECT_EQ(ArchiveFileName(platform::LocalTime{2008, 12, 6, 14, 5, 0, 6}).View(),
-            "06.12.08 14_05.txt");
-  EXPECT_EQ(ArchiveFileName(platform::LocalTime{2010, 3, 1, 9, 7, 0, 1}).View(),
-            "01.03.10 09_07.txt");
+  testing::FakeClock clock;
+  clock.SetDate(2008, 12, 6, 14, 5, 59);
+  EXPECT_EQ(ArchiveFileName(clock).View(), "06.12.08 14_05.txt");
+  clock.SetDate(2010, 3, 1, 9, 7);
+  EXPECT_EQ(ArchiveFileName(clock).View(), "01.03.10 09_07.txt");
+  clock.SetDate(2000, 1, 1, 0, 0);
+  EXPECT_EQ(ArchiveFileName(clock).View(), "01.01.00 00_00.txt");
 }
 
 TEST(ArchiveNamesTest, AMissingFolderIsMadeAndAnEmptyOneListsNothing) {
@@ -47,9 +51,9 @@ TEST(ArchiveNamesTest, AMissingFolderIsMadeAndAnEmptyOneListsNothing) {
   ArchiveList list = FillArchiveList(device.env(), DbString(), DbString());
   EXPECT_TRUE(list.items.empty());
   EXPECT_EQ(list.selected, -1);
-  PrepareArchiveFolder(device.env());
+  EXPECT_TRUE(PrepareArchiveFolder(device.env()));
   EXPECT_TRUE(device.Exists(u"\\data"));
-  PrepareArchiveFolder(device.env());  // already there: no harm
+  EXPECT_TRUE(PrepareArchiveFolder(device.env()));  // already there: no harm
   EXPECT_TRUE(FillArchiveList(device.env(), DbString(), DbString()).items.empty());
 }
 

@@ -14,7 +14,7 @@ ArchiveSaveResult SaveArchive(ArchiveContext& context, DbString* saved_name) {
     return ArchiveSaveResult::kNoDatabase;
   }
   PrepareArchiveFolder(context.env);
-  const DbString name = ArchiveFileName(context.clock.Local(context.clock.Now()));
+  const DbString name = ArchiveFileName(context.clock);
   if (!context.finance->WriteExchangeFile(ArchivePath(context.env, name))) {
     return ArchiveSaveResult::kFailed;
   }
@@ -48,9 +48,8 @@ DbString ArchiveSaveMessage(ArchiveSaveResult result) {
 }
 
 DbString ArchiveRestoreMessage(ArchiveRestoreResult result) {
-  return result == ArchiveRestoreResult::kRestored
-             ? FromUtf8("Обработка завершена!")
-             : FromUtf8("Не удалось прочитать архив! Данные не изменены.");
+  return result == ArchiveRestoreResult::kRestored ? FromUtf8("Обработка завершена!")
+                                                   : FromUtf8("Ошибка восстановления архива!");
 }
 
 }  // namespace ledgerix

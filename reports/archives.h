@@ -31,7 +31,9 @@ enum class ArchiveSaveResult {
 
 enum class ArchiveRestoreResult {
   kRestored,  // the tables in the file were replaced: "Обработка завершена!"
-  kFailed,    // the file or the database could not be read; nothing changed; reported
+  // The file or the database could not be read (nothing changed), or a row of the file could
+  // not be stored (its table may be incomplete); reported.
+  kFailed,
 };
 
 // Writes the whole database to the archive folder (made when missing) under the stamp of now,

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "engine/atomic_file.h"
-#include "reports/time_stamp.h"
 
 namespace ledgerix {
 namespace {
@@ -97,6 +96,13 @@ void AppendRow(std::string* text, const ReportTable& table, const ReportTableRow
 }
 
 }  // namespace
+
+DbString ExportStamp(const platform::LocalTime& time) {
+  DbString stamp;
+  stamp.FormatEx("%02L_%02L_%02L %02L_%02L", time.day, time.month, time.year % 100, time.hour,
+                 time.minute);
+  return stamp;
+}
 
 std::vector<DbString> ExportFolderCaptions() {
   std::vector<DbString> captions;

@@ -39,6 +39,10 @@ struct ExportRequest {
   bool with_header = false;  // "Выгружать имена колонок"
 };
 
+// Day "_" month "_" year " " hour "_" minute, each with two digits (the year modulo 100):
+// 6 December 2008, 14:05 gives "06_12_08 14_05".
+DbString ExportStamp(const platform::LocalTime& time);
+
 // The texts of the "Каталог:" and "Тип файла:" boxes, in box order.
 std::vector<DbString> ExportFolderCaptions();
 std::vector<DbString> ExportFileTypeCaptions();

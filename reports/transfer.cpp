@@ -2,17 +2,17 @@
 
 #include <memory>
 
-#include "access/db_connection.h"
 #include "engine/parse.h"
 #include "finance/date_key.h"
 #include "finance/packed_amount.h"
+#include "finance/record_access.h"
 #include "finance/type_code.h"
 
 namespace ledgerix {
 namespace {
 
-// The payer's entries are written before the receiver's; ids of kinds made in one transfer
-// follow the current time, so that kinds made in the same second stay apart.
+// One of the kinds a transfer books against. A kind made by a transfer takes the first free id
+// from the current time + id_offset, so that the kinds made by one transfer get different ids.
 struct FixedKind {
   DbString name;
   int32_t type;
@@ -49,35 +49,26 @@ EntryRecord TransferEntry(const TransferRequest& request, int32_t kind_id, int d
   return entry;
 }
 
-bool FieldIs(DbRecordSet& rows, const char* column, int32_t value) {
-  const DbValue* field = rows.FieldByName(column);
-  return field != nullptr && field->AsInt32() == value;
-}
-
-bool RowIs(DbRecordSet& rows, const EntryRecord& entry) {
-  const DbValue* note = rows.FieldByName("note");
-  return FieldIs(rows, "consumer_id", entry.kind_id) && FieldIs(rows, "curdate", entry.date) &&
-         FieldIs(rows, "price", PackAmount(entry.price)) &&
-         FieldIs(rows, "count", PackAmount(entry.count)) && FieldIs(rows, "type", entry.type) &&
-         FieldIs(rows, "firm_id", entry.account_id) &&
-         FieldIs(rows, "currency_id", entry.currency_id) && note != nullptr &&
-         note->CStr()[0] == '\0';
+bool RowIs(DbRecord* row, const EntryRecord& entry) {
+  return IntField(row, "consumer_id") == entry.kind_id && IntField(row, "curdate") == entry.date &&
+         IntField(row, "price") == PackAmount(entry.price) &&
+         IntField(row, "count") == PackAmount(entry.count) && IntField(row, "type") == entry.type &&
+         IntField(row, "firm_id") == entry.account_id &&
+         IntField(row, "currency_id") == entry.currency_id &&
+         TextField(row, "note").Equals(entry.note);
 }
 
 // Deletes one row equal in every column to an entry written a moment ago. Rows equal in every
 // column cannot be told apart, so removing any one of them undoes that write exactly.
 bool TakeBack(FinanceDb& finance, const EntryRecord& entry) {
-  DbConnection* connection = finance.Connection();
-  std::unique_ptr<DbRecordSet> rows = connection ? connection->CreateRecordSet(1) : nullptr;
-  if (!rows || !rows->OpenTable("[sec_data]", nullptr)) return false;
+  std::unique_ptr<DbRecordSet> rows = OpenTableRecordSet(finance.Connection(), kEntriesTable);
+  if (!rows) return false;
   bool removed = false;
-  for (; !rows->IsEOF(); rows->MoveNext()) {
-    if (rows->CurrentRecord(-1) == nullptr) break;
-    if (RowIs(*rows, entry)) {
-      removed = rows->Delete() != 0;
-      break;
-    }
-  }
+  ForEachRow(*rows, [&](DbRecord* row) {
+    if (!RowIs(row, entry)) return true;
+    removed = rows->Delete() != 0;
+    return false;
+  });
   rows->Close();
   return removed;
 }
@@ -102,18 +93,13 @@ DbString TransferCreditKindName() { return FromUtf8("Поступление на
 
 std::vector<TransferAccount> TransferAccounts(FinanceDb* finance) {
   std::vector<TransferAccount> accounts;
-  std::unique_ptr<DbRecordSet> rows = finance ? finance->OpenAccounts() : nullptr;
-  if (!rows) return accounts;
-  for (; !rows->IsEOF(); rows->MoveNext()) {
-    if (rows->CurrentRecord(-1) == nullptr) break;
-    const DbValue* id = rows->FieldByName("id");
-    const DbValue* name = rows->FieldByName("firmName");
-    if (id == nullptr || name == nullptr || id->AsInt32() == 0 || name->CStr()[0] == '\0') {
-      continue;
+  std::vector<AccountRecord> rows;
+  if (finance == nullptr || !finance->LoadAccounts(&rows)) return accounts;
+  for (AccountRecord& row : rows) {
+    if (row.id != 0 && row.name.Length() > 0) {
+      accounts.push_back(TransferAccount{row.id, std::move(row.name)});
     }
-    accounts.push_back(TransferAccount{id->AsInt32(), DbString(name->CStr())});
   }
-  rows->Close();
   return accounts;
 }
 
