@@ -24,7 +24,7 @@ ArchiveSaveResult SaveArchive(ArchiveContext& context, DbString* saved_name) {
 
 ArchiveRestoreResult RestoreArchive(ArchiveContext& context, const DbString& name) {
   if (context.finance == nullptr || name.Length() == 0 ||
-      !context.finance->ReadExchangeFile(ArchivePath(context.env, name))) {
+      !context.finance->RestoreExchangeFile(ArchivePath(context.env, name))) {
     return ArchiveRestoreResult::kFailed;
   }
   // The program's own store takes the name too: it is written back whole at the program's end,

@@ -170,6 +170,25 @@ TEST_P(ArchivesTest, AnArchiveThatCannotBeReadChangesNothingAndIsReported) {
   EXPECT_EQ(RestoreArchive(context_, DbString()), ArchiveRestoreResult::kFailed);
 }
 
+TEST_P(ArchivesTest, AnArchiveWithARowThatCannotBeStoredLeavesEveryTableAsItWas) {
+  const std::string kinds = Table(kKindsTable);
+  const std::string entries = Table(kEntriesTable);
+  const std::string accounts = Table(kAccountsTable);
+  // The second entry's note is longer than an entry can hold: the kinds and the first entry
+  // would already be replaced when it is refused.
+  ASSERT_TRUE(device_.WriteHostFile(
+      u"\\data\\bad.txt",
+      Cp("[sec_consumeritems]\r\n7;Кино;Развлечения;89600;2;0;\r\n\r\n[sec_data]\r\n"
+         "7;110109;89600;256;2;;2;0;\r\n7;110109;89600;256;2;") +
+          std::string(200, 'x') + ";2;0;\r\n\r\n[sec_firms]\r\n9;A;;0;\r\n"));
+  last_archive_ = DbString("previous.txt");
+  EXPECT_EQ(RestoreArchive(context_, DbString("bad.txt")), ArchiveRestoreResult::kFailed);
+  EXPECT_EQ(Table(kKindsTable), kinds);
+  EXPECT_EQ(Table(kEntriesTable), entries);
+  EXPECT_EQ(Table(kAccountsTable), accounts);
+  EXPECT_EQ(last_archive_.View(), "previous.txt");
+}
+
 TEST_P(ArchivesTest, WithoutAnOpenDatabaseNothingIsSavedOrRestored) {
   testing::TempDeviceRoot other;
   FinanceDb closed(other.env(), clock_, globals_);
