@@ -165,6 +165,18 @@ int FinanceDb::ReadExchangeFile(const DbString& path) {
   return LoadExchangeText(text);
 }
 
+int FinanceDb::RestoreExchangeFile(const DbString& path) {
+  if (!IsOpen()) return 0;
+  DbString text;
+  if (!ReadWholeFile(env_, path, &text)) return 0;
+  std::string kept;
+  if (!BuildExchangeText(/*with_accounts=*/true, &kept)) return 0;
+  if (LoadExchangeText(text)) return 1;
+  // A row that could not be stored left its table part replaced: put everything back.
+  LoadExchangeText(DbString(kept));
+  return 0;
+}
+
 int FinanceDb::LoadExchangeText(const DbString& text) {
   if (!IsOpen()) return 0;
   // One record set serves the whole file.

@@ -119,6 +119,11 @@ class FinanceDb {
   // read and every row of a known table stored; 0 when not open, the file cannot be read, or a
   // row could not be stored.
   int ReadExchangeFile(const DbString& path);
+  // Loads the file as ReadExchangeFile does, but all or nothing: the tables are kept in memory
+  // first, and when any row of the file cannot be stored they are put back as they were. 1 when
+  // the file was loaded whole; 0 otherwise (also when the current tables cannot be read whole,
+  // in which case nothing is changed).
+  int RestoreExchangeFile(const DbString& path);
 
  private:
   // A record set open on a table of the open database, or null.

@@ -50,4 +50,12 @@ struct ReportTable {
   ReportTotals totals;
 };
 
+// The colours of a tinted row that is not selected (0x00BBGGRR): dark red on light pink.
+inline constexpr uint32_t kTintedRowText = 0x000000C8;        // red 200, green 0, blue 0
+inline constexpr uint32_t kTintedRowBackground = 0x00DCDCFF;  // red 255, green 220, blue 220
+
+// Whether a row is drawn tinted: the integer part of its colouring cell (ParseInt) is below 0,
+// so "-1.00" is tinted and "-0.50" is not. False for a row or column out of range.
+bool RowIsTinted(const ReportTable& table, size_t row);
+
 }  // namespace ledgerix

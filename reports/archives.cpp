@@ -1,0 +1,55 @@
+#include "reports/archives.h"
+
+#include "engine/db_value.h"
+
+namespace ledgerix {
+namespace {
+
+constexpr char kLastArchiveKey[] = "LAST_ARCHIVE";
+
+}  // namespace
+
+ArchiveSaveResult SaveArchive(ArchiveContext& context, DbString* saved_name) {
+  if (context.finance == nullptr || !context.finance->IsOpen()) {
+    return ArchiveSaveResult::kNoDatabase;
+  }
+  PrepareArchiveFolder(context.env);
+  const DbString name = ArchiveFileName(context.clock);
+  if (!context.finance->WriteExchangeFile(ArchivePath(context.env, name))) {
+    return ArchiveSaveResult::kFailed;
+  }
+  if (saved_name != nullptr) *saved_name = name;
+  return ArchiveSaveResult::kSaved;
+}
+
+ArchiveRestoreResult RestoreArchive(ArchiveContext& context, const DbString& name) {
+  if (context.finance == nullptr || name.Length() == 0 ||
+      !context.finance->RestoreExchangeFile(ArchivePath(context.env, name))) {
+    return ArchiveRestoreResult::kFailed;
+  }
+  // The program's own store takes the name too: it is written back whole at the program's end,
+  // and would otherwise put the name read at start-up back into the file.
+  context.last_archive_name = name;
+  context.settings.WriteSetting(kLastArchiveKey, DbValue(name));
+  context.settings.Save();
+  return ArchiveRestoreResult::kRestored;
+}
+
+DbString RestoreQuestion(const DbString& name) {
+  DbString text = FromUtf8("Восстановить архив: ");
+  text.AppendString(name);
+  text.AppendString(FromUtf8("? Текущие данные будут заменены данными архива."));
+  return text;
+}
+
+DbString ArchiveSaveMessage(ArchiveSaveResult result) {
+  return result == ArchiveSaveResult::kFailed ? FromUtf8("Не удалось сохранить архив!")
+                                              : DbString();
+}
+
+DbString ArchiveRestoreMessage(ArchiveRestoreResult result) {
+  return result == ArchiveRestoreResult::kRestored ? FromUtf8("Обработка завершена!")
+                                                   : FromUtf8("Ошибка восстановления архива!");
+}
+
+}  // namespace ledgerix

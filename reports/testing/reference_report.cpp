@@ -1,0 +1,236 @@
+#include "reports/testing/reference_report.h"
+
+#include <algorithm>
+#include <list>
+
+#include "engine/parse.h"
+#include "finance/date_key.h"
+#include "finance/format_amount.h"
+#include "finance/packed_amount.h"
+#include "reports/periods.h"
+
+namespace ledgerix::testing {
+namespace {
+
+// A scratch row as a list holds it: texts, and the kind id as the item's value.
+struct TextRow {
+  std::vector<DbString> cells;
+  int32_t value = 0;
+};
+
+DbString Decimal(int32_t n) {
+  DbString text;
+  text.Format("%d", n);
+  return text;
+}
+
+// The name of the first account whose id equals a non-zero id; empty when none.
+DbString FindAccountName(const std::vector<StoredAccount>& accounts, int32_t id) {
+  for (const StoredAccount& account : accounts) {
+    if (id != 0 && account.id == id) return account.name;
+  }
+  return DbString();
+}
+
+// Inserts after every row whose first cell's text is not greater, so equal keys keep their
+// arrival order.
+void InsertInKeyOrder(std::list<TextRow>* scratch, TextRow row) {
+  auto at = scratch->end();
+  while (at != scratch->begin()) {
+    auto before = std::prev(at);
+    if (before->cells[0].View() <= row.cells[0].View()) break;
+    at = before;
+  }
+  scratch->insert(at, std::move(row));
+}
+
+struct ReadBack {
+  DateParts date;
+  int32_t sort_key = 0;
+  double count = 0;
+  double price = 0;
+};
+
+ReadBack ReadRow(const TextRow& row, int s) {
+  ReadBack values;
+  const int32_t key = ParseInt(row.cells[0].CStr());
+  values.date = SplitDateKey(key);
+  values.sort_key = SortKey(key);
+  values.count = ParseDecimal(row.cells[3 + s].CStr());
+  const DbString& price = row.cells[4 + s];
+  values.price = ParseDecimal(price.CStr());
+  if (price.CharAt(0) == '-' && values.price != 0) values.price = -values.price;
+  return values;
+}
+
+bool SameDate(const DateParts& a, const DateParts& b, int32_t period_type) {
+  if (a.year != b.year) return false;
+  if (period_type == kPeriodYear) return true;
+  if (a.month != b.month) return false;
+  return period_type == kPeriodMonth || a.day == b.day;
+}
+
+class Reference {
+ public:
+  Reference(const ReportParams& params, const ReportContext& context)
+      : params_(params),
+        group_type_(params.group_type == 1 || params.group_type == 2 ? params.group_type : 0),
+        period_type_(params.period_type == 1 || params.period_type == 2 ? params.period_type : 0),
+        s_(context.show_account_in_report != 0 || group_type_ == kGroupByAccounts ? 1 : 0),
+        context_(context) {}
+
+  void Scan(const std::vector<StoredEntry>& entries, const std::vector<StoredKind>& kinds,
+            const std::vector<StoredAccount>& accounts, const platform::Clock& clock) {
+    const uint32_t from = DayOrdinal(DateKeyAt(clock, params_.period_from));
+    const uint32_t till = DayOrdinal(DateKeyAt(clock, params_.period_till));
+    for (const StoredEntry& entry : entries) {
+      const int t = static_cast<int8_t>(entry.type & 0xFF);
+      if (params_.kind_filter_id != 0 && entry.kind_id != params_.kind_filter_id) continue;
+      if (params_.report_type != 0 && t % 10 != params_.report_type) continue;
+      if (context_.current_account_id != 0 && entry.account_id != context_.current_account_id) {
+        continue;
+      }
+      const double sign = t % 10 == 1 ? 1 : -1;
+      const double price = UnpackAmount(entry.price);
+      const double count = UnpackAmount(entry.count);
+      const uint32_t day = DayOrdinal(entry.date);
+      if (day < from) {
+        table_.totals.incoming_balance += sign * price * count;
+      } else if (day <= till) {
+        for (const StoredKind& kind : kinds) {
+          if (kind.id != entry.kind_id) continue;
+          if ((t % 100) / 10 != 0) continue;
+          if (params_.category_filter.Length() > 0 && !(kind.category == params_.category_filter)) {
+            continue;
+          }
+          TextRow row;
+          row.value = entry.kind_id;
+          row.cells.push_back(Decimal(entry.date));
+          if (s_ == 1) row.cells.push_back(FindAccountName(accounts, entry.account_id));
+          DbString description = t / 100 != 0 ? DbString("[+] ") : DbString();
+          description.AppendString(kind.description);
+          row.cells.push_back(description);
+          row.cells.push_back(kind.category);
+          row.cells.push_back(FormatAmount(count, 2));
+          row.cells.push_back(FormatAmount(sign * price, 2));
+          row.cells.push_back(FormatAmount(sign * price * count, 2));
+          InsertInKeyOrder(&scratch_, std::move(row));
+        }
+      }
+    }
+  }
+
+  ReportTable Group() {
+    if (group_type_ == kGroupByKinds) {
+      GroupKinds();
+    } else {
+      GroupTexts();
+    }
+    std::stable_sort(table_.rows.begin(), table_.rows.end(),
+                     [](const auto& a, const auto& b) { return a.value < b.value; });
+    return std::move(table_);
+  }
+
+ private:
+  std::vector<DbString> Leading(const TextRow& row, const ReadBack& values) const {
+    std::vector<DbString> cells;
+    cells.push_back(RowCaption(period_type_, values.date.day, values.date.month, values.date.year));
+    if (s_ == 1) cells.push_back(row.cells[1]);
+    return cells;
+  }
+
+  void AddKindsRow(const TextRow& first, const ReadBack& values, double count, double price,
+                   double sum) {
+    ReportTableRow row;
+    row.value = values.sort_key;
+    row.cells = Leading(first, values);
+    row.cells.push_back(first.cells[1 + s_]);
+    row.cells.push_back(first.cells[2 + s_]);
+    row.cells.push_back(FormatAmount(count, 2));
+    row.cells.push_back(FormatAmount(price, 2));
+    row.cells.push_back(FormatAmount(sum, 2));
+    const bool spending = FormatAmount(price, 2).CharAt(0) == '-';
+    (spending ? table_.totals.spending_total : table_.totals.income_total) += sum;
+    table_.totals.rows_total += sum;
+    table_.rows.push_back(std::move(row));
+  }
+
+  void GroupKinds() {
+    if (period_type_ == kPeriodDay) {
+      for (const TextRow& row : scratch_) {
+        const ReadBack values = ReadRow(row, s_);
+        AddKindsRow(row, values, values.count, values.price, values.price * values.count);
+      }
+      return;
+    }
+    while (!scratch_.empty()) {
+      const TextRow first = scratch_.front();
+      const ReadBack first_values = ReadRow(first, s_);
+      double count = 0;
+      double sum = 0;
+      double prices = 0;
+      int n = 0;
+      for (auto it = scratch_.begin(); it != scratch_.end();) {
+        const ReadBack values = ReadRow(*it, s_);
+        if (it->value == first.value && SameDate(values.date, first_values.date, period_type_)) {
+          count += values.count;
+          sum += values.price * values.count;
+          prices += values.price;
+          ++n;
+          it = scratch_.erase(it);
+        } else {
+          ++it;
+        }
+      }
+      AddKindsRow(first, first_values, count, count != 0 ? sum / count : prices / n, sum);
+    }
+  }
+
+  void GroupTexts() {
+    const int column = group_type_ == kGroupByCategories ? 2 + s_ : 1;
+    while (!scratch_.empty()) {
+      const TextRow first = scratch_.front();
+      const ReadBack first_values = ReadRow(first, s_);
+      double sum = 0;
+      for (auto it = scratch_.begin(); it != scratch_.end();) {
+        const ReadBack values = ReadRow(*it, s_);
+        if (it->cells[column] == first.cells[column] &&
+            SameDate(values.date, first_values.date, period_type_)) {
+          sum += values.price * values.count;
+          it = scratch_.erase(it);
+        } else {
+          ++it;
+        }
+      }
+      ReportTableRow row;
+      row.value = first_values.sort_key;
+      row.cells = Leading(first, first_values);
+      if (group_type_ == kGroupByCategories) row.cells.push_back(first.cells[2 + s_]);
+      row.cells.push_back(FormatAmount(sum, 2));
+      (first_values.price < 0 ? table_.totals.spending_total : table_.totals.income_total) += sum;
+      table_.totals.rows_total += sum;
+      table_.rows.push_back(std::move(row));
+    }
+  }
+
+  const ReportParams& params_;
+  const int32_t group_type_;
+  const int32_t period_type_;
+  const int s_;
+  const ReportContext& context_;
+  std::list<TextRow> scratch_;
+  ReportTable table_;
+};
+
+}  // namespace
+
+ReportTable ReferenceReport(const std::vector<StoredEntry>& entries,
+                            const std::vector<StoredKind>& kinds,
+                            const std::vector<StoredAccount>& accounts, const ReportParams& params,
+                            const ReportContext& context, const platform::Clock& clock) {
+  Reference reference(params, context);
+  reference.Scan(entries, kinds, accounts, clock);
+  return reference.Group();
+}
+
+}  // namespace ledgerix::testing
