@@ -1,10 +1,12 @@
 // Times what a user of the ten-year household waits for, on one storage driver and one size of
-// household: start-up, a day's entry list, saving a day, adding and deleting a kind, and writing
-// and reading the whole database as exchange text. The database is built once and kept (see
+// household: start-up, a day's entry list, saving a day, the statistics of a month, a year and
+// all ten years in every grouping and row granularity, saving and restoring an archive, adding a
+// kind and deleting one with its entries. The database is built once and kept (see
 // PreparedHousehold); each run measures a fresh copy of it. One line per measurement: driver
 // kind, entries, median time, peak memory of the process.
 //
 //   ledgerix_household_bench --kind 3|6 [--entries N] [--seed S] [--runs R] [--data FOLDER]
+//                            [--only WORDS]   (only the measurements whose name holds WORDS)
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +32,9 @@
 #include "platform/clock.h"
 #include "platform/instance_lock.h"
 #include "platform/posix_env.h"
+#include "reports/archives.h"
+#include "reports/report_params.h"
+#include "reports/report_source.h"
 
 namespace ledgerix::bench {
 namespace {
@@ -41,6 +46,8 @@ constexpr Target kOnScreen{50, 100};
 constexpr Target kArchiveSave{500, 100};
 constexpr Target kArchiveRestore{3000, 100};
 constexpr int kTargetEntries = 50000;
+// The statistics list's width in pixels on the handheld's screen.
+constexpr int kListWidth = 232;
 
 struct Config {
   int kind = 3;
@@ -48,7 +55,20 @@ struct Config {
   uint64_t seed = 1;
   int runs = 11;
   fs::path data = "bench-data";
+  std::string only;  // when set, only the measurements whose name holds it run
 };
+
+// The host's clock, its calendar read in UTC, so that report periods are the same days on every
+// machine.
+class UtcClock : public platform::SystemClock {
+ public:
+  platform::LocalTime Local(int64_t t) const override { return platform::UtcTime(t); }
+};
+
+// Noon of a day, in seconds since 1970: a period bound, of which only the day counts.
+int64_t Noon(int year, int month, int day) {
+  return platform::FromUtcTime(platform::LocalTime{year, month, day, 12, 0, 0, 0});
+}
 
 // A list that keeps what it is given, as the entry list screen's control does.
 class MemoryList : public ListControl {
@@ -76,7 +96,7 @@ class HouseholdBench {
 
   // Runs every measurement; false when one failed.
   bool Run() {
-    MeasureStartup();
+    if (Wanted("start-up")) MeasureStartup();
     env_ = std::make_unique<platform::PosixEnv>(DeviceFolders(device_));
     globals_.storage_kind = config_.kind;
     db_ = std::make_unique<FinanceDb>(*env_, clock_, globals_);
@@ -84,19 +104,25 @@ class HouseholdBench {
       std::fprintf(stderr, "cannot open the prepared database\n");
       return false;
     }
-    MeasureDayList();
-    MeasureSaveDay();
-    MeasureAddKind();
-    MeasureDeleteKind();
-    MeasureExchange();
+    if (Wanted("day list")) MeasureDayList();
+    if (Wanted("save a day")) MeasureSaveDay();
+    MeasureStatistics();
+    MeasureArchive();
+    if (Wanted("add a kind")) MeasureAddKind();
+    if (Wanted("delete a kind with its entries")) MeasureDeleteKind();
     return ok_;
   }
 
  private:
-  void Print(const std::string& name, const Measurement& measurement, const Target& target) {
+  bool Wanted(const std::string& name) const {
+    return name.find(config_.only) != std::string::npos;
+  }
+
+  void Print(const std::string& name, const Measurement& measurement, const Target& target,
+             const std::string& note = "") {
     ok_ = ok_ && measurement.ok;
     PrintMeasurement(stdout, config_.kind, config_.entries, name, measurement,
-                     config_.entries == kTargetEntries ? target : Target{});
+                     config_.entries == kTargetEntries ? target : Target{}, note);
   }
 
   // The program's start: the device taken, the settings bound, declared and read, the database
@@ -141,7 +167,7 @@ class HouseholdBench {
       return list.ItemCount() > 0;
     };
     const Measurement measurement = Measure(open, config_.runs);
-    Print("day list (" + std::to_string(list.ItemCount()) + " entries)", measurement, kOnScreen);
+    Print("day list", measurement, kOnScreen, std::to_string(list.ItemCount()) + " entries listed");
   }
 
   // The entry list screen's save: the day's stored entries of its direction replaced by the
@@ -170,7 +196,7 @@ class HouseholdBench {
       }
       return true;
     };
-    Print("save a day (delete + 10 entries)", Measure(save, config_.runs), kOnScreen);
+    Print("save a day", Measure(save, config_.runs), kOnScreen, "its entries deleted, 10 added");
   }
 
   void MeasureAddKind() {
@@ -217,25 +243,80 @@ class HouseholdBench {
     };
     const Measurement measurement = Measure(remove, config_.runs);
     const int per_kind = next > 0 ? deleted_entries / static_cast<int>(next) : 0;
-    Print("delete a kind (~" + std::to_string(per_kind) + " entries)", measurement, kOnScreen);
+    Print("delete a kind with its entries", measurement, kOnScreen,
+          "about " + std::to_string(per_kind) + " entries each");
   }
 
-  // The core of an archive: the whole database written as exchange text, and read back over
-  // itself.
-  void MeasureExchange() {
-    const DbString path(u"\\data\\bench-exchange.txt");
-    env_->CreateDirectory(u"\\data");
-    Operation write;
-    write.work = [&] { return db_->WriteExchangeFile(path) == 1; };
-    Print("exchange file write", Measure(write, config_.runs), kArchiveSave);
-    Operation read;
-    read.work = [&] { return db_->ReadExchangeFile(path) == 1; };
-    Print("exchange file read", Measure(read, config_.runs), kArchiveRestore);
+  // The statistics screen's report over a month, a year and all ten years, grouped by kinds,
+  // categories and accounts, with a row per day, month or year.
+  void MeasureStatistics() {
+    struct Period {
+      const char* name;
+      int64_t from;
+      int64_t till;
+    };
+    const Period periods[] = {
+        {"a month", Noon(2015, 6, 1), Noon(2015, 6, 30)},
+        {"a year", Noon(2015, 1, 1), Noon(2015, 12, 31)},
+        {"ten years", Noon(kHouseholdFirstYear, 1, 1),
+         Noon(kHouseholdFirstYear + kHouseholdYears - 1, 12, 31)},
+    };
+    const std::pair<const char*, int32_t> groupings[] = {{"kinds", kGroupByKinds},
+                                                         {"categories", kGroupByCategories},
+                                                         {"accounts", kGroupByAccounts}};
+    const std::pair<const char*, int32_t> granularities[] = {
+        {"day", kPeriodDay}, {"month", kPeriodMonth}, {"year", kPeriodYear}};
+    const ReportContext context;
+    for (const Period& period : periods) {
+      for (const auto& [grouping_name, grouping] : groupings) {
+        for (const auto& [rows_name, rows] : granularities) {
+          const std::string name = std::string("statistics ") + period.name + " by " +
+                                   grouping_name + ", " + rows_name + " rows";
+          if (!Wanted(name)) continue;
+          ReportParams params;
+          params.period_from = period.from;
+          params.period_till = period.till;
+          params.group_type = grouping;
+          params.period_type = rows;
+          params.report_type = kReportBalance;
+          ReportTable table;
+          Operation report;
+          report.work = [&] {
+            return BuildReport(db_.get(), params, context, clock_, kListWidth, &table) == 1;
+          };
+          const Measurement measurement = Measure(report, config_.runs);
+          Print(name, measurement, kOnScreen, std::to_string(table.rows.size()) + " rows");
+        }
+      }
+    }
+  }
+
+  // The archives screen: the whole database saved as a dated archive, and that archive restored
+  // over the database.
+  void MeasureArchive() {
+    if (!Wanted("archive save") && !Wanted("archive restore")) return;
+    SettingsStore settings(*env_);
+    settings.Bind(kSettingsName);
+    DbString last_archive;
+    ArchiveContext context{*env_, clock_, settings, last_archive, db_.get()};
+    DbString name;
+    Operation save;
+    save.work = [&] { return SaveArchive(context, &name) == ArchiveSaveResult::kSaved; };
+    if (Wanted("archive save")) {
+      Print("archive save", Measure(save, config_.runs), kArchiveSave);
+    } else if (!save.work()) {
+      ok_ = false;
+      return;
+    }
+    if (!Wanted("archive restore")) return;
+    Operation restore;
+    restore.work = [&] { return RestoreArchive(context, name) == ArchiveRestoreResult::kRestored; };
+    Print("archive restore", Measure(restore, config_.runs), kArchiveRestore);
   }
 
   const Config config_;
   const fs::path device_;
-  platform::SystemClock clock_;
+  UtcClock clock_;
   FinanceGlobals globals_;
   std::unique_ptr<platform::PosixEnv> env_;
   std::unique_ptr<FinanceDb> db_;
@@ -257,6 +338,8 @@ bool ParseArguments(int argc, char** argv, Config* config) {
       config->runs = std::atoi(value);
     } else if (name == "--data") {
       config->data = value;
+    } else if (name == "--only") {
+      config->only = value;
     } else {
       return false;
     }
@@ -273,7 +356,8 @@ int main(int argc, char** argv) {
   Config config;
   if (!ParseArguments(argc, argv, &config)) {
     std::fprintf(stderr,
-                 "usage: %s --kind 3|6 [--entries N] [--seed S] [--runs R] [--data FOLDER]\n",
+                 "usage: %s --kind 3|6 [--entries N] [--seed S] [--runs R] [--data FOLDER] "
+                 "[--only WORDS]\n",
                  argv[0]);
     return 2;
   }

@@ -46,8 +46,9 @@ Measurement Measure(const Operation& operation, int runs) {
 }
 
 void PrintMeasurement(std::FILE* out, int kind, int entries, const std::string& name,
-                      const Measurement& measurement, const Target& target) {
-  std::fprintf(out, "kind %d  entries %6d  %-40s", kind, entries, name.c_str());
+                      const Measurement& measurement, const Target& target,
+                      const std::string& note) {
+  std::fprintf(out, "kind %d  entries %6d  %-44s", kind, entries, name.c_str());
   if (!measurement.ok) {
     std::fprintf(out, "  FAILED\n");
     std::fflush(out);
@@ -59,8 +60,9 @@ void PrintMeasurement(std::FILE* out, int kind, int entries, const std::string& 
   if (target.max_ms > 0) {
     const bool met = measurement.median_ms <= target.max_ms &&
                      (target.max_megabytes <= 0 || megabytes <= target.max_megabytes);
-    std::fprintf(out, "  target %5.0f ms %s", target.max_ms, met ? "ok" : "MISS");
+    std::fprintf(out, "  target %5.0f ms %-4s", target.max_ms, met ? "ok" : "MISS");
   }
+  if (!note.empty()) std::fprintf(out, "  (%s)", note.c_str());
   std::fprintf(out, "\n");
   std::fflush(out);
 }

@@ -34,9 +34,10 @@ struct Target {
   double max_megabytes = 0;
 };
 
-// One line: driver kind, entries, name, median time, peak memory, runs, and against the target
-// "ok" or "MISS" (or "FAILED" when a run failed).
+// One line: driver kind, entries, name, median time, peak memory, runs, against the target "ok"
+// or "MISS" (or "FAILED" when a run failed), and the note (when not empty) in brackets.
 void PrintMeasurement(std::FILE* out, int kind, int entries, const std::string& name,
-                      const Measurement& measurement, const Target& target);
+                      const Measurement& measurement, const Target& target,
+                      const std::string& note);
 
 }  // namespace ledgerix::bench

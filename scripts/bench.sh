@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the benchmarks in build-bench/ and runs the ten-year household
+# benchmark on both storage drivers (3: object store, 6: file database) for 5,000, 50,000 and
+# 200,000 entries; then shows how the day list and the reports grow with the entries.
+# The household databases are built on the first run and kept in build-bench/bench-data/.
+# Options (environment): SIZES="5000 50000 200000", KINDS="3 6", RUNS=11, SEED=1.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+dir=build-bench
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEDGERIX_BENCH=ON > /dev/null
+cmake --build "$dir" --parallel 2 --target ledgerix_household_bench
+results="$dir/bench-results.txt"
+: > "$results"
+echo "$(date '+%Y-%m-%d %H:%M'), $(nproc) cores, $(uname -srm)"
+for entries in ${SIZES:-5000 50000 200000}; do
+  for kind in ${KINDS:-3 6}; do
+    "$dir/bench/ledgerix_household_bench" --kind "$kind" --entries "$entries" \
+      --seed "${SEED:-1}" --runs "${RUNS:-11}" --data "$dir/bench-data" | tee -a "$results"
+  done
+done
+# Growth: the median at each size against the smallest size; linear growth makes the two
+# factors equal.
+echo
+echo "growth from the smallest size (time factor / entries factor):"
+awk '
+  $1 == "kind" && $3 == "entries" && / median / {
+    name = ""; ms = 0;
+    for (i = 5; i <= NF && $i != "median"; ++i) name = name (name == "" ? "" : " ") $i;
+    ms = $(i + 1);
+    if (name !~ /^(day list|statistics)/) next;
+    key = $2 "  " name;
+    if (!(key in base)) { base[key] = ms; base_entries[key] = $4; order[++n] = key; next; }
+    growth[key] = growth[key] sprintf("  %d: x%.1f / x%.0f", $4, ms / base[key],
+                                      $4 / base_entries[key]);
+    if (ms / base[key] > $4 / base_entries[key]) slower[key] = 1;
+  }
+  END {
+    for (i = 1; i <= n; ++i) {
+      key = order[i];
+      if (!(key in growth)) continue;
+      printf "kind %-50s%s  %s\n", key, growth[key], (key in slower) ? "FASTER THAN LINEAR" : "ok";
+    }
+  }' "$results"
