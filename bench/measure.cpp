@@ -60,7 +60,7 @@ void PrintMeasurement(std::FILE* out, int kind, int entries, const std::string& 
   if (target.max_ms > 0) {
     const bool met = measurement.median_ms <= target.max_ms &&
                      (target.max_megabytes <= 0 || megabytes <= target.max_megabytes);
-    std::fprintf(out, "  target %5.0f ms %-4s", target.max_ms, met ? "ok" : "MISS");
+    std::fprintf(out, "  target %5.0f ms %s", target.max_ms, met ? "ok" : "MISS");
   }
   if (!note.empty()) std::fprintf(out, "  (%s)", note.c_str());
   std::fprintf(out, "\n");

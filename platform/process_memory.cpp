@@ -1,6 +1,7 @@
 #include "platform/process_memory.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -46,6 +47,8 @@ int64_t PeakMemoryBytes() {
 }
 
 bool ResetPeakMemory() {
+  // Memory freed earlier but kept by the allocator would otherwise stay in the new peak.
+  malloc_trim(0);
   // Writing 5 to clear_refs sets the high-water mark back to the current resident size.
   const int fd = open("/proc/self/clear_refs", O_WRONLY | O_CLOEXEC);
   if (fd < 0) return false;

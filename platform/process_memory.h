@@ -13,8 +13,8 @@ int64_t CurrentMemoryBytes();
 // successful ResetPeakMemory; 0 when the host does not tell.
 int64_t PeakMemoryBytes();
 
-// Starts a new peak at the current resident size, so that the next PeakMemoryBytes tells what
-// the work in between needed. False when the host cannot reset it; PeakMemoryBytes then keeps
+// Hands memory the allocator keeps free back to the host, then starts a new peak at the current
+// resident size, so that the next PeakMemoryBytes tells what the work in between needed. False when the host cannot reset it; PeakMemoryBytes then keeps
 // answering the peak since the process started.
 bool ResetPeakMemory();
 
