@@ -117,6 +117,9 @@ struct ObjectStore::Statements {
       : begin(db, "BEGIN IMMEDIATE"),
         commit(db, "COMMIT"),
         rollback(db, "ROLLBACK"),
+        savepoint(db, "SAVEPOINT ledgerix_write"),
+        release(db, "RELEASE ledgerix_write"),
+        rollback_to(db, "ROLLBACK TO ledgerix_write"),
         next_id(db, "SELECT value FROM store_info WHERE key = 'next_object_id'"),
         set_next_id(db, "UPDATE store_info SET value = ?1 WHERE key = 'next_object_id'"),
         insert_record(db,
@@ -145,15 +148,18 @@ struct ObjectStore::Statements {
 
   bool valid() const {
     for (const SqliteStatement* s :
-         {&begin, &commit, &rollback, &next_id, &set_next_id, &insert_record, &update_record,
-          &delete_record, &find_record, &read_record, &count, &add_count, &create_database,
-          &find_database, &delete_database, &delete_records, &clear_count, &list_databases}) {
+         {&begin,           &commit,        &rollback,        &savepoint,      &release,
+          &rollback_to,     &next_id,       &set_next_id,     &insert_record,  &update_record,
+          &delete_record,   &find_record,   &read_record,     &count,          &add_count,
+          &create_database, &find_database, &delete_database, &delete_records, &clear_count,
+          &list_databases}) {
       if (!s->valid()) return false;
     }
     return true;
   }
 
   SqliteStatement begin, commit, rollback;
+  SqliteStatement savepoint, release, rollback_to;
   SqliteStatement next_id, set_next_id;
   SqliteStatement insert_record, update_record, delete_record, find_record, read_record;
   SqliteStatement count, add_count;
@@ -161,33 +167,38 @@ struct ObjectStore::Statements {
   SqliteStatement list_databases;
 };
 
-namespace {
-
-// One write transaction; rolled back unless committed.
-class Transaction {
+// Rolled back unless committed. Inside a batch the write is a savepoint of the batch's
+// transaction, so that a failed write takes back only its own changes.
+class ObjectStore::Transaction {
  public:
-  Transaction(SqliteStatement& begin, SqliteStatement& commit, SqliteStatement& rollback)
-      : commit_(commit), rollback_(rollback), open_(begin.Run()) {}
+  explicit Transaction(ObjectStore& store)
+      : statements_(*store.statements_),
+        in_batch_(store.InBatch()),
+        open_((in_batch_ ? statements_.savepoint : statements_.begin).Run()) {}
   ~Transaction() {
-    if (open_) rollback_.Run();
+    if (!open_) return;
+    if (in_batch_) {
+      statements_.rollback_to.Run();
+      statements_.release.Run();
+    } else {
+      statements_.rollback.Run();
+    }
   }
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
 
   bool open() const { return open_; }
   bool Commit() {
-    if (!open_ || !commit_.Run()) return false;
+    if (!open_ || !(in_batch_ ? statements_.release : statements_.commit).Run()) return false;
     open_ = false;
     return true;
   }
 
  private:
-  SqliteStatement& commit_;
-  SqliteStatement& rollback_;
+  Statements& statements_;
+  bool in_batch_;
   bool open_;
 };
-
-}  // namespace
 
 std::unique_ptr<ObjectStore> ObjectStore::Open(const std::string& host_file) {
   sqlite3* raw = nullptr;
@@ -218,6 +229,11 @@ std::unique_ptr<ObjectStore> ObjectStore::Open(const std::string& host_file) {
 ObjectStore::ObjectStore(Key, sqlite3* db) : db_(db) {}
 
 ObjectStore::~ObjectStore() {
+  // Writes reported as done are kept even when their batch was not ended.
+  if (batch_depth_ > 0) {
+    batch_depth_ = 1;
+    EndBatch();
+  }
   for (ObjectStoreDatabase* database : open_databases_) database->OnStoreClosed();
   statements_.reset();
   sqlite3_close_v2(db_);
@@ -270,7 +286,7 @@ bool ObjectStore::DeleteDatabase(std::u16string_view name) {
   std::optional<DatabaseRow> row = FindDatabase(name);
   if (!row) return false;
   ReleaseCursors();
-  Transaction transaction(statements_->begin, statements_->commit, statements_->rollback);
+  Transaction transaction(*this);
   if (!transaction.open()) return false;
   statements_->delete_records.BindInt(1, row->id);
   statements_->delete_database.BindInt(1, row->id);
@@ -286,7 +302,7 @@ bool ObjectStore::ClearDatabase(std::u16string_view name) {
   std::optional<DatabaseRow> row = FindDatabase(name);
   if (!row) return false;
   ReleaseCursors();
-  Transaction transaction(statements_->begin, statements_->commit, statements_->rollback);
+  Transaction transaction(*this);
   if (!transaction.open()) return false;
   statements_->delete_records.BindInt(1, row->id);
   statements_->clear_count.BindInt(1, row->id);
@@ -296,6 +312,28 @@ bool ObjectStore::ClearDatabase(std::u16string_view name) {
     if (database->id_ == row->id) database->OnCleared();
   }
   return true;
+}
+
+bool ObjectStore::BeginBatch() {
+  if (batch_depth_ > 0) {
+    ++batch_depth_;
+    return true;
+  }
+  ReleaseCursors();
+  if (!statements_->begin.Run()) return false;
+  batch_depth_ = 1;
+  return true;
+}
+
+bool ObjectStore::EndBatch() {
+  if (batch_depth_ == 0) return false;
+  if (--batch_depth_ > 0) return true;
+  // A statement still stepping would hold back the commit.
+  ReleaseCursors();
+  if (statements_->commit.Run()) return true;
+  statements_->rollback.Run();
+  for (ObjectStoreDatabase* database : open_databases_) database->OnBatchRolledBack();
+  return false;
 }
 
 bool ObjectStore::WriteCopy(const std::string& host_file) {
@@ -330,7 +368,7 @@ uint32_t ObjectStore::InsertRecord(int64_t database_id, uint16_t sort_property,
   std::string bytes;
   if (!EncodePropertyRecord(properties, &bytes)) return 0;
   ReleaseCursors();
-  Transaction transaction(statements_->begin, statements_->commit, statements_->rollback);
+  Transaction transaction(*this);
   if (!transaction.open()) return 0;
 
   SqliteStatement& next_id = statements_->next_id;
@@ -364,7 +402,7 @@ bool ObjectStore::ReplaceRecord(int64_t database_id, uint16_t sort_property, uin
   std::string bytes;
   if (!EncodePropertyRecord(properties, &bytes)) return false;
   ReleaseCursors();
-  Transaction transaction(statements_->begin, statements_->commit, statements_->rollback);
+  Transaction transaction(*this);
   if (!transaction.open()) return false;
   const std::optional<SortKey> old_key = FindRecord(database_id, object_id);
   if (!old_key) return false;
@@ -385,7 +423,7 @@ bool ObjectStore::ReplaceRecord(int64_t database_id, uint16_t sort_property, uin
 
 bool ObjectStore::DeleteRecord(int64_t database_id, uint32_t object_id) {
   ReleaseCursors();
-  Transaction transaction(statements_->begin, statements_->commit, statements_->rollback);
+  Transaction transaction(*this);
   if (!transaction.open()) return false;
   const std::optional<SortKey> key = FindRecord(database_id, object_id);
   if (!key) return false;

@@ -37,7 +37,8 @@ struct DatabaseInfo {
 // One store file, used from one thread. Databases opened from it are meant to be destroyed
 // before it; one that outlives it answers failure to everything.
 //
-// Every write is one SQLite transaction committed before the call returns, in WAL mode with
+// Every write is one SQLite transaction committed before the call returns (unless a batch groups
+// it with others, see BeginBatch), in WAL mode with
 // synchronous=NORMAL. A commit has then been written into the WAL file with write(2), so it sits
 // in the kernel's page cache and survives the process being killed (even by SIGKILL); the next
 // open replays it. What NORMAL gives up against FULL is only an fsync per commit, which matters
@@ -85,6 +86,18 @@ class ObjectStore {
   // Every database, in the order they were created.
   std::vector<DatabaseInfo> ListDatabases();
 
+  // Groups the writes that follow, to every database of the store, into one transaction until
+  // EndBatch, so that loading many records costs one commit instead of one each, and a crash
+  // before EndBatch keeps none of them. Each write inside still succeeds or fails on its own (it
+  // runs in a savepoint). Batches nest; only the outermost EndBatch commits. False when the
+  // transaction cannot begin.
+  bool BeginBatch();
+  // Ends a batch. True when the outermost one was committed, or a nested one ended. False when
+  // no batch runs, or when the commit failed: then every write of the batch is rolled back, and
+  // the open databases count their records afresh and stand before their first record.
+  bool EndBatch();
+  bool InBatch() const { return batch_depth_ > 0; }
+
   // Writes a consistent copy of the whole store (committed writes only, compacted) as a new
   // store file at `host_file`, which must not exist or be empty. The copy is not synced; the
   // caller syncs it when it must survive a power cut. False when it cannot be written (a
@@ -95,6 +108,8 @@ class ObjectStore {
   friend class ObjectStoreDatabase;
   struct Statements;
   struct DatabaseRow;
+  // One write: a transaction of its own, or a savepoint inside a batch.
+  class Transaction;
 
   bool Prepare();
   std::optional<DatabaseRow> FindDatabase(std::u16string_view name);
@@ -123,6 +138,7 @@ class ObjectStore {
   sqlite3* db_;
   std::unique_ptr<Statements> statements_;
   std::vector<ObjectStoreDatabase*> open_databases_;
+  int batch_depth_ = 0;
 };
 
 }  // namespace ledgerix::platform

@@ -29,6 +29,7 @@ ObjectStoreDatabase::ObjectStoreDatabase(ObjectStore::Key, ObjectStore* store, i
 }
 
 ObjectStoreDatabase::~ObjectStoreDatabase() {
+  EndBatch();
   if (store_ != nullptr) store_->Unregister(this);
 }
 
@@ -222,6 +223,19 @@ bool ObjectStoreDatabase::DeleteRecord(uint32_t object_id) {
   return usable() && store_->DeleteRecord(id_, object_id);
 }
 
+bool ObjectStoreDatabase::BeginBatch() {
+  if (!usable() || in_batch_ || !store_->BeginBatch()) return false;
+  in_batch_ = true;
+  return true;
+}
+
+bool ObjectStoreDatabase::EndBatch() {
+  if (!in_batch_) return true;
+  in_batch_ = false;
+  // A deleted database still ends its batch: the store's other writes are in it.
+  return store_ != nullptr && store_->EndBatch();
+}
+
 void ObjectStoreDatabase::OnInserted(const SortKey& key) {
   ++count_;
   if (HasKey() && index_ && key < key_) ++*index_;
@@ -253,6 +267,13 @@ void ObjectStoreDatabase::OnRewritten(const SortKey& old_key, const SortKey& new
 void ObjectStoreDatabase::OnCleared() {
   ReleaseScan();
   count_ = 0;
+  place_ = Place::kBeforeFirst;
+  index_.reset();
+}
+
+void ObjectStoreDatabase::OnBatchRolledBack() {
+  ReleaseScan();
+  count_ = store_->CountRecords(id_);
   place_ = Place::kBeforeFirst;
   index_.reset();
 }

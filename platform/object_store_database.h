@@ -29,6 +29,7 @@ class ObjectStoreDatabase {
  public:
   // Use ObjectStore::OpenDatabase, the only caller that can make the key.
   ObjectStoreDatabase(ObjectStore::Key, ObjectStore* store, int64_t id, DatabaseInfo info);
+  // Ends the batch this database began, if any.
   ~ObjectStoreDatabase();
   ObjectStoreDatabase(const ObjectStoreDatabase&) = delete;
   ObjectStoreDatabase& operator=(const ObjectStoreDatabase&) = delete;
@@ -67,6 +68,15 @@ class ObjectStoreDatabase {
   // before it.
   bool DeleteRecord(uint32_t object_id);
 
+  // Begins a batch of the store's writes (ObjectStore::BeginBatch) that this database ends at
+  // EndBatch or when it is destroyed, so that whoever loads through it cannot leave the store
+  // in a transaction. False when not usable, when it already runs one, or when the store
+  // cannot begin it.
+  bool BeginBatch();
+  // Ends the batch this database began (ObjectStore::EndBatch). True when committed or when it
+  // runs none; false when the commit failed or the store was closed first.
+  bool EndBatch();
+
  private:
   friend class ObjectStore;
   enum class Place { kBeforeFirst, kOnRecord, kGap, kAfterLast };
@@ -90,6 +100,9 @@ class ObjectStoreDatabase {
   void OnRemoved(const SortKey& key);
   void OnRewritten(const SortKey& old_key, const SortKey& new_key);
   void OnCleared();
+  // A batch was rolled back: the count is read again and the cursor stands before the first
+  // record.
+  void OnBatchRolledBack();
   void OnDatabaseDeleted();
   void OnStoreClosed();
 
@@ -97,6 +110,7 @@ class ObjectStoreDatabase {
   int64_t id_;
   DatabaseInfo info_;
   bool deleted_ = false;
+  bool in_batch_ = false;  // this database began a batch of the store that it has not ended
   uint32_t count_ = 0;
 
   std::unique_ptr<SqliteStatement> forward_;
