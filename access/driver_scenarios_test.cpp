@@ -251,6 +251,35 @@ TEST_P(DriverScenarioTest, AddingInOneRecordSetCountsEveryRow) {
   EXPECT_EQ(ReadEntries(), SortedByKind(added));
 }
 
+// An archive being restored: one record set adds every row of a table in a bulk load.
+TEST_P(DriverScenarioTest, ABulkLoadStoresWhatAddingOneByOneStores) {
+  std::vector<Entry> entries;
+  for (int32_t i = 0; i < 300; ++i) entries.push_back(MakeEntry(i * 7 % 13 + i / 100, i));
+  auto load = [&](bool bulk) {
+    std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
+    ASSERT_EQ(record_set->DeleteAll(), 1);
+    ASSERT_EQ(record_set->OpenTable(kEntriesTable, nullptr), 1);
+    if (bulk) {
+      ASSERT_EQ(record_set->BeginBulkLoad(), 1);
+    }
+    for (const Entry& entry : entries) {
+      ASSERT_EQ(record_set->AddNew(), 1);
+      FillEntry(record_set->CurrentRecord(-1), entry);
+      ASSERT_EQ(record_set->Update(), 1);
+    }
+    if (bulk) {
+      EXPECT_EQ(record_set->EndBulkLoad(), 1);
+    }
+  };
+  load(/*bulk=*/false);
+  const std::vector<Entry> one_by_one = ReadEntries();
+  ASSERT_EQ(one_by_one.size(), entries.size());
+  load(/*bulk=*/true);
+  EXPECT_EQ(ReadEntries(), one_by_one);
+  Reopen();
+  EXPECT_EQ(ReadEntries(), one_by_one);
+}
+
 TEST_P(DriverScenarioTest, MovesReachEveryRowFromAnywhere) {
   const std::vector<Entry> sorted = SortedByKind(AddEntries({6, 2, 8, 4, 1, 7, 3, 5}));
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);

@@ -232,6 +232,17 @@ int ObjectStoreDriver::DeleteAllRows(DbRecordSet* record_set) {
   return 1;
 }
 
+int ObjectStoreDriver::BeginBulkLoad(DbRecordSet* record_set) {
+  Cursor* cursor = CursorOf(record_set);
+  if (IsOpen() == 0 || cursor == nullptr) return 0;
+  return cursor->table().BeginBatch() ? 1 : 0;
+}
+
+int ObjectStoreDriver::EndBulkLoad(DbRecordSet* record_set) {
+  Cursor* cursor = CursorOf(record_set);
+  return cursor == nullptr || cursor->table().EndBatch() ? 1 : 0;
+}
+
 int ObjectStoreDriver::CreateDatabase(const DbString& name, const DbSchema& schema) {
   ObjectStore* store = Store();
   if (store == nullptr || name.Length() == 0) return 0;

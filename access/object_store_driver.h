@@ -72,6 +72,13 @@ class ObjectStoreDriver : public DbDriver {
   // Empties the table of the record set's cursor in one step; the table stays in the catalog
   // and the record set stays usable for adding. On failure the cursor is released.
   int DeleteAllRows(DbRecordSet* record_set) override;
+  // A bulk load is a batch of the store (ObjectStore::BeginBatch) that the record set's cursor
+  // holds: the rows are added one by one as ever, but committed together at EndBulkLoad (or
+  // when the cursor is released), so a crash in between keeps none of them. Begin: 0 when the
+  // record set has no cursor or the batch cannot begin. End: 0 when the commit failed, and then
+  // nothing written during the load is kept.
+  int BeginBulkLoad(DbRecordSet* record_set) override;
+  int EndBulkLoad(DbRecordSet* record_set) override;
 
   // Creates the catalog `name` and an empty platform database per table. 0 when there is no
   // store, the name is empty, a database of that name exists already (it is left alone), or a

@@ -61,6 +61,22 @@ class DbDriver {
   virtual void BuildQuery(DbString* out_text, const char* table_name, const char* condition) = 0;
   // Removes every row of the table open in the record set.
   virtual int DeleteAllRows(DbRecordSet* record_set) = 0;
+
+  // A bulk load into the table open in the record set (an archive being restored): until
+  // EndBulkLoad the record set only adds rows. The driver may hold the rows back and store them
+  // together; what it stores in the end is exactly what adding them one by one stores, and each
+  // row is still refused or taken on its own. 1 when the driver loads in bulk; 0 when it does
+  // not, and then the rows are stored one by one as ever.
+  virtual int BeginBulkLoad(DbRecordSet* record_set) {
+    (void)record_set;
+    return 0;
+  }
+  // Stores what the bulk load of the record set held back. 1 when all of it is stored, or when
+  // no bulk load runs; 0 when it could not be stored (see the driver for what is left).
+  virtual int EndBulkLoad(DbRecordSet* record_set) {
+    (void)record_set;
+    return 1;
+  }
 };
 
 // The connection as its record sets see it.

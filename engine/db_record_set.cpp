@@ -116,6 +116,8 @@ int DbRecordSet::DeleteAll() {
 int DbRecordSet::Close() {
   if (open_) {
     if (DbDriver* driver = ReadyDriver()) {
+      // Whatever the load held back is stored before its cursor goes.
+      EndBulkLoad();
       driver->CloseCursor(this);
     } else {
       // The driver went away or was closed under the cursor: release what it left with us.
@@ -126,8 +128,22 @@ int DbRecordSet::Close() {
   holds_row_ = false;
   open_ = false;
   adding_ = false;
+  bulk_load_ = false;
   cursor_.row_count = 0;
   return 1;
+}
+
+int DbRecordSet::BeginBulkLoad() {
+  if (!IsUsable() || bulk_load_) return 0;
+  bulk_load_ = ReadyDriver()->BeginBulkLoad(this) != 0;
+  return bulk_load_ ? 1 : 0;
+}
+
+int DbRecordSet::EndBulkLoad() {
+  if (!bulk_load_) return 1;
+  bulk_load_ = false;
+  DbDriver* driver = ReadyDriver();
+  return driver != nullptr && driver->EndBulkLoad(this) != 0 ? 1 : 0;
 }
 
 int DbRecordSet::Execute(const DbString& statement_text) {

@@ -72,8 +72,17 @@ class DbRecordSet {
   // Removes every row through the driver; on success the row count is 0 and adding ends.
   virtual int DeleteAll();
   // Releases the driver's cursor when one is open (drops the driver state itself when the
-  // driver is gone or closed); clears the fetched, open and adding flags and the row count. 1.
+  // driver is gone or closed), ending a bulk load first; clears the fetched, open and adding
+  // flags and the row count. 1.
   virtual int Close();
+  // Starts a bulk load of the open table (DbDriver::BeginBulkLoad): until EndBulkLoad, Close or
+  // the next OpenTable, use the record set only to add rows. 1 when the driver takes the rows in
+  // bulk; 0 when it is not usable or the driver stores them one by one (no failure: adding
+  // works either way).
+  virtual int BeginBulkLoad();
+  // Ends the bulk load: 1 when every row it took is stored, or when none runs; 0 when the
+  // driver could not store them.
+  virtual int EndBulkLoad();
   // Hands a statement to the driver without a cursor.
   virtual int Execute(const DbString& statement_text);
   // The row count when usable, else 0.
@@ -155,6 +164,7 @@ class DbRecordSet {
   std::vector<std::unique_ptr<DbColumnDef>> columns_;
   bool open_ = false;
   bool adding_ = false;
+  bool bulk_load_ = false;
   std::unique_ptr<DbDriverState> driver_state_;
   uint32_t user_word_ = 0;
   bool fetched_ = false;

@@ -97,6 +97,14 @@ class FakeDriver : public DbDriver {
     rows.clear();
     return 1;
   }
+  int BeginBulkLoad(DbRecordSet*) override {
+    calls.push_back({"BeginBulkLoad"});
+    return bulk_result;
+  }
+  int EndBulkLoad(DbRecordSet*) override {
+    calls.push_back({"EndBulkLoad"});
+    return end_bulk_result;
+  }
 
   int Count(const std::string& op) const {
     int count = 0;
@@ -109,6 +117,8 @@ class FakeDriver : public DbDriver {
   bool fail_write = false;
   bool fail_append = false;
   int execute_result = 0;
+  int bulk_result = 1;
+  int end_bulk_result = 1;
   int cursor = 0;
   std::vector<Row> rows;
   std::vector<Call> calls;
@@ -509,6 +519,44 @@ TEST_F(DbRecordSetRowTest, AppendEncodedRowRefusesUnmeasurableColumns) {
   DbString buffer(kRow);
   EXPECT_EQ(rs_->AppendEncodedRow(&buffer), -1);
   EXPECT_EQ(buffer.View(), kRow);
+}
+
+TEST_F(DbRecordSetTest, ABulkLoadEndsOnceWhetherEndedOrClosed) {
+  OpenWith({});
+  EXPECT_EQ(rs_->EndBulkLoad(), 1) << "none runs";
+  EXPECT_EQ(driver_->Count("EndBulkLoad"), 0);
+  ASSERT_EQ(rs_->BeginBulkLoad(), 1);
+  EXPECT_EQ(rs_->BeginBulkLoad(), 0) << "one at a time";
+  driver_->end_bulk_result = 0;
+  EXPECT_EQ(rs_->EndBulkLoad(), 0) << "the driver could not store the rows";
+  EXPECT_EQ(rs_->EndBulkLoad(), 1);
+  EXPECT_EQ(driver_->Count("EndBulkLoad"), 1);
+
+  // Closing, or opening the next table, stores what a running load holds back, before the
+  // cursor goes.
+  ASSERT_EQ(rs_->BeginBulkLoad(), 1);
+  driver_->calls.clear();
+  ASSERT_EQ(rs_->OpenTable("[t]", nullptr), 1);
+  std::vector<std::string> ops;
+  for (const Call& call : driver_->calls) ops.push_back(call.op);
+  EXPECT_EQ(ops,
+            (std::vector<std::string>{"BuildQuery:", "EndBulkLoad", "CloseCursor", "OpenCursor"}));
+  rs_->Close();
+  EXPECT_EQ(driver_->Count("EndBulkLoad"), 1);
+}
+
+TEST_F(DbRecordSetTest, ADriverWithoutBulkLoadsTakesTheRowsOneByOne) {
+  OpenWith({});
+  driver_->bulk_result = 0;
+  EXPECT_EQ(rs_->BeginBulkLoad(), 0);
+  ASSERT_EQ(rs_->AddNew(), 1);
+  rs_->FieldByName("id")->SetInt32(4);
+  EXPECT_EQ(rs_->Update(), 1);
+  EXPECT_EQ(rs_->EndBulkLoad(), 1);
+  EXPECT_EQ(driver_->Count("EndBulkLoad"), 0);
+  EXPECT_EQ(StoredIds(), std::vector<int32_t>{4});
+  rs_->Close();
+  EXPECT_EQ(rs_->BeginBulkLoad(), 0) << "no table open";
 }
 
 }  // namespace

@@ -154,6 +154,17 @@ int FileDbDriver::DeleteAllRows(DbRecordSet* record_set) {
   return table != nullptr ? table->Clear() : 0;
 }
 
+int FileDbDriver::BeginBulkLoad(DbRecordSet* record_set) {
+  TableFile* table = OpenTableOf(record_set);
+  return table != nullptr ? table->BeginDeferred() : 0;
+}
+
+int FileDbDriver::EndBulkLoad(DbRecordSet* record_set) {
+  // Also after the database was closed: the table file is still the record set's.
+  TableFile* table = record_set != nullptr ? TableOf(record_set) : nullptr;
+  return table != nullptr ? table->EndDeferred() : 1;
+}
+
 // ---- Writing rows ----
 
 int FileDbDriver::Write(DbRecordSet* record_set, int mode, uint32_t row_number) {

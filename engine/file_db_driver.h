@@ -59,6 +59,13 @@ class FileDbDriver : public DbDriver {
   void BuildQuery(DbString* out_text, const char* table_name, const char* condition) override;
   // Empties the table open in the record set. 1 when the file was truncated to 0 bytes.
   int DeleteAllRows(DbRecordSet* record_set) override;
+  // A bulk load works on the table file in memory (TableFile::BeginDeferred): each row is
+  // placed as a sorted insert places it, without moving the rest of the file on disk, and
+  // EndBulkLoad writes the file once, byte for byte what the inserts one by one would leave.
+  // Begin: 0 when no table is open or its file cannot be read. End: 1 when written; 0 when the
+  // write failed, and then the file holds what it held when the load began.
+  int BeginBulkLoad(DbRecordSet* record_set) override;
+  int EndBulkLoad(DbRecordSet* record_set) override;
 
   // Creates the database `name` from `schema`: one empty table file per table (replacing any
   // file of that name) and the catalog. 0 for an empty name and when the catalog exists already

@@ -176,6 +176,47 @@ TEST_F(FileDbDriverTest, ManyInsertsInRandomOrderEndSorted) {
   for (size_t i = 1; i < rows.size(); ++i) EXPECT_LE(rows[i - 1].first, rows[i].first);
 }
 
+// Archives list the rows in the table's order, so most loads bring keys in order with long
+// runs of equal keys; a sorted insert places a row after the equal row its search meets, which
+// need not be the last one. A bulk load must place every row where the insert one by one does.
+TEST_F(FileDbDriverTest, ABulkLoadStoresExactlyWhatRowByRowInsertsStore) {
+  CreateTestDatabase();
+  std::vector<int32_t> in_order;
+  for (int32_t key = 1; key <= 40; ++key) {
+    for (int32_t i = 0; i < key * 7 % 23; ++i) in_order.push_back(key);
+  }
+  std::vector<int32_t> shuffled = in_order;
+  uint32_t seed = 7;
+  for (size_t i = shuffled.size(); i > 1; --i) {
+    seed = seed * 1103515245u + 12345u;
+    std::swap(shuffled[i - 1], shuffled[(seed >> 8) % i]);
+  }
+  for (const std::vector<int32_t>* keys : {&in_order, &shuffled}) {
+    auto rs = OpenT();
+    ASSERT_EQ(rs->DeleteAll(), 1);
+    for (size_t i = 0; i < keys->size(); ++i) ASSERT_EQ(Add(*rs, (*keys)[i], std::to_string(i)), 1);
+    const std::string one_by_one = TableBytes();
+
+    ASSERT_EQ(rs->DeleteAll(), 1);
+    ASSERT_EQ(rs->BeginBulkLoad(), 1);
+    for (size_t i = 0; i < keys->size(); ++i) ASSERT_EQ(Add(*rs, (*keys)[i], std::to_string(i)), 1);
+    EXPECT_EQ(TableBytes(), "") << "held back until the end";
+    EXPECT_EQ(rs->EndBulkLoad(), 1);
+    EXPECT_EQ(TableBytes(), one_by_one);
+    EXPECT_EQ(ReadAll(*OpenT()).size(), keys->size());
+  }
+}
+
+TEST_F(FileDbDriverTest, ClosingTheRecordSetEndsItsBulkLoad) {
+  CreateTestDatabase();
+  auto rs = OpenT();
+  ASSERT_EQ(rs->BeginBulkLoad(), 1);
+  ASSERT_EQ(Add(*rs, 2, "b"), 1);
+  ASSERT_EQ(Add(*rs, 1, "a"), 1);
+  rs.reset();
+  EXPECT_EQ(TableBytes(), Slot(1, "a") + Slot(2, "b"));
+}
+
 TEST_F(FileDbDriverTest, TextKeysOrderByCollation) {
   DbSchema schema;
   DbTableSchema& table = schema.AddTable(DbString("[n]"));
@@ -487,6 +528,17 @@ TEST_F(FileDbDriverFaultTest, AFailedDeleteIsAnsweredZero) {
   const std::string before = Rows(3000);
   const std::string after = before.substr(0, 36 * 4) + before.substr(36 * 5);
   EveryFailureIsReported(after, [](DbRecordSet& rs) { return rs.Move(5) ? rs.Delete() : -1; });
+}
+
+TEST_F(FileDbDriverFaultTest, AFailedBulkLoadLeavesTheTableAsItWasBefore) {
+  CreateTestDatabase();
+  const std::string before = Rows(3000);
+  const std::string after =
+      before.substr(0, 36 * 4) + Slot(45, "new") + before.substr(36 * 4) + Slot(99999, "last");
+  EveryFailureIsReported(after, [](DbRecordSet& rs) {
+    if (!rs.BeginBulkLoad() || !Add(rs, 45, "new") || !Add(rs, 99999, "last")) return -1;
+    return rs.EndBulkLoad();
+  });
 }
 
 TEST_F(FileDbDriverFaultTest, AFailedTruncateIsAnsweredZero) {

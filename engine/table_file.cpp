@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/database_folder.h"
 
@@ -35,6 +36,8 @@ TableFile::TableFile(platform::Env& env, const DbString& table_name, int32_t col
                                          : std::make_shared<uint64_t>(0)),
       seen_generation_(*generation_) {}
 
+TableFile::~TableFile() { EndDeferred(); }
+
 // ---- Streams ----
 
 int TableFile::OpenStreams() {
@@ -57,6 +60,7 @@ bool TableFile::OpenBoth() {
 }
 
 void TableFile::CloseStreams() {
+  EndDeferred();
   if (primary_.IsOpen()) primary_.Close();
   if (look_ahead_.IsOpen()) look_ahead_.Close();
   DropCache();
@@ -159,6 +163,7 @@ void TableFile::PatchWindow(int64_t offset, std::string_view bytes) {
 }
 
 int64_t TableFile::FileSize() {
+  if (deferred_) return static_cast<int64_t>(image_.size());
   CheckGeneration();
   if (cached_size_ >= 0) return cached_size_;
   if (!primary_.IsOpen()) return -1;
@@ -181,6 +186,11 @@ int64_t TableFile::RowCount() {
 int TableFile::ReadAt(int64_t offset, uint32_t n, DbString* dest) {
   dest->Clear();
   if (offset < 0 || n == 0) return 0;
+  if (deferred_) {
+    if (static_cast<int64_t>(image_.size()) < offset + n) return 0;
+    dest->AppendBytes(image_.data() + offset, n);
+    return 1;
+  }
   CheckGeneration();
   if (ServeFromWindow(offset, n, dest)) return 1;
   const int64_t size = FileSize();
@@ -192,6 +202,12 @@ int TableFile::WriteAt(int64_t offset, const DbString& src) {
   const int64_t length = src.Length();
   const int64_t size = FileSize();
   if (offset < 0 || length == 0 || size < 0) return 0;
+  if (deferred_) {
+    // Past the end, the gap reads as zero bytes, as it does in a file.
+    if (offset + length > size) image_.resize(static_cast<size_t>(offset + length), '\0');
+    image_.replace(static_cast<size_t>(offset), static_cast<size_t>(length), src.View());
+    return 1;
+  }
   // The former bytes, to put back should the write stop half-way.
   DbString former;
   const int64_t former_end = std::min(size, offset + length);
@@ -218,6 +234,10 @@ int TableFile::WriteAt(int64_t offset, const DbString& src) {
 int TableFile::Append(const DbString& src) {
   const int64_t size = FileSize();
   if (src.Length() == 0 || size < 0) return 0;
+  if (deferred_) {
+    image_.append(src.View());
+    return 1;
+  }
   int64_t written = 0;
   if (SeekTo(primary_, size) && WriteAll(src.View(), &written)) {
     cached_size_ = size + src.Length();
@@ -239,6 +259,10 @@ int TableFile::AppendRow(const DbString& row) {
 }
 
 int TableFile::Clear() {
+  if (deferred_) {
+    image_.clear();
+    return 1;
+  }
   DropCache();
   MarkChanged();
   const bool cleared = Truncate(0);
@@ -309,6 +333,10 @@ int TableFile::InsertAt(int64_t offset, const DbString& src) {
   const int64_t length = src.Length();
   const int64_t size = FileSize();
   if (size < 0 || offset < 0 || size < offset || length == 0) return 0;
+  if (deferred_) {
+    image_.insert(static_cast<size_t>(offset), src.View());
+    return 1;
+  }
   DropCache();
   MarkChanged();
   Move move;
@@ -346,6 +374,10 @@ void TableFile::UndoInsert(int64_t offset, int64_t length, int64_t size, const M
 int TableFile::DeleteAt(int64_t offset, uint32_t n) {
   const int64_t size = FileSize();
   if (size < 0 || offset < 0 || n == 0 || size < offset + n) return 0;
+  if (deferred_) {
+    image_.erase(static_cast<size_t>(offset), n);
+    return 1;
+  }
   // The removed bytes, to put back should the move fail.
   std::string removed;
   if (!SeekTo(primary_, offset) || !ReadExactly(primary_, n, &removed)) return 0;
@@ -383,6 +415,52 @@ void TableFile::CutToWholeSlots() {
     Truncate(size - size % slot_size_);
   }
   DropCache();
+}
+
+// ---- Deferred writing ----
+
+int TableFile::BeginDeferred() {
+  if (deferred_) return 1;
+  if (!primary_.IsOpen()) return 0;
+  const int64_t size = FileSize();
+  if (size < 0 || size > UINT32_MAX) return 0;
+  std::string bytes;
+  if (size > 0 &&
+      (!SeekTo(primary_, 0) || !ReadExactly(primary_, static_cast<uint32_t>(size), &bytes))) {
+    return 0;
+  }
+  image_ = bytes;
+  former_ = std::move(bytes);
+  deferred_ = true;
+  return 1;
+}
+
+int TableFile::EndDeferred() {
+  if (!deferred_) return 1;
+  deferred_ = false;
+  const std::string image = std::exchange(image_, std::string());
+  const std::string former = std::exchange(former_, std::string());
+  DropCache();
+  MarkChanged();
+  // The bytes before the first change are already in the file.
+  const size_t same = static_cast<size_t>(
+      std::mismatch(image.begin(), image.end(), former.begin(), former.end()).first -
+      image.begin());
+  if (same == image.size() && same == former.size()) return 1;
+  int64_t written = 0;
+  if (SeekTo(primary_, static_cast<int64_t>(same)) &&
+      WriteAll(std::string_view(image).substr(same), &written) &&
+      Truncate(static_cast<int64_t>(image.size()))) {
+    cached_size_ = static_cast<int64_t>(image.size());
+    return 1;
+  }
+  DropCache();
+  const bool restored =
+      WriteAllAt(static_cast<int64_t>(same), std::string_view(former).substr(same)) &&
+      Truncate(static_cast<int64_t>(former.size()));
+  if (!restored) CutToWholeSlots();
+  DropCache();
+  return 0;
 }
 
 // ---- The current row ----

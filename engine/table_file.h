@@ -31,14 +31,28 @@ class TableFile : public DbDriverState {
             TableWriteGenerations* generations = nullptr);
   TableFile(const TableFile&) = delete;
   TableFile& operator=(const TableFile&) = delete;
-  ~TableFile() override = default;
+  // Writes out what is deferred (see EndDeferred).
+  ~TableFile() override;
 
   // Opens the primary and the look-ahead stream on the file (read and write, open existing,
   // both sharing reading and writing). When that fails the file is created empty and the open
   // is tried once more. 1 when both streams are open.
   int OpenStreams();
-  // Closes both streams and forgets what was read.
+  // Closes both streams and forgets what was read, after writing out what is deferred.
   void CloseStreams();
+
+  // Deferred writing, for many changes at once (a table being loaded): BeginDeferred reads the
+  // whole file into memory, and until EndDeferred every read and change of this TableFile works
+  // on that copy with the same results, while the file stays as it was. Meant for a table that
+  // no other TableFile writes meanwhile; the others see the changes after EndDeferred. 1 when
+  // deferred (also when it already was); 0 when the streams are closed or the file cannot be
+  // read whole.
+  int BeginDeferred();
+  // Writes the copy over the file in one pass and stops deferring. 1 when written (or when
+  // nothing was deferred); 0 when the write failed, and then the file is put back as it was at
+  // BeginDeferred, or, should that fail too, cut to a whole number of slots.
+  int EndDeferred();
+  bool deferred() const { return deferred_; }
 
   const DbString& Path() const { return path_; }
   int32_t ColumnCount() const { return column_count_; }
@@ -146,6 +160,11 @@ class TableFile : public DbDriverState {
   int32_t column_count_;
   int32_t slot_size_;
   int64_t current_offset_ = 0;
+
+  // While deferred: the file as this TableFile changed it, and the file as it was.
+  bool deferred_ = false;
+  std::string image_;
+  std::string former_;
 
   std::shared_ptr<uint64_t> generation_;
   uint64_t seen_generation_ = 0;

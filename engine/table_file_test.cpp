@@ -223,6 +223,91 @@ TEST_F(TableFileTest, WalkingBackwardsReadsEveryRow) {
   }
 }
 
+// Runs the same changes on the file "t" directly and on the file "u" deferred: every answer
+// and every read must agree, "u" must stay untouched until EndDeferred, and then hold exactly
+// what "t" holds.
+TEST_F(TableFileTest, DeferredChangesGiveWhatDirectChangesGive) {
+  constexpr char16_t kDeferredPath[] = u"\\tolvena_db\\u.$tab$";
+  const std::string start = Slots(2000, 36);
+  SetContents(start);
+  ASSERT_TRUE(device_.WriteHostFile(kDeferredPath, start));
+  auto direct = OpenTable(env_, 2);
+  TableFile deferred(env_, DbString("u"), 2);
+  ASSERT_EQ(deferred.OpenStreams(), 1);
+  ASSERT_EQ(deferred.BeginDeferred(), 1);
+  EXPECT_TRUE(deferred.deferred());
+
+  uint32_t seed = 99;
+  auto next = [&](uint32_t bound) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % bound;
+  };
+  for (int step = 0; step < 400; ++step) {
+    const int64_t rows = direct->RowCount();
+    ASSERT_EQ(deferred.RowCount(), rows) << step;
+    const int64_t at = 36 * static_cast<int64_t>(next(static_cast<uint32_t>(rows) + 2));
+    const DbString row(Slots(1, 36, 5000 + step));
+    int expected = 0;
+    int got = 0;
+    switch (next(5)) {
+      case 0:
+        expected = direct->InsertAt(at, row);
+        got = deferred.InsertAt(at, row);
+        break;
+      case 1:
+        expected = direct->DeleteAt(at, 36);
+        got = deferred.DeleteAt(at, 36);
+        break;
+      case 2:
+        expected = direct->WriteAt(at, row);
+        got = deferred.WriteAt(at, row);
+        break;
+      case 3:
+        expected = direct->AppendRow(DbString("short"));
+        got = deferred.AppendRow(DbString("short"));
+        break;
+      default: {
+        DbString a;
+        DbString b;
+        expected = direct->ReadAt(at, 72, &a);
+        got = deferred.ReadAt(at, 72, &b);
+        EXPECT_EQ(a.View(), b.View()) << step;
+      }
+    }
+    ASSERT_EQ(got, expected) << step;
+  }
+  direct->MoveLast();
+  deferred.MoveLast();
+  ASSERT_EQ(direct->ReadCurrentRow(), 1);
+  ASSERT_EQ(deferred.ReadCurrentRow(), 1);
+  EXPECT_EQ(deferred.RowBuffer().View(), direct->RowBuffer().View());
+
+  EXPECT_EQ(device_.ReadHostFile(kDeferredPath), start) << "nothing written before the end";
+  EXPECT_EQ(deferred.EndDeferred(), 1);
+  EXPECT_FALSE(deferred.deferred());
+  EXPECT_EQ(device_.ReadHostFile(kDeferredPath), Contents());
+  EXPECT_EQ(deferred.EndDeferred(), 1) << "nothing deferred any more";
+}
+
+TEST_F(TableFileTest, ClosingWritesWhatIsDeferred) {
+  SetContents(Slots(3, 36));
+  auto table = OpenTable(env_, 2);
+  ASSERT_EQ(table->BeginDeferred(), 1);
+  ASSERT_EQ(table->Clear(), 1);
+  ASSERT_EQ(table->AppendRow(DbString(Slots(1, 36, 7))), 1);
+  EXPECT_EQ(Contents(), Slots(3, 36));
+  table->CloseStreams();
+  EXPECT_EQ(Contents(), Slots(1, 36, 7));
+
+  table = OpenTable(env_, 2);
+  ASSERT_EQ(table->BeginDeferred(), 1);
+  ASSERT_EQ(table->AppendRow(DbString(Slots(1, 36, 8))), 1);
+  table.reset();
+  EXPECT_EQ(Contents(), Slots(1, 36, 7) + Slots(1, 36, 8));
+  table = std::make_unique<TableFile>(env_, DbString("t"), 2);
+  EXPECT_EQ(table->BeginDeferred(), 0) << "the streams are closed";
+}
+
 class TableFileFaultTest : public TableFileTest {
  protected:
   // Runs `change` with the n-th disk change failing, for n = 1, 2, ... until it runs without a
@@ -288,6 +373,26 @@ TEST_F(TableFileFaultTest, FailedWritesAppendsAndClearsAreAnsweredZero) {
       [](TableFile& table) { return table.AppendRow(DbString(Slots(1, 36, 9))); },
       /*short_writes=*/true);
   EveryFailureUndoes(rows, "", [](TableFile& table) { return table.Clear(); });
+}
+
+TEST_F(TableFileFaultTest, AFailedDeferredWriteLeavesTheFileAsItWasBefore) {
+  const std::string rows = Slots(3000, 36);
+  const std::string row = Slots(1, 36, 777);
+  const std::string after =
+      rows.substr(0, 36 * 3) + row + rows.substr(36 * 3, 36 * 2000) + rows.substr(36 * 2004);
+  auto change = [&](TableFile& table) {
+    if (!table.BeginDeferred() || !table.InsertAt(36 * 3, DbString(row)) ||
+        !table.DeleteAt(36 * 2004, 36)) {
+      return -1;
+    }
+    return table.EndDeferred();
+  };
+  EveryFailureUndoes(rows, after, change);
+  EveryFailureUndoes(rows, after, change, /*short_writes=*/true);
+  // Only shorter: the write ends in cutting the file.
+  EveryFailureUndoes(rows, rows.substr(36), [](TableFile& table) {
+    return table.BeginDeferred() && table.DeleteAt(0, 36) ? table.EndDeferred() : -1;
+  });
 }
 
 // When putting the file back fails too, the file is still cut to whole slots, so the table
