@@ -2,8 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
 
 #include "finance/date_key.h"
+#include "finance/fixed_digits.h"
 #include "finance/format_amount.h"
 #include "finance/packed_amount.h"
 #include "finance/type_code.h"
@@ -91,6 +97,86 @@ TEST(FormatAmountTest, GroupsThousandsAndCutsDecimals) {
   EXPECT_EQ(FormatAmount(-0.5, 2).View(), "-0.50");
   EXPECT_EQ(FormatAmount(2.999, 2).View(), "2.99");  // cut, not rounded
   EXPECT_EQ(FormatAmount(123456, 2).View(), "123,456.00");
+}
+
+// The rule as written: print |x| with "%f" (or its whole part with "%.0f"), cut the last
+// 6 - decimals characters, group the thousands, put "-" in front.
+std::string PrintfRule(double amount, int decimals) {
+  char buffer[400];
+  if (decimals > 0) {
+    std::snprintf(buffer, sizeof buffer, "%f", std::fabs(amount));
+  } else {
+    std::snprintf(buffer, sizeof buffer, "%.0f", std::trunc(std::fabs(amount)));
+  }
+  std::string digits = buffer;
+  if (decimals > 0) digits.resize(digits.size() - (6 - std::min(decimals, 6)));
+  const size_t point = std::min(digits.find('.'), digits.size());
+  std::string text = amount < 0 ? "-" : "";
+  for (size_t i = 0; i < point; ++i) {
+    if (i > 0 && (point - i) % 3 == 0) text += ',';
+    text += digits[i];
+  }
+  return text + digits.substr(point);
+}
+
+TEST(FormatAmountTest, PrintsWhatPrintfPrints) {
+  std::mt19937_64 random(2024);
+  std::vector<double> amounts = {
+      0,           -0.0, 0.0000005, 0.0000015, 2.0000045,
+      0.125,       1e15, 1e20,      -1e22,     4294967296,
+      16777215.99, 1.15, 999.995,   -999999.5, std::numeric_limits<double>::max(),
+      5e-324};
+  for (int i = 0; i < 20000; ++i) {
+    // Amounts as entries give them: packed price times packed count, either sign.
+    const double price = UnpackAmount(static_cast<int32_t>(random() & 0x7FFFFFFF));
+    const double count = UnpackAmount(static_cast<int32_t>(random() % 5000));
+    amounts.push_back((random() % 2 ? -1 : 1) * price * count);
+    amounts.push_back(std::ldexp(static_cast<double>(random() % 1000000), -(int)(random() % 40)));
+  }
+  for (double amount : amounts) {
+    for (int decimals : {0, 1, 2, 6, 7}) {
+      ASSERT_EQ(FormatAmount(amount, decimals).View(), PrintfRule(amount, decimals))
+          << amount << " with " << decimals;
+    }
+  }
+}
+
+TEST(FixedDigitsTest, GivesPrintfsTextRoundingExactTiesToEven) {
+  std::mt19937_64 random(77);
+  std::vector<double> values = {0.0078125,
+                                0.0234375,
+                                1.0 / 128 * 999,
+                                2.5e-7,
+                                5e-7,
+                                4.9999999e-7,
+                                1e-300,
+                                9223372036854775807.0,
+                                9.3e18,
+                                123456789.123456789,
+                                -1.5,
+                                std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::denorm_min()};
+  for (int i = 0; i < 100000; ++i) {
+    // Odd multiples of 2^-7 fall exactly halfway between two millionths.
+    values.push_back(static_cast<double>(random() % 100000000 * 2 + 1) / 128);
+    values.push_back(std::ldexp(static_cast<double>(random() >> 11), -(int)(random() % 80)));
+    uint64_t bits = random();
+    double any;
+    std::memcpy(&any, &bits, sizeof any);
+    values.push_back(any);
+  }
+  for (double value : values) {
+    char expected[400];
+    std::snprintf(expected, sizeof expected, "%f", value);
+    char buffer[kFixedDigitsCapacity];
+    ASSERT_EQ(FixedDigits(value, buffer), std::string_view(expected)) << value;
+  }
+}
+
+TEST(FormatAmountTest, InfinityAndNanAreNotCut) {
+  EXPECT_EQ(FormatAmount(std::numeric_limits<double>::infinity(), 2).View(), "inf");
+  EXPECT_EQ(FormatAmount(-std::numeric_limits<double>::infinity(), 2).View(), "-inf");
+  EXPECT_EQ(FormatAmount(std::nan(""), 2).View(), "nan");
 }
 
 }  // namespace

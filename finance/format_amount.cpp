@@ -1,45 +1,38 @@
 #include "finance/format_amount.h"
 
 #include <cmath>
-#include <cstdio>
-#include <string>
+#include <string_view>
+
+#include "finance/fixed_digits.h"
 
 namespace ledgerix {
-namespace {
-
-// Inserts "," between groups of three digits of the integer part.
-std::string GroupThousands(const std::string& digits) {
-  size_t point = digits.find('.');
-  size_t integer_length = point == std::string::npos ? digits.size() : point;
-  std::string grouped;
-  for (size_t i = 0; i < integer_length; ++i) {
-    if (i > 0 && (integer_length - i) % 3 == 0) grouped += ',';
-    grouped += digits[i];
-  }
-  grouped += digits.substr(integer_length);
-  return grouped;
-}
-
-}  // namespace
 
 DbString FormatAmount(double amount, int decimals) {
-  bool negative = amount < 0;
-  double magnitude = std::fabs(amount);
-  std::string digits;
-  if (decimals > 0) {
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%f", magnitude);
-    digits = buffer;
-    int cut = 6 - (decimals < 6 ? decimals : 6);
-    digits.resize(digits.size() - cut);
-  } else {
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.0f", std::trunc(magnitude));
-    digits = buffer;
+  const bool negative = amount < 0;
+  const double magnitude = std::fabs(amount);
+  // "%f" of the magnitude, or "%.0f" of its whole part: the same digits without the decimals.
+  char buffer[kFixedDigitsCapacity];
+  std::string_view digits = FixedDigits(decimals > 0 ? magnitude : std::trunc(magnitude), buffer);
+  const size_t point = digits.find('.');
+  // "inf" and "nan" have no decimals to cut.
+  if (point != std::string_view::npos) {
+    digits.remove_suffix(decimals > 0 ? static_cast<size_t>(6 - (decimals < 6 ? decimals : 6))
+                                      : digits.size() - point);
   }
-  std::string text = GroupThousands(digits);
-  if (negative) text = "-" + text;
-  return DbString(text);
+  const size_t integer_length = point == std::string_view::npos ? digits.size() : point;
+  // "," between groups of three digits of the integer part.
+  char text[kFixedDigitsCapacity + kFixedDigitsCapacity / 3 + 2];
+  size_t length = 0;
+  if (negative) text[length++] = '-';
+  for (size_t i = 0; i < integer_length; ++i) {
+    if (i > 0 && (integer_length - i) % 3 == 0) text[length++] = ',';
+    text[length++] = digits[i];
+  }
+  for (size_t i = integer_length; i < digits.size(); ++i) text[length++] = digits[i];
+  // Exactly as large as the text: a report holds three amounts per row.
+  DbString result(static_cast<uint32_t>(length + 1));
+  result.AppendBytes(text, static_cast<uint32_t>(length));
+  return result;
 }
 
 }  // namespace ledgerix

@@ -1,22 +1,25 @@
 #include "reports/amount_read_back.h"
 
 #include <cmath>
-#include <cstdio>
+#include <string_view>
+
+#include "finance/fixed_digits.h"
 
 namespace ledgerix {
 
 double ReadBackAmount(double amount) {
   if (!std::isfinite(amount)) return 0;
   // FormatAmount prints the magnitude with six decimals and keeps the first two of them.
-  char digits[400];
-  std::snprintf(digits, sizeof digits, "%f", std::fabs(amount));
+  char buffer[kFixedDigitsCapacity];
+  const std::string_view digits = FixedDigits(std::fabs(amount), buffer);
+  auto digit = [&](size_t i) { return i < digits.size() ? digits[i] : '\0'; };
   double value = 0;
-  const char* p = digits;
-  for (; *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
-  if (*p == '.') {
+  size_t i = 0;
+  for (; digit(i) >= '0' && digit(i) <= '9'; ++i) value = value * 10 + (digit(i) - '0');
+  if (digit(i) == '.') {
     // ParseDecimal adds each fraction digit as a single-precision quotient.
-    value += static_cast<float>(p[1] - '0') / 10.0f;
-    value += static_cast<float>(p[2] - '0') / 100.0f;
+    value += static_cast<float>(digit(i + 1) - '0') / 10.0f;
+    value += static_cast<float>(digit(i + 2) - '0') / 100.0f;
   }
   return amount < 0 && value != 0 ? -value : value;
 }

@@ -117,6 +117,8 @@ class EntryScanner {
   // The catalog must outlive the scanner and the rows it gives.
   EntryScanner(const ReportCatalog& catalog, ScanQuery query);
 
+  // Makes room for `rows` scratch rows (a row per entry, when each kind id is used once).
+  void Reserve(size_t rows) { scan_.rows.reserve(rows); }
   void Add(const StoredEntry& entry);
   // The balance and the rows in scratch order. The scanner is spent.
   EntryScan Finish();

@@ -1,14 +1,12 @@
 #include "reports/periods.h"
 
 #include <array>
+#include <charconv>
+#include <string_view>
+
+#include "reports/fitted_text.h"
 
 namespace ledgerix {
-namespace {
-
-// Two digits: "0%d" below 10, "%d" from 10 on.
-const char* TwoDigitFormat(int n) { return n < 10 ? "0%d" : "%d"; }
-
-}  // namespace
 
 int32_t DateKeyAt(const platform::Clock& clock, int64_t time) {
   platform::LocalTime local = clock.Local(time);
@@ -48,16 +46,22 @@ DbString PeriodLine(const ReportParams& params, const platform::Clock& clock) {
 
 DbString RowCaption(int32_t period_type, int day, int month, int yy) {
   DbString caption;
-  DbString part;
   switch (period_type) {
-    case kPeriodDay:
-      part.Format(day < 10 ? "0%d." : "%d.", day);
-      caption.AppendString(part);
-      part.Format(month < 10 ? "0%d." : "%d.", month);
-      caption.AppendString(part);
-      part.Format(TwoDigitFormat(yy), yy);
-      caption.AppendString(part);
-      break;
+    case kPeriodDay: {
+      // "05.03.08": one caption per row of a day report, so it is put together directly.
+      char text[48];
+      char* end = text;
+      auto two_digits = [&](int n) {
+        if (n < 10) *end++ = '0';
+        end = std::to_chars(end, text + sizeof text, n).ptr;
+      };
+      two_digits(day);
+      *end++ = '.';
+      two_digits(month);
+      *end++ = '.';
+      two_digits(yy);
+      return FittedText(std::string_view(text, static_cast<size_t>(end - text)));
+    }
     case kPeriodMonth:
       // The grave accent stands for the century, as on the year rows before 2010.
       caption.Format(FromUtf8(yy < 10 ? "%s`0%d год" : "%s`%d год").CStr(),
@@ -69,7 +73,7 @@ DbString RowCaption(int32_t period_type, int day, int month, int yy) {
     default:
       break;
   }
-  return caption;
+  return FittedText(caption.View());
 }
 
 }  // namespace ledgerix

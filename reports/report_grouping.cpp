@@ -1,10 +1,12 @@
 #include "reports/report_grouping.h"
 
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "finance/format_amount.h"
+#include "reports/fitted_text.h"
 #include "reports/periods.h"
 #include "reports/report_columns.h"
 
@@ -58,19 +60,22 @@ Groups FindGroups(std::span<const ScratchRow> scratch, KeyOf key_of) {
   return groups;
 }
 
-// The cells every grouping starts with: the caption and, when shown, the account.
-std::vector<DbString> LeadingCells(const ScratchRow& row, int32_t period_type, bool account) {
+// The cells every grouping starts with: the caption and, when shown, the account. Room is made
+// for `more` cells after them. Every cell is a fitted copy: a long report has many.
+std::vector<DbString> LeadingCells(const ScratchRow& row, int32_t period_type, bool account,
+                                   size_t more) {
   std::vector<DbString> cells;
+  cells.reserve(2 + more);
   cells.push_back(RowCaption(period_type, row.date.day, row.date.month, row.date.year));
-  if (account) cells.push_back(*row.account_name);
+  if (account) cells.push_back(FittedText(row.account_name->View()));
   return cells;
 }
 
 DbString Description(const ScratchRow& row) {
-  if (!row.plus) return row.kind->description;
-  DbString text("[+] ");
-  text.AppendString(row.kind->description);
-  return text;
+  if (!row.plus) return FittedText(row.kind->description.View());
+  std::string text = "[+] ";
+  text += row.kind->description.View();
+  return FittedText(text);
 }
 
 void AddToTotals(double sum, bool spending, ReportTotals* totals) {
@@ -82,9 +87,9 @@ void AddKindsRow(const ScratchRow& first, int32_t period_type, bool account, dou
                  double price, double sum, ReportTable* table) {
   ReportTableRow row;
   row.value = SortKey(first.date_key);
-  row.cells = LeadingCells(first, period_type, account);
+  row.cells = LeadingCells(first, period_type, account, 5);
   row.cells.push_back(Description(first));
-  row.cells.push_back(first.kind->category);
+  row.cells.push_back(FittedText(first.kind->category.View()));
   row.cells.push_back(FormatAmount(count, 2));
   DbString price_text = FormatAmount(price, 2);
   const bool spending = price_text.CharAt(0) == '-';
@@ -120,8 +125,8 @@ void GroupByText(std::span<const ScratchRow> scratch, const ReportParams& params
     const ScratchRow& first = scratch[groups.first_row[g]];
     ReportTableRow row;
     row.value = SortKey(first.date_key);
-    row.cells = LeadingCells(first, period_type, account);
-    if (category) row.cells.push_back(first.kind->category);
+    row.cells = LeadingCells(first, period_type, account, 2);
+    if (category) row.cells.push_back(FittedText(first.kind->category.View()));
     row.cells.push_back(FormatAmount(sums[g], 2));
     table->rows.push_back(std::move(row));
     AddToTotals(sums[g], first.price < 0, &table->totals);

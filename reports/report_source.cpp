@@ -51,6 +51,8 @@ std::optional<EntryScan> ScanEntries(FinanceDb& db, const ReportCatalog& catalog
     index[i] = records->ColumnIndex(kEntryColumns[i]);
   }
   EntryScanner scanner(catalog, query);
+  // Room for a row per entry at once: growing step by step would copy the rows again and again.
+  scanner.Reserve(records->RowCount());
   const bool whole = ForEachRow(*records, [&](DbRecord* record) {
     scanner.Add({IntAtIndex(record, index[0]), IntAtIndex(record, index[1]),
                  IntAtIndex(record, index[2]), IntAtIndex(record, index[3]),
@@ -65,6 +67,10 @@ std::optional<EntryScan> ScanEntries(FinanceDb& db, const ReportCatalog& catalog
 int BuildReport(FinanceDb* db, const ReportParams& params, const ReportContext& context,
                 const platform::Clock& clock, int client_width, ReportTable* table) {
   if (db == nullptr || !db->IsOpen()) return 0;
+  // The rows of the last report go before the entries are read, not after: every path below
+  // replaces them anyway, and the allocator then serves the new rows from their memory rather
+  // than holding both reports at once.
+  table->rows.clear();
   const ReportCatalog catalog = ReadReportCatalog(*db);
   std::optional<EntryScan> scan = ScanEntries(*db, catalog, ScanQuery::Of(params, context, clock));
   if (!scan.has_value()) {
