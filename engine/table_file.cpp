@@ -15,6 +15,8 @@ constexpr uint32_t kWindowTargetBytes = 64 * 1024;
 // Inserts and deletes move the file in blocks of about this size (a multiple of the moved
 // distance), instead of one slot per read and write.
 constexpr uint32_t kMoveTargetBytes = 64 * 1024;
+// A deferred table is written back in blocks of this size.
+constexpr size_t kDeferredWriteBytes = 1024 * 1024;
 // The catalog stores column counts in 16 bits.
 constexpr int32_t kMaxColumns = 65535;
 
@@ -448,9 +450,12 @@ int TableFile::EndDeferred() {
       image.begin());
   if (same == image.size() && same == former.size()) return 1;
   int64_t written = 0;
-  if (SeekTo(primary_, static_cast<int64_t>(same)) &&
-      WriteAll(std::string_view(image).substr(same), &written) &&
-      Truncate(static_cast<int64_t>(image.size()))) {
+  bool ok = SeekTo(primary_, static_cast<int64_t>(same));
+  // In blocks, each copied once on its way out, rather than a second copy of the whole table.
+  for (size_t at = same; ok && at < image.size(); at += kDeferredWriteBytes) {
+    ok = WriteAll(std::string_view(image).substr(at, kDeferredWriteBytes), &written);
+  }
+  if (ok && Truncate(static_cast<int64_t>(image.size()))) {
     cached_size_ = static_cast<int64_t>(image.size());
     return 1;
   }

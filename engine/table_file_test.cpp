@@ -389,6 +389,11 @@ TEST_F(TableFileFaultTest, AFailedDeferredWriteLeavesTheFileAsItWasBefore) {
   };
   EveryFailureUndoes(rows, after, change);
   EveryFailureUndoes(rows, after, change, /*short_writes=*/true);
+  // A table of more than one write block: a failure in the second block puts back the first.
+  const std::string large = Slots(40000, 36);
+  EveryFailureUndoes(large, row + large, [&](TableFile& table) {
+    return table.BeginDeferred() && table.InsertAt(0, DbString(row)) ? table.EndDeferred() : -1;
+  });
   // Only shorter: the write ends in cutting the file.
   EveryFailureUndoes(rows, rows.substr(36), [](TableFile& table) {
     return table.BeginDeferred() && table.DeleteAt(0, 36) ? table.EndDeferred() : -1;
