@@ -171,9 +171,10 @@ std::unique_ptr<char[]> DbString::Duplicate(uint32_t n) const {
 }
 
 const char16_t* DbString::Wide() const {
-  wide_.assign(length_, u'\0');
-  NarrowToWide(Data(), wide_.data(), length_);
-  return wide_.c_str();
+  if (wide_ == nullptr) wide_ = std::make_unique<std::u16string>();
+  wide_->assign(length_, u'\0');
+  NarrowToWide(Data(), wide_->data(), length_);
+  return wide_->c_str();
 }
 
 int32_t DbString::ByteSum() const {

@@ -131,7 +131,9 @@ class DbString {
   uint32_t front_ = 0;       // bytes dropped from the block start by DropFront
   uint32_t length_ = 0;
   int32_t growth_step_ = kDefaultGrowthStep;
-  mutable std::u16string wide_;
+  // Made on the first Wide() only: most strings never cross to 16-bit text, and a report of
+  // many cells should not carry an empty cache in each.
+  mutable std::unique_ptr<std::u16string> wide_;
 };
 
 // The UTF-8 text of the program's source converted once to Windows-1251 ("?" for what the code

@@ -7,7 +7,7 @@
 
 namespace ledgerix {
 
-DbString FormatAmount(double amount, int decimals) {
+AmountText FormatAmountText(double amount, int decimals) {
   const bool negative = amount < 0;
   const double magnitude = std::fabs(amount);
   // "%f" of the magnitude, or "%.0f" of its whole part: the same digits without the decimals.
@@ -21,7 +21,9 @@ DbString FormatAmount(double amount, int decimals) {
   }
   const size_t integer_length = point == std::string_view::npos ? digits.size() : point;
   // "," between groups of three digits of the integer part.
-  char text[kFixedDigitsCapacity + kFixedDigitsCapacity / 3 + 2];
+  static_assert(sizeof AmountText().text_ >= kFixedDigitsCapacity + kFixedDigitsCapacity / 3 + 2);
+  AmountText result;
+  char* text = result.text_;
   size_t length = 0;
   if (negative) text[length++] = '-';
   for (size_t i = 0; i < integer_length; ++i) {
@@ -29,9 +31,15 @@ DbString FormatAmount(double amount, int decimals) {
     text[length++] = digits[i];
   }
   for (size_t i = integer_length; i < digits.size(); ++i) text[length++] = digits[i];
-  // Exactly as large as the text: a report holds three amounts per row.
-  DbString result(static_cast<uint32_t>(length + 1));
-  result.AppendBytes(text, static_cast<uint32_t>(length));
+  result.length_ = length;
+  return result;
+}
+
+DbString FormatAmount(double amount, int decimals) {
+  const std::string_view text = FormatAmountText(amount, decimals).View();
+  // Exactly as large as the text: many amounts are kept at once.
+  DbString result(static_cast<uint32_t>(text.size() + 1));
+  result.AppendBytes(text.data(), static_cast<uint32_t>(text.size()));
   return result;
 }
 

@@ -89,7 +89,7 @@ void AppendRow(std::string* text, const ReportTable& table, const ReportTableRow
                const ExportFileType& type) {
   for (size_t i = 0; i < table.columns.size(); ++i) {
     if (i > 0) text->push_back(type.separator);
-    const std::string_view cell = i < row.cells.size() ? row.cells[i].View() : std::string_view();
+    const std::string_view cell = row.cells[i];
     AppendHoldable(text, FieldText(table.columns[i], cell, type), type.separator);
   }
   text->append("\r\n");

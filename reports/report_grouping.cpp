@@ -60,22 +60,23 @@ Groups FindGroups(std::span<const ScratchRow> scratch, KeyOf key_of) {
   return groups;
 }
 
-// The cells every grouping starts with: the caption and, when shown, the account. Room is made
-// for `more` cells after them. Every cell is a fitted copy: a long report has many.
-std::vector<DbString> LeadingCells(const ScratchRow& row, int32_t period_type, bool account,
-                                   size_t more) {
-  std::vector<DbString> cells;
-  cells.reserve(2 + more);
+// The cells every grouping starts with: the caption and, when shown, the account.
+ReportCells LeadingCells(const ScratchRow& row, int32_t period_type, bool account) {
+  ReportCells cells;
+  cells.reserve(96);
   cells.push_back(RowCaption(period_type, row.date.day, row.date.month, row.date.year));
-  if (account) cells.push_back(FittedText(row.account_name->View()));
+  if (account) cells.push_back(row.account_name->View());
   return cells;
 }
 
-DbString Description(const ScratchRow& row) {
-  if (!row.plus) return FittedText(row.kind->description.View());
+void AppendDescription(const ScratchRow& row, ReportCells* cells) {
+  if (!row.plus) {
+    cells->push_back(row.kind->description.View());
+    return;
+  }
   std::string text = "[+] ";
   text += row.kind->description.View();
-  return FittedText(text);
+  cells->push_back(text);
 }
 
 void AddToTotals(double sum, bool spending, ReportTotals* totals) {
@@ -87,14 +88,14 @@ void AddKindsRow(const ScratchRow& first, int32_t period_type, bool account, dou
                  double price, double sum, ReportTable* table) {
   ReportTableRow row;
   row.value = SortKey(first.date_key);
-  row.cells = LeadingCells(first, period_type, account, 5);
-  row.cells.push_back(Description(first));
-  row.cells.push_back(FittedText(first.kind->category.View()));
-  row.cells.push_back(FormatAmount(count, 2));
-  DbString price_text = FormatAmount(price, 2);
-  const bool spending = price_text.CharAt(0) == '-';
-  row.cells.push_back(std::move(price_text));
-  row.cells.push_back(FormatAmount(sum, 2));
+  row.cells = LeadingCells(first, period_type, account);
+  AppendDescription(first, &row.cells);
+  row.cells.push_back(first.kind->category.View());
+  row.cells.push_back(FormatAmountText(count, 2).View());
+  const AmountText price_text = FormatAmountText(price, 2);
+  const bool spending = price_text.View().starts_with('-');
+  row.cells.push_back(price_text.View());
+  row.cells.push_back(FormatAmountText(sum, 2).View());
   table->rows.push_back(std::move(row));
   AddToTotals(sum, spending, &table->totals);
 }
@@ -125,9 +126,9 @@ void GroupByText(std::span<const ScratchRow> scratch, const ReportParams& params
     const ScratchRow& first = scratch[groups.first_row[g]];
     ReportTableRow row;
     row.value = SortKey(first.date_key);
-    row.cells = LeadingCells(first, period_type, account, 2);
-    if (category) row.cells.push_back(FittedText(first.kind->category.View()));
-    row.cells.push_back(FormatAmount(sums[g], 2));
+    row.cells = LeadingCells(first, period_type, account);
+    if (category) row.cells.push_back(first.kind->category.View());
+    row.cells.push_back(FormatAmountText(sums[g], 2).View());
     table->rows.push_back(std::move(row));
     AddToTotals(sums[g], first.price < 0, &table->totals);
   }

@@ -45,7 +45,7 @@ class ReportGroupingTest : public ::testing::Test {
 
   static std::string Row(const ReportTable& table, size_t r) {
     std::string text;
-    for (const DbString& cell : table.rows.at(r).cells) text += ToUtf8(cell) + "|";
+    for (std::string_view cell : table.rows.at(r).cells) text += ToUtf8(DbString(cell)) + "|";
     return text;
   }
 

@@ -105,7 +105,7 @@ void ExpectSameReport(const ReportTable& fast, const ReportTable& reference,
     EXPECT_EQ(fast.rows[r].value, reference.rows[r].value) << where << " row " << r;
     ASSERT_EQ(fast.rows[r].cells.size(), reference.rows[r].cells.size()) << where << " row " << r;
     for (size_t c = 0; c < fast.rows[r].cells.size(); ++c) {
-      EXPECT_EQ(ToUtf8(fast.rows[r].cells[c]), ToUtf8(reference.rows[r].cells[c]))
+      EXPECT_EQ(ToUtf8(DbString(fast.rows[r].cells[c])), ToUtf8(DbString(reference.rows[r].cells[c])))
           << where << " row " << r << " column " << c;
     }
     ASSERT_EQ(fast.rows[r].cells.size(), fast.columns.size()) << where << " row " << r;

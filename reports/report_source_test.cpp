@@ -61,7 +61,7 @@ class ReportSourceTest : public ::testing::TestWithParam<int> {
 
   static std::string Row(const ReportTable& table, size_t r) {
     std::string text;
-    for (const DbString& cell : table.rows.at(r).cells) text += ToUtf8(cell) + "|";
+    for (std::string_view cell : table.rows.at(r).cells) text += ToUtf8(DbString(cell)) + "|";
     return text;
   }
 
@@ -191,7 +191,7 @@ TEST_P(ReportSourceTest, MatchesTheReferenceOnRandomTables) {
 
 TEST_P(ReportSourceTest, WithoutAnOpenDatabaseTheTableStaysAsItWas) {
   ReportTable table;
-  table.rows.push_back({{DbString("old")}, 1});
+  table.rows.push_back({ReportCells{"old"}, 1});
   table.totals.incoming_balance = 5;
   EXPECT_EQ(BuildReport(nullptr, params_, context_, clock_, 240, &table), 0);
   FinanceDb closed(device_.env(), clock_, globals_);

@@ -7,9 +7,9 @@ namespace ledgerix {
 bool RowIsTinted(const ReportTable& table, size_t row) {
   if (row >= table.rows.size() || table.colour_column < 0) return false;
   const auto column = static_cast<size_t>(table.colour_column);
-  const std::vector<DbString>& cells = table.rows[row].cells;
+  const ReportCells& cells = table.rows[row].cells;
   if (column >= cells.size()) return false;
-  return ParseInt(cells[column].CStr()) < 0;
+  return ParseInt(cells.CStr(column)) < 0;
 }
 
 }  // namespace ledgerix

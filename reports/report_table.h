@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/db_string.h"
+#include "reports/report_cells.h"
 
 namespace ledgerix {
 
@@ -31,7 +32,7 @@ struct ReportColumn {
 };
 
 struct ReportTableRow {
-  std::vector<DbString> cells;  // one per column
+  ReportCells cells;  // one per column
   int32_t value = 0;            // the row's SortKey (YYMMDD of its first entry)
 };
 

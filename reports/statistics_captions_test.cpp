@@ -40,7 +40,7 @@ TEST_F(StatisticsCaptionsTest, AnEmptyReportShowsTheBalanceAsTheClosingFigure) {
 }
 
 TEST_F(StatisticsCaptionsTest, ARowfulReportShowsItsTotals) {
-  table_.rows.push_back({{DbString("x")}, 80305});
+  table_.rows.push_back({ReportCells{"x"}, 80305});
   table_.totals.rows_total = 2434.5;
   table_.totals.income_total = 3000;
   table_.totals.spending_total = -565.5;

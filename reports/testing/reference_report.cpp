@@ -132,8 +132,8 @@ class Reference {
   }
 
  private:
-  std::vector<DbString> Leading(const TextRow& row, const ReadBack& values) const {
-    std::vector<DbString> cells;
+  ReportCells Leading(const TextRow& row, const ReadBack& values) const {
+    ReportCells cells;
     cells.push_back(RowCaption(period_type_, values.date.day, values.date.month, values.date.year));
     if (s_ == 1) cells.push_back(row.cells[1]);
     return cells;
