@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/timing.h"
 #include "platform/object_store.h"
 #include "platform/object_store_database.h"
 
@@ -27,18 +28,8 @@ constexpr int kRecords = 50000;
 constexpr int kRuns = 5;
 constexpr char16_t kTable[] = u"[sec_data]";
 
-double Milliseconds(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-      .count();
-}
-
 double MedianOfRuns(const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < kRuns; ++i) times.push_back(Milliseconds(work));
-  std::sort(times.begin(), times.end());
-  return times[kRuns / 2];
+  return ledgerix::bench::MedianMilliseconds(work, kRuns);
 }
 
 // An entry of the finance tables: kind id (the sort key), date, comment, price, count, type.
@@ -66,7 +57,7 @@ int main() {
       return 1;
     }
     std::unique_ptr<ObjectStoreDatabase> db = store->OpenDatabase(kTable);
-    const double add_ms = Milliseconds([&] {
+    const double add_ms = ledgerix::bench::MillisecondsOf([&] {
       for (int i = 0; i < kRecords; ++i) {
         if (db->AddRecord(Entry(i)) == 0) result = 1;
       }
@@ -76,7 +67,7 @@ int main() {
   }
 
   std::unique_ptr<ObjectStore> store;
-  const double open_ms = Milliseconds([&] { store = ObjectStore::Open(file); });
+  const double open_ms = ledgerix::bench::MillisecondsOf([&] { store = ObjectStore::Open(file); });
   std::printf("open the store (with its quick check): %.1f ms\n", open_ms);
   std::unique_ptr<ObjectStoreDatabase> db = store->OpenDatabase(kTable);
 

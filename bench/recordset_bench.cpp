@@ -17,6 +17,7 @@
 #include "access/db_connection.h"
 #include "access/driver_factory.h"
 #include "access/object_store_driver.h"
+#include "bench/timing.h"
 #include "engine/db_schema.h"
 #include "engine/file_db_driver.h"
 #include "platform/posix_env.h"
@@ -38,18 +39,8 @@ constexpr char kEntries[] = "[sec_data]";
 constexpr const char* kIntColumns[] = {"consumer_id", "curdate", "price",      "count",
                                        "type",        "firm_id", "currency_id"};
 
-double Milliseconds(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-      .count();
-}
-
 double MedianOfRuns(const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < kRuns; ++i) times.push_back(Milliseconds(work));
-  std::sort(times.begin(), times.end());
-  return times[kRuns / 2];
+  return ledgerix::bench::MedianMilliseconds(work, kRuns);
 }
 
 DbSchema EntriesSchema() {
@@ -138,7 +129,7 @@ int Run(int kind, const char* label, const std::filesystem::path& folder) {
   DbConnection connection(env, kind);
   if (connection.Open(kDatabase, "", "") != 1) return 1;
   bool filled = false;
-  const double fill_ms = Milliseconds([&] { filled = Fill(connection); });
+  const double fill_ms = ledgerix::bench::MillisecondsOf([&] { filled = Fill(connection); });
   if (!filled) {
     std::fprintf(stderr, "%s: cannot fill the table\n", label);
     return 1;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/timing.h"
 #include "engine/db_file.h"
 #include "engine/db_record_set.h"
 #include "engine/file_db_driver.h"
@@ -28,18 +29,8 @@ constexpr int kRows = 50000;
 constexpr int kRuns = 5;
 constexpr int kInserts = 20;
 
-double Milliseconds(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-      .count();
-}
-
 double MedianOfRuns(const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int i = 0; i < kRuns; ++i) times.push_back(Milliseconds(work));
-  std::sort(times.begin(), times.end());
-  return times[kRuns / 2];
+  return bench::MedianMilliseconds(work, kRuns);
 }
 
 DbSchema EntriesSchema() {
@@ -141,7 +132,7 @@ int main() {
     std::printf("walk %d rows backwards with a record set (median of %d): %.2f ms\n", kRows, kRuns,
                 backward_ms);
 
-    const double insert_ms = Milliseconds([&] {
+    const double insert_ms = bench::MillisecondsOf([&] {
       for (int i = 0; i < kInserts; ++i) {
         if (!rs.AddNew()) result = 1;
         rs.FieldByIndex(0)->SetInt32(150);
