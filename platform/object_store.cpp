@@ -283,33 +283,26 @@ std::unique_ptr<ObjectStoreDatabase> ObjectStore::OpenDatabase(std::u16string_vi
 }
 
 bool ObjectStore::DeleteDatabase(std::u16string_view name) {
-  std::optional<DatabaseRow> row = FindDatabase(name);
-  if (!row) return false;
-  ReleaseCursors();
-  Transaction transaction(*this);
-  if (!transaction.open()) return false;
-  statements_->delete_records.BindInt(1, row->id);
-  statements_->delete_database.BindInt(1, row->id);
-  if (!statements_->delete_records.Run() || !statements_->delete_database.Run()) return false;
-  if (!transaction.Commit()) return false;
-  for (ObjectStoreDatabase* database : open_databases_) {
-    if (database->id_ == row->id) database->OnDatabaseDeleted();
-  }
-  return true;
+  return RemoveRecords(name, statements_->delete_database, &ObjectStoreDatabase::OnDatabaseDeleted);
 }
 
 bool ObjectStore::ClearDatabase(std::u16string_view name) {
+  return RemoveRecords(name, statements_->clear_count, &ObjectStoreDatabase::OnCleared);
+}
+
+bool ObjectStore::RemoveRecords(std::u16string_view name, SqliteStatement& then,
+                                void (ObjectStoreDatabase::*tell)()) {
   std::optional<DatabaseRow> row = FindDatabase(name);
   if (!row) return false;
   ReleaseCursors();
   Transaction transaction(*this);
   if (!transaction.open()) return false;
   statements_->delete_records.BindInt(1, row->id);
-  statements_->clear_count.BindInt(1, row->id);
-  if (!statements_->delete_records.Run() || !statements_->clear_count.Run()) return false;
+  then.BindInt(1, row->id);
+  if (!statements_->delete_records.Run() || !then.Run()) return false;
   if (!transaction.Commit()) return false;
   for (ObjectStoreDatabase* database : open_databases_) {
-    if (database->id_ == row->id) database->OnCleared();
+    if (database->id_ == row->id) (database->*tell)();
   }
   return true;
 }

@@ -112,6 +112,10 @@ class ObjectStore {
   class Transaction;
 
   bool Prepare();
+  // Deletes every record of the named database and runs `then` on its id (which drops the
+  // database or clears its count) in one transaction; then tells the open databases on it.
+  bool RemoveRecords(std::u16string_view name, SqliteStatement& then,
+                     void (ObjectStoreDatabase::*tell)());
   std::optional<DatabaseRow> FindDatabase(std::u16string_view name);
 
   // The record operations behind ObjectStoreDatabase. Each is one transaction, and each tells
