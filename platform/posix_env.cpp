@@ -70,19 +70,6 @@ constexpr char kWalSuffix[] = "-wal";
 // beside a new store file would be replayed into it.
 constexpr const char* kStoreCompanionSuffixes[] = {"-wal", "-shm", "-journal"};
 
-bool SyncHostFile(const std::string& host_path) {
-  const int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  int result;
-  do {
-    result = ::fsync(fd);
-  } while (result != 0 && errno == EINTR);
-  const int saved = errno;
-  ::close(fd);
-  errno = saved;
-  return result == 0;
-}
-
 // Copies the bytes of one host file into another, which exists and is empty.
 bool CopyHostFile(const std::string& from, const std::string& to) {
   const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -115,7 +102,7 @@ std::string WriteBeside(const std::string& target,
   if (fd < 0) return {};
   ::close(fd);
   errno = 0;
-  if (fill(temp) && SyncHostFile(temp)) return temp;
+  if (fill(temp) && SyncHostPath(temp)) return temp;
   const int saved = errno != 0 ? errno : EIO;
   ::unlink(temp.c_str());
   errno = saved;

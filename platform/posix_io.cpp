@@ -66,7 +66,11 @@ std::string FolderOf(const std::string& host_path) {
 }
 
 bool SyncFolderOf(const std::string& host_path) {
-  const int fd = ::open(FolderOf(host_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  return SyncHostPath(FolderOf(host_path), O_DIRECTORY);
+}
+
+bool SyncHostPath(const std::string& host_path, int open_flags) {
+  const int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC | open_flags);
   if (fd < 0) return false;
   int result;
   do {

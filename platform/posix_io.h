@@ -25,6 +25,10 @@ int LockFile(int fd, int operation);
 // survives a crash.
 bool SyncFolderOf(const std::string& host_path);
 
+// Brings a file (or, with O_DIRECTORY in `open_flags`, a folder) at a host path to stable
+// storage; false with errno set when it cannot be opened or synced.
+bool SyncHostPath(const std::string& host_path, int open_flags = 0);
+
 // The host folder holding host_path ("." for a bare name).
 std::string FolderOf(const std::string& host_path);
 
