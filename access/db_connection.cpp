@@ -3,14 +3,13 @@
 #include <utility>
 
 #include "access/driver_factory.h"
-#include "access/object_store_driver.h"
-#include "engine/file_db_driver.h"
 
 namespace ledgerix {
 
-DbConnection::DbConnection(platform::Env& env, int kind) : DbConnection(env, kind, CreateDriver) {}
+DbConnection::DbConnection(platform::Env& env, DriverKind kind)
+    : DbConnection(env, kind, CreateDriver) {}
 
-DbConnection::DbConnection(platform::Env& env, int kind, DriverFactory factory)
+DbConnection::DbConnection(platform::Env& env, DriverKind kind, DriverFactory factory)
     : env_(env), factory_(std::move(factory)) {
   SetKind(kind);
 }
@@ -21,7 +20,7 @@ DbConnection::~DbConnection() {
   driver_.reset();
 }
 
-int DbConnection::SetKind(int kind) {
+int DbConnection::SetKind(DriverKind kind) {
   driver_.reset();
   open_ = false;
   kind_ = kind;
@@ -65,27 +64,27 @@ void DbConnection::ForgetTexts() {
 }
 
 int DbConnection::CreateDatabase(const DbString& name, const DbSchema& schema) {
-  if (auto* files = dynamic_cast<FileDbDriver*>(driver_.get())) {
-    return files->CreateDatabase(name, schema);
-  }
-  if (auto* objects = dynamic_cast<ObjectStoreDriver*>(driver_.get())) {
-    return objects->CreateDatabase(name, schema);
-  }
-  return 0;
+  return driver_ != nullptr ? driver_->CreateDatabase(name, schema) : 0;
 }
 
 int DbConnection::DeleteDatabase(const DbString& name) {
-  if (auto* files = dynamic_cast<FileDbDriver*>(driver_.get())) return files->DeleteDatabase(name);
-  if (auto* objects = dynamic_cast<ObjectStoreDriver*>(driver_.get())) {
-    return objects->DeleteDatabase(name);
-  }
-  return 0;
+  return driver_ != nullptr ? driver_->DeleteDatabase(name) : 0;
 }
+
+int DbConnection::BeginTransaction() { return IsOpen() ? driver_->BeginTransaction() : 0; }
+
+int DbConnection::CommitTransaction() { return IsOpen() ? driver_->CommitTransaction() : 0; }
+
+int DbConnection::RollbackTransaction() {
+  return driver_ != nullptr ? driver_->RollbackTransaction() : 0;
+}
+
+bool DbConnection::InTransaction() const { return driver_ != nullptr && driver_->InTransaction(); }
 
 DbDriver* DbConnection::Driver() { return driver_.get(); }
 
 int DbConnection::IsOpen() { return driver_ != nullptr && open_ && driver_->IsOpen() != 0 ? 1 : 0; }
 
-int DbConnection::Kind() const { return kind_; }
+DriverKind DbConnection::Kind() const { return kind_; }
 
 }  // namespace ledgerix

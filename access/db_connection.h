@@ -17,12 +17,13 @@ class DbConnection : public DbDriverHost {
  public:
   // Makes the driver of a kind (null when there is none); CreateDriver unless a test says
   // otherwise.
-  using DriverFactory = std::function<std::unique_ptr<DbDriver>(int kind, platform::Env& env)>;
+  using DriverFactory =
+      std::function<std::unique_ptr<DbDriver>(DriverKind kind, platform::Env& env)>;
 
   // Empty texts, not open, then SetKind(kind). `env` (the files the drivers use) must outlive
   // the connection.
-  DbConnection(platform::Env& env, int kind);
-  DbConnection(platform::Env& env, int kind, DriverFactory factory);
+  DbConnection(platform::Env& env, DriverKind kind);
+  DbConnection(platform::Env& env, DriverKind kind, DriverFactory factory);
   DbConnection(const DbConnection&) = delete;
   DbConnection& operator=(const DbConnection&) = delete;
   // Forgets the texts and destroys the driver, which closes whatever it holds open.
@@ -42,18 +43,24 @@ class DbConnection : public DbDriverHost {
   DbDriver* Driver() override;
   // 1 when a driver exists, the last Open succeeded and the driver reports itself open.
   virtual int IsOpen();
-  int Kind() const override;
+  DriverKind Kind() const override;
   // Destroys any driver (callers close first), keeps the kind and creates its driver. Answers
   // 1 when a driver now exists, else 0.
-  int SetKind(int kind);
+  int SetKind(DriverKind kind);
 
-  // Creates the database `name` from `schema` through the connection's driver, for the drivers
-  // that keep databases of their own (the file database and the object store); 0 for the others
-  // and when the creation fails. Call it while the connection is closed.
-  int CreateDatabase(const DbString& name, const DbSchema& schema);
-  // Deletes the database `name` through the driver as above. 1 when none of that name remains;
-  // 0 for the other drivers. Call it while the connection is closed.
-  int DeleteDatabase(const DbString& name);
+  // Creates the database `name` from `schema` through the connection's driver
+  // (DbDriver::CreateDatabase); 0 without a driver. Call it while the connection is closed.
+  [[nodiscard]] int CreateDatabase(const DbString& name, const DbSchema& schema);
+  // Deletes the database `name` through the driver (DbDriver::DeleteDatabase); 0 without a
+  // driver. Call it while the connection is closed.
+  [[nodiscard]] int DeleteDatabase(const DbString& name);
+
+  // The driver's transaction over the open database (DbDriver::BeginTransaction and the rest);
+  // 0 when not open or without a driver. DbTransaction holds one for a scope.
+  [[nodiscard]] int BeginTransaction();
+  [[nodiscard]] int CommitTransaction();
+  int RollbackTransaction();
+  bool InTransaction() const;
 
   // The text handed to the driver's Open: empty until Open, and again after Close.
   const DbString& ConnectionString() const { return connection_string_; }
@@ -66,7 +73,7 @@ class DbConnection : public DbDriverHost {
 
   platform::Env& env_;
   DriverFactory factory_;
-  int kind_ = 0;
+  DriverKind kind_ = DriverKind::kNull;
   bool open_ = false;
   DbString connection_string_{kTextCapacity};
   DbString user_name_{kTextCapacity};

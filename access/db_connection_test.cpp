@@ -12,7 +12,7 @@
 namespace ledgerix {
 namespace {
 
-constexpr int kTestKind = 9;
+constexpr DriverKind kTestKind = static_cast<DriverKind>(9);
 
 // What the test driver saw; it outlives the driver, so destruction can be observed.
 struct DriverLog {
@@ -56,8 +56,8 @@ class DbConnectionTest : public ::testing::Test {
  protected:
   // A connection whose kind 9 makes a recording driver (refusing every open when `accept` is
   // false); the other kinds make what the program makes.
-  std::unique_ptr<DbConnection> Connect(int kind, bool accept = true) {
-    auto factory = [this, accept](int k, platform::Env& env) -> std::unique_ptr<DbDriver> {
+  std::unique_ptr<DbConnection> Connect(DriverKind kind, bool accept = true) {
+    auto factory = [this, accept](DriverKind k, platform::Env& env) -> std::unique_ptr<DbDriver> {
       if (k != kTestKind) return CreateDriver(k, env);
       log_ = DriverLog{};
       return std::make_unique<RecordingDriver>(&log_, accept);
@@ -98,27 +98,29 @@ TEST_F(DbConnectionTest, CloseEmptiesTheTextsAndClosesTheDriver) {
   EXPECT_EQ(connection->IsOpen(), 0);
   EXPECT_EQ(connection->ConnectionString().Length(), 0u);
   EXPECT_EQ(connection->UserName().Length(), 0u);
-  auto driverless = Connect(5);
+  auto driverless = Connect(static_cast<DriverKind>(5));
   EXPECT_EQ(driverless->Close(), 1);
 }
 
 TEST_F(DbConnectionTest, SetKindReplacesTheDriver) {
   auto connection = Connect(kTestKind);
   ASSERT_EQ(connection->Open("db", "", ""), 1);
-  EXPECT_EQ(connection->SetKind(kDriverSqlText), 1);
+  EXPECT_EQ(connection->SetKind(DriverKind::kSqlText), 1);
   EXPECT_TRUE(log_.destroyed);
-  EXPECT_EQ(connection->Kind(), kDriverSqlText);
+  EXPECT_EQ(connection->Kind(), DriverKind::kSqlText);
   EXPECT_EQ(connection->IsOpen(), 0);
-  EXPECT_EQ(connection->SetKind(5), 0);
+  EXPECT_EQ(connection->SetKind(static_cast<DriverKind>(5)), 0);
   EXPECT_EQ(connection->Driver(), nullptr);
-  EXPECT_EQ(connection->Kind(), 5);
+  EXPECT_EQ(connection->Kind(), static_cast<DriverKind>(5));
 }
 
 TEST_F(DbConnectionTest, PlaceholderKindsNeverOpen) {
-  for (int kind : {kDriverNull, kDriverNull4, 5, -1}) {
-    SCOPED_TRACE(kind);
+  for (DriverKind kind : {DriverKind::kNull, DriverKind::kNull4, static_cast<DriverKind>(5),
+                          static_cast<DriverKind>(-1)}) {
+    SCOPED_TRACE(static_cast<int>(kind));
     DbConnection connection(device_.env(), kind);
-    EXPECT_EQ(connection.Driver() != nullptr, kind == kDriverNull || kind == kDriverNull4);
+    EXPECT_EQ(connection.Driver() != nullptr,
+              kind == DriverKind::kNull || kind == DriverKind::kNull4);
     EXPECT_EQ(connection.Open("db", "user", "pw"), 0);
     EXPECT_EQ(connection.IsOpen(), 0);
     if (connection.Driver() != nullptr) {
@@ -130,7 +132,7 @@ TEST_F(DbConnectionTest, PlaceholderKindsNeverOpen) {
 }
 
 TEST_F(DbConnectionTest, SqlTextKindBuildsSelectsButOpensNothing) {
-  DbConnection connection(device_.env(), kDriverSqlText);
+  DbConnection connection(device_.env(), DriverKind::kSqlText);
   DbDriver* driver = connection.Driver();
   ASSERT_NE(driver, nullptr);
   DbString text;
@@ -170,21 +172,22 @@ TEST_F(DbConnectionTest, RecordSetsOfAClosedConnectionAreAtTheEnd) {
 TEST_F(DbConnectionTest, WholeDatabasesAreCreatedAndDeletedThroughTheDriversThatKeepThem) {
   DbSchema schema;
   schema.AddTable("[t]").AddColumn("id", DbValueType::Int32);
-  for (int kind : {kDriverObjectStore, kDriverFileDatabase}) {
+  for (DriverKind kind : {DriverKind::kObjectStore, DriverKind::kFileDatabase}) {
+    SCOPED_TRACE(static_cast<int>(kind));
     DbConnection connection(device_.env(), kind);
-    EXPECT_EQ(connection.Open("db", "", ""), 0) << kind;
-    ASSERT_EQ(connection.CreateDatabase("db", schema), 1) << kind;
+    EXPECT_EQ(connection.Open("db", "", ""), 0);
+    ASSERT_EQ(connection.CreateDatabase("db", schema), 1);
     // A database of that name exists now and is left alone.
-    EXPECT_EQ(connection.CreateDatabase("db", schema), 0) << kind;
-    ASSERT_EQ(connection.Open("db", "", ""), 1) << kind;
+    EXPECT_EQ(connection.CreateDatabase("db", schema), 0);
+    ASSERT_EQ(connection.Open("db", "", ""), 1);
     auto record_set = connection.CreateRecordSet(1);
-    EXPECT_EQ(record_set->OpenTable("[t]", nullptr), 1) << kind;
+    EXPECT_EQ(record_set->OpenTable("[t]", nullptr), 1);
     record_set.reset();
     connection.Close();
-    EXPECT_EQ(connection.DeleteDatabase("db"), 1) << kind;
-    EXPECT_EQ(connection.Open("db", "", ""), 0) << kind;
+    EXPECT_EQ(connection.DeleteDatabase("db"), 1);
+    EXPECT_EQ(connection.Open("db", "", ""), 0);
   }
-  DbConnection placeholder(device_.env(), kDriverNull);
+  DbConnection placeholder(device_.env(), DriverKind::kNull);
   EXPECT_EQ(placeholder.CreateDatabase("db", schema), 0);
   EXPECT_EQ(placeholder.DeleteDatabase("db"), 0);
 }

@@ -7,16 +7,16 @@
 
 namespace ledgerix {
 
-std::unique_ptr<DbDriver> CreateDriver(int kind, platform::Env& env) {
+std::unique_ptr<DbDriver> CreateDriver(DriverKind kind, platform::Env& env) {
   switch (kind) {
-    case kDriverNull:
-    case kDriverNull4:
+    case DriverKind::kNull:
+    case DriverKind::kNull4:
       return std::make_unique<NullDriver>();
-    case kDriverSqlText:
+    case DriverKind::kSqlText:
       return std::make_unique<SqlTextDriver>();
-    case kDriverObjectStore:
+    case DriverKind::kObjectStore:
       return std::make_unique<ObjectStoreDriver>(env);
-    case kDriverFileDatabase:
+    case DriverKind::kFileDatabase:
       return std::make_unique<FileDbDriver>(env);
     default:
       return nullptr;

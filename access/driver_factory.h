@@ -9,9 +9,9 @@
 
 namespace ledgerix {
 
-// A new driver of the kind: kinds 0 and 4 the null driver, 2 the SQL-text driver, 3 the
-// object-store driver, 6 the file database driver; null for every other kind. The driver keeps
+// A new driver of the kind: the null driver for kNull and kNull4, the SQL-text driver, the
+// object-store driver, the file database driver; null for any other number. The driver keeps
 // a reference to `env`, which must outlive it.
-std::unique_ptr<DbDriver> CreateDriver(int kind, platform::Env& env);
+std::unique_ptr<DbDriver> CreateDriver(DriverKind kind, platform::Env& env);
 
 }  // namespace ledgerix

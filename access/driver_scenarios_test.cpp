@@ -15,6 +15,7 @@
 #include "access/object_store_driver.h"
 #include "access/testing/finance_shapes.h"
 #include "engine/file_db_driver.h"
+#include "testing/driver_kinds.h"
 #include "testing/temp_device_root.h"
 
 namespace ledgerix {
@@ -59,25 +60,26 @@ Entry MakeEntry(int32_t consumer_id, int32_t serial) {
 
 // Creates the database through the driver of a kind, as the finance layer does; false for a
 // kind whose driver is not built.
-bool CreateDatabaseOfKind(int kind, platform::Env& env, const DbSchema& schema) {
-  if (kind == kDriverObjectStore) {
+bool CreateDatabaseOfKind(DriverKind kind, platform::Env& env, const DbSchema& schema) {
+  if (kind == DriverKind::kObjectStore) {
     return ObjectStoreDriver(env).CreateDatabase(kDatabase, schema) == 1;
   }
-  if (kind == kDriverFileDatabase) return FileDbDriver(env).CreateDatabase(kDatabase, schema) == 1;
+  if (kind == DriverKind::kFileDatabase)
+    return FileDbDriver(env).CreateDatabase(kDatabase, schema) == 1;
   return false;
 }
 
-class DriverScenarioTest : public ::testing::TestWithParam<int> {
+class DriverScenarioTest : public ::testing::TestWithParam<DriverKind> {
  protected:
   void SetUp() override {
     if (CreateDriver(kind(), env()) == nullptr) {
-      GTEST_SKIP() << "no driver of kind " << kind() << " is built";
+      GTEST_SKIP() << "no driver of kind " << static_cast<int>(kind()) << " is built";
     }
     ASSERT_TRUE(CreateDatabaseOfKind(kind(), env(), testing::FinanceShapes()));
     Reopen();
   }
 
-  int kind() const { return GetParam(); }
+  DriverKind kind() const { return GetParam(); }
   platform::Env& env() { return device_.env(); }
 
   // Destroys the connection and makes a new one, as the finance layer does when it reopens.
@@ -466,12 +468,94 @@ TEST_P(DriverScenarioTest, EveryWindows1251CharacterSurvives) {
   EXPECT_EQ(IntOf(record, "currency_id"), 0) << "a column never set reads as 0";
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, DriverScenarioTest,
-                         ::testing::Values(kDriverObjectStore, kDriverFileDatabase),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                           return info.param == kDriverObjectStore ? std::string("ObjectStore")
-                                                                   : std::string("FileDatabase");
-                         });
+// A transaction over the whole database: what it wrote to any table is kept together at a
+// commit and taken back together at a rollback, a close, or a commit that was not reached.
+TEST_P(DriverScenarioTest, ATransactionKeepsOrTakesBackEveryWriteTogether) {
+  if (kind() == DriverKind::kFileDatabase) GTEST_SKIP() << "transactions still to come";
+  const std::vector<Entry> before = SortedByKind(AddEntries({5, 2, 9, 2}));
+  auto add_account = [&](int32_t id) {
+    std::unique_ptr<DbRecordSet> accounts = OpenTable(kAccountsTable);
+    ASSERT_EQ(accounts->AddNew(), 1);
+    Put(accounts->CurrentRecord(-1), "id", id);
+    ASSERT_EQ(accounts->Update(), 1);
+  };
+  auto account_count = [&] { return OpenTable(kAccountsTable)->RowCount(); };
+  // Every kind of write, to two tables, through several record sets.
+  auto write_everything = [&] {
+    add_account(7);
+    AddEntry(MakeEntry(3, 40));
+    EXPECT_EQ(DeleteWhere([](const Entry& e) { return e.consumer_id == 9; }), 1);
+    std::unique_ptr<DbRecordSet> entries = OpenTable(kEntriesTable);
+    Put(entries->CurrentRecord(-1), "note", "changed");
+    ASSERT_EQ(entries->Update(), 1);
+    std::unique_ptr<DbRecordSet> kinds = OpenTable(kKindsTable);
+    ASSERT_EQ(kinds->DeleteAll(), 1);
+  };
+  enum class End { kRollback, kClose, kNone, kCommit };
+  for (End end : {End::kRollback, End::kClose, End::kNone, End::kCommit}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    ASSERT_EQ(connection_->BeginTransaction(), 1);
+    EXPECT_TRUE(connection_->InTransaction());
+    EXPECT_EQ(connection_->BeginTransaction(), 0) << "transactions do not nest";
+    write_everything();
+    EXPECT_EQ(account_count(), 1u) << "the transaction sees its own writes";
+    switch (end) {
+      case End::kRollback:
+        EXPECT_EQ(connection_->RollbackTransaction(), 1);
+        break;
+      case End::kClose:
+        connection_->Close();
+        break;
+      case End::kNone:
+        connection_.reset();  // the connection goes without ending it
+        break;
+      case End::kCommit:
+        EXPECT_EQ(connection_->CommitTransaction(), 1);
+        break;
+    }
+    Reopen();
+    EXPECT_FALSE(connection_->InTransaction());
+    if (end != End::kCommit) {
+      EXPECT_EQ(ReadEntries(), before);
+      EXPECT_EQ(account_count(), 0u);
+    }
+  }
+  std::vector<Entry> after = ReadEntries();
+  EXPECT_EQ(after.size(), before.size());
+  EXPECT_EQ(account_count(), 1u);
+  EXPECT_EQ(connection_->CommitTransaction(), 0) << "no transaction runs";
+  EXPECT_EQ(connection_->RollbackTransaction(), 0);
+}
+
+// An archive restored inside a transaction: the bulk load's rows go with the transaction.
+TEST_P(DriverScenarioTest, ABulkLoadInsideATransactionIsTakenBackWithIt) {
+  if (kind() == DriverKind::kFileDatabase) GTEST_SKIP() << "transactions still to come";
+  const std::vector<Entry> before = SortedByKind(AddEntries({4, 1, 6}));
+  for (bool commit : {false, true}) {
+    ASSERT_EQ(connection_->BeginTransaction(), 1);
+    std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
+    ASSERT_EQ(record_set->DeleteAll(), 1);
+    ASSERT_EQ(record_set->OpenTable(kEntriesTable, nullptr), 1);
+    ASSERT_EQ(record_set->BeginBulkLoad(), 1);
+    for (int32_t i = 0; i < 50; ++i) {
+      ASSERT_EQ(record_set->AddNew(), 1);
+      FillEntry(record_set->CurrentRecord(-1), MakeEntry(i % 7, i));
+      ASSERT_EQ(record_set->Update(), 1);
+    }
+    EXPECT_EQ(record_set->EndBulkLoad(), 1);
+    record_set.reset();
+    if (commit) {
+      EXPECT_EQ(connection_->CommitTransaction(), 1);
+    } else {
+      EXPECT_EQ(connection_->RollbackTransaction(), 1);
+    }
+    Reopen();
+    EXPECT_EQ(ReadEntries().size(), commit ? 50u : before.size());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, DriverScenarioTest, testing::BothStorageKinds(),
+                         testing::StorageKindName);
 
 }  // namespace
 }  // namespace ledgerix

@@ -81,10 +81,48 @@ int ObjectStoreDriver::Open(const DbString& connection_string) {
 }
 
 int ObjectStoreDriver::Close() {
+  if (in_transaction_) RollbackTransaction();
   if (IsOpen() == 0) return 0;
   catalog_.reset();
   schema_.reset();
   return 1;
+}
+
+int ObjectStoreDriver::BeginTransaction() {
+  ObjectStore* store = Store();
+  if (IsOpen() == 0 || in_transaction_ || store == nullptr || store->InBatch() ||
+      !store->BeginBatch()) {
+    return 0;
+  }
+  in_transaction_ = true;
+  transaction_aborts_ = store->AbortCount();
+  return 1;
+}
+
+int ObjectStoreDriver::CommitTransaction() {
+  if (!in_transaction_) return 0;
+  in_transaction_ = false;
+  ObjectStore* store = Store();
+  // Aborted meanwhile (a commit inside failed, or the store was closed): nothing was kept.
+  if (store == nullptr || store->AbortCount() != transaction_aborts_ || !store->InBatch()) {
+    return 0;
+  }
+  // A bulk load still running inside would keep the transaction open: take it all back.
+  if (store->BatchDepth() != 1) {
+    store->AbortBatch();
+    return 0;
+  }
+  return store->EndBatch() ? 1 : 0;
+}
+
+int ObjectStoreDriver::RollbackTransaction() {
+  if (!in_transaction_) return 0;
+  in_transaction_ = false;
+  ObjectStore* store = Store();
+  if (store == nullptr || store->AbortCount() != transaction_aborts_ || !store->InBatch()) {
+    return 1;  // already taken back
+  }
+  return store->AbortBatch() ? 1 : 0;
 }
 
 int ObjectStoreDriver::IsOpen() { return catalog_ != nullptr && schema_ != nullptr ? 1 : 0; }

@@ -80,15 +80,23 @@ class ObjectStoreDriver : public DbDriver {
   int BeginBulkLoad(DbRecordSet* record_set) override;
   int EndBulkLoad(DbRecordSet* record_set) override;
 
+  // A transaction is a batch of the store (ObjectStore::BeginBatch) that the driver holds; each
+  // write inside is a savepoint of it, so a failed write takes back only itself. A commit with a
+  // bulk load still running inside takes everything back and answers 0. Close rolls back.
+  int BeginTransaction() override;
+  int CommitTransaction() override;
+  int RollbackTransaction() override;
+  bool InTransaction() const override { return in_transaction_; }
+
   // Creates the catalog `name` and an empty platform database per table. 0 when there is no
   // store, the name is empty, a database of that name exists already (it is left alone), or a
   // table cannot be created (an empty name, no columns, a name already taken); then everything
   // this call created is deleted again and nothing else is touched. An empty schema gives a
   // catalog without tables.
-  int CreateDatabase(const DbString& name, const DbSchema& schema);
+  [[nodiscard]] int CreateDatabase(const DbString& name, const DbSchema& schema) override;
   // Deletes every table database that a record of the catalog `name` names, then the catalog.
   // Missing databases are no error: always 1.
-  int DeleteDatabase(const DbString& name);
+  [[nodiscard]] int DeleteDatabase(const DbString& name) override;
 
  private:
   class Cursor;
@@ -100,6 +108,8 @@ class ObjectStoreDriver : public DbDriver {
   platform::Env& env_;
   std::unique_ptr<platform::ObjectStoreDatabase> catalog_;
   std::unique_ptr<DbSchema> schema_;
+  bool in_transaction_ = false;
+  uint64_t transaction_aborts_ = 0;  // the store's AbortCount when the transaction began
 };
 
 }  // namespace ledgerix

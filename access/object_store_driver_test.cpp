@@ -38,7 +38,7 @@ class ObjectStoreDriverTest : public ::testing::Test {
   }
   // A connection of kind 3 on the database; null when it does not open.
   std::unique_ptr<DbConnection> Connect(const char* name = kDatabase) {
-    auto connection = std::make_unique<DbConnection>(env(), kDriverObjectStore);
+    auto connection = std::make_unique<DbConnection>(env(), DriverKind::kObjectStore);
     if (connection->Open(name, "", "") != 1) return nullptr;
     return connection;
   }
@@ -456,7 +456,7 @@ TEST_F(ObjectStoreDriverTest, ClosedDriverServesNoCursor) {
 
 TEST_F(ObjectStoreDriverTest, ConnectionOpensTheCatalogNamedByItsWholeString) {
   CreateFinanceDatabase();
-  DbConnection connection(env(), kDriverObjectStore);
+  DbConnection connection(env(), DriverKind::kObjectStore);
   ASSERT_NE(dynamic_cast<ObjectStoreDriver*>(connection.Driver()), nullptr);
   // A user clause becomes part of the name, and no catalog has that name.
   EXPECT_EQ(connection.Open(kDatabase, "user", "secret"), 0);
@@ -472,7 +472,7 @@ TEST_F(ObjectStoreDriverTest, StoreThatCannotBeOpenedOpensNothing) {
   EXPECT_EQ(driver.CreateDatabase(kDatabase, testing::FinanceShapes()), 0);
   EXPECT_EQ(driver.Open(kDatabase), 0);
   EXPECT_EQ(driver.DeleteDatabase(kDatabase), 1);
-  EXPECT_EQ(DbConnection(env(), kDriverObjectStore).Open(kDatabase, "", ""), 0);
+  EXPECT_EQ(DbConnection(env(), DriverKind::kObjectStore).Open(kDatabase, "", ""), 0);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ std::string NoteOf(int32_t serial) { return "запись №" + std::to_string(
 [[noreturn]] void WriteUntilKilled(const platform::PosixEnvOptions& options, int32_t first,
                                    int report_fd) {
   platform::PosixEnv env(options);
-  DbConnection connection(env, kDriverObjectStore);
+  DbConnection connection(env, DriverKind::kObjectStore);
   if (connection.Open(kDatabase, "", "") != 1) _exit(2);
   std::unique_ptr<DbRecordSet> record_set = connection.CreateRecordSet(1);
   if (record_set->OpenTable(testing::kEntriesTable, nullptr) != 1) _exit(2);
@@ -52,7 +52,7 @@ std::string NoteOf(int32_t serial) { return "запись №" + std::to_string(
 std::set<int32_t> StoredSerials(const platform::PosixEnvOptions& options) {
   std::set<int32_t> serials;
   platform::PosixEnv env(options);
-  DbConnection connection(env, kDriverObjectStore);
+  DbConnection connection(env, DriverKind::kObjectStore);
   EXPECT_EQ(connection.Open(kDatabase, "", ""), 1) << "the database opens after the kill";
   std::unique_ptr<DbRecordSet> record_set = connection.CreateRecordSet(1);
   if (record_set == nullptr || record_set->OpenTable(testing::kEntriesTable, nullptr) != 1) {

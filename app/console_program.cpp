@@ -17,7 +17,9 @@ void PrintState(const AppState& state, const platform::PosixEnv& env, bool remin
       << "documents:        " << env.options().documents_folder << "\n"
       << "settings:         " << settings_file << "\n"
       << "storage:          "
-      << (state.finance.storage_kind == 6 ? "file database (6)" : "object store (3)") << "\n"
+      << (state.finance.storage_kind == DriverKind::kFileDatabase ? "file database (6)"
+                                                                  : "object store (3)")
+      << "\n"
       << "current account:  " << state.finance.current_account_id << " "
       << ToUtf8(state.current_account_name) << "\n"
       << "updates reminder: " << (reminder ? "shown" : "not due") << "\n";

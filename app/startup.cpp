@@ -42,7 +42,9 @@ void DeclareStartupSettings(SettingsStore& settings) {
 
 void ReadStartupSettings(AppState& state) {
   const SettingsStore& settings = state.settings;
-  if (ReadFlag(settings, "IS_SYSTEMTYPE_DB") == 0) state.finance.storage_kind = 6;
+  if (ReadFlag(settings, "IS_SYSTEMTYPE_DB") == 0) {
+    state.finance.storage_kind = DriverKind::kFileDatabase;
+  }
   state.last_archive_name = ReadText(settings, "LAST_ARCHIVE");
   state.finance.current_account_id = ReadInt(settings, "GL_FIRM_ID");
   state.show_account_in_report = ReadFlag(settings, "IS_SHOW_FIRM_IN_REPORT");

@@ -39,7 +39,7 @@ TEST_F(StartupTest, FirstStartDeclaresEverySettingAndShowsTheReminder) {
   StartupResult result = Start();
   ASSERT_EQ(result.status, StartupStatus::kReady);
   EXPECT_TRUE(result.show_updates_reminder);
-  EXPECT_EQ(state_->finance.storage_kind, 0);  // the object store
+  EXPECT_EQ(state_->finance.storage_kind, DriverKind::kObjectStore);
   EXPECT_EQ(ToUtf8(state_->current_account_name), "<<Любой>>");
   EXPECT_EQ(SettingsFile(),
             "IS_SYSTEMTYPE_DB=1\r\nLAST_ARCHIVE=\r\nLAST_DT=1700000000\r\nPERIOD_DT_FROM=\r\n"
@@ -52,8 +52,12 @@ TEST_F(StartupTest, FirstStartDeclaresEverySettingAndShowsTheReminder) {
 TEST_F(StartupTest, StoredSettingsChooseTheDriverAndTheDisplay) {
   struct Case {
     const char* stored;
-    int kind;
-  } cases[] = {{"0", 6}, {"abc", 6}, {"", 6}, {"1", 0}, {"5", 0}};
+    DriverKind kind;
+  } cases[] = {{"0", DriverKind::kFileDatabase},
+               {"abc", DriverKind::kFileDatabase},
+               {"", DriverKind::kFileDatabase},
+               {"1", DriverKind::kObjectStore},
+               {"5", DriverKind::kObjectStore}};
   for (const Case& c : cases) {
     WriteSettings(std::string("IS_SYSTEMTYPE_DB=") + c.stored +
                   "\r\nGL_FIRM_ID=2\r\nIS_SHOW_FIRM_IN_REPORT=1\r\nIS_SHOW_FIRM_IN_ACTIONS=1\r\n"

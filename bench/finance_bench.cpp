@@ -83,7 +83,7 @@ void RunFor(int kind, const std::string& household) {
   }
   ledgerix::platform::SystemClock clock;
   FinanceGlobals globals;
-  globals.storage_kind = kind;
+  globals.storage_kind = static_cast<ledgerix::DriverKind>(kind);
   const char* name = kind == 6 ? "file database" : "object store";
   {
     FinanceDb db(env, clock, globals);

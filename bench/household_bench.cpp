@@ -100,7 +100,7 @@ class HouseholdBench {
   bool Run() {
     if (Wanted("start-up")) MeasureStartup();
     env_ = std::make_unique<platform::PosixEnv>(DeviceFolders(device_));
-    globals_.storage_kind = config_.kind;
+    globals_.storage_kind = static_cast<ledgerix::DriverKind>(config_.kind);
     db_ = std::make_unique<FinanceDb>(*env_, clock_, globals_);
     if (!db_->Open(kDatabaseName) || !db_->LoadKinds(&kinds_)) {
       std::fprintf(stderr, "cannot open the prepared database\n");
@@ -144,7 +144,8 @@ class HouseholdBench {
       started.state = std::make_unique<AppState>(*started.env);
       started.db = std::make_unique<FinanceDb>(*started.env, clock_, started.state->finance);
       return RunStartup(*started.state, *started.db, clock_).status == StartupStatus::kReady &&
-             started.state->finance.storage_kind == (config_.kind == 6 ? 6 : 0);
+             (started.state->finance.storage_kind == DriverKind::kFileDatabase) ==
+                 (config_.kind == 6);
     };
     startup.after = [&] {
       started.db.reset();

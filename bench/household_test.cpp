@@ -15,6 +15,7 @@
 #include "finance/record_access.h"
 #include "finance/row_limits.h"
 #include "finance/type_code.h"
+#include "testing/driver_kinds.h"
 #include "testing/fake_clock.h"
 #include "testing/temp_device_root.h"
 
@@ -124,7 +125,7 @@ TEST(HouseholdTest, SmallAndEmptyHouseholdsHaveExactlyTheirEntries) {
   EXPECT_EQ(MakeHousehold({7, 1}).entries.size(), 7u);
 }
 
-class WriteHouseholdTest : public ::testing::TestWithParam<int> {};
+class WriteHouseholdTest : public ::testing::TestWithParam<DriverKind> {};
 
 TEST_P(WriteHouseholdTest, StoresEveryRowOverWhatTheDatabaseHeld) {
   testing::TempDeviceRoot root;
@@ -152,7 +153,8 @@ TEST_P(WriteHouseholdTest, StoresEveryRowOverWhatTheDatabaseHeld) {
   EXPECT_EQ(StoredEntries(db), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, WriteHouseholdTest, ::testing::Values(3, 6));
+INSTANTIATE_TEST_SUITE_P(Drivers, WriteHouseholdTest, testing::BothStorageKinds(),
+                         testing::StorageKindName);
 
 TEST(PreparedHouseholdTest, IsBuiltOnceAndBuiltAgainWhenUnfinishedOrDifferent) {
   testing::TempDeviceRoot scratch;
@@ -182,7 +184,7 @@ TEST(PreparedHouseholdTest, IsBuiltOnceAndBuiltAgainWhenUnfinishedOrDifferent) {
   platform::PosixEnv env(DeviceFolders(work));
   testing::FakeClock clock(1262304000);
   FinanceGlobals globals;
-  globals.storage_kind = 6;
+  globals.storage_kind = DriverKind::kFileDatabase;
   FinanceDb db(env, clock, globals);
   ASSERT_TRUE(db.Open(kDatabaseName));
   EXPECT_EQ(StoredEntries(db).size(), 300u);

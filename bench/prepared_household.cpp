@@ -46,7 +46,7 @@ bool Build(const fs::path& device, int kind, const HouseholdOptions& options, st
   }
   platform::SystemClock clock;
   FinanceGlobals globals;
-  globals.storage_kind = kind;
+  globals.storage_kind = static_cast<ledgerix::DriverKind>(kind);
   FinanceDb db(env, clock, globals);
   if (!db.Open(kDatabaseName)) {
     *error = "cannot create the database";

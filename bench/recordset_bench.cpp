@@ -55,11 +55,11 @@ DbSchema EntriesSchema() {
   return schema;
 }
 
-bool CreateDatabase(int kind, ledgerix::platform::Env& env) {
-  if (kind == ledgerix::kDriverObjectStore) {
+bool CreateDatabase(ledgerix::DriverKind kind, ledgerix::platform::Env& env) {
+  if (kind == ledgerix::DriverKind::kObjectStore) {
     return ledgerix::ObjectStoreDriver(env).CreateDatabase(kDatabase, EntriesSchema()) == 1;
   }
-  if (kind == ledgerix::kDriverFileDatabase) {
+  if (kind == ledgerix::DriverKind::kFileDatabase) {
     return ledgerix::FileDbDriver(env).CreateDatabase(kDatabase, EntriesSchema()) == 1;
   }
   return false;
@@ -113,13 +113,13 @@ int64_t Walk(DbConnection& connection, bool by_name, int* rows) {
   return sum;
 }
 
-int Run(int kind, const char* label, const std::filesystem::path& folder) {
+int Run(ledgerix::DriverKind kind, const char* label, const std::filesystem::path& folder) {
   ledgerix::platform::PosixEnvOptions options;
   options.device_root = (folder / label / "root").string();
   options.documents_folder = (folder / label / "documents").string();
   ledgerix::platform::PosixEnv env(options);
   if (ledgerix::CreateDriver(kind, env) == nullptr) {
-    std::printf("%s (kind %d): not built\n", label, kind);
+    std::printf("%s (kind %d): not built\n", label, static_cast<int>(kind));
     return 0;
   }
   if (!CreateDatabase(kind, env)) {
@@ -135,7 +135,7 @@ int Run(int kind, const char* label, const std::filesystem::path& folder) {
     return 1;
   }
   std::printf("%s (kind %d): add %d rows one Update() each: %.0f ms (%.1f us per row)\n", label,
-              kind, kRows, fill_ms, fill_ms * 1000 / kRows);
+              static_cast<int>(kind), kRows, fill_ms, fill_ms * 1000 / kRows);
   for (const bool by_name : {false, true}) {
     int rows = 0;
     int64_t sum = 0;
@@ -145,7 +145,7 @@ int Run(int kind, const char* label, const std::filesystem::path& folder) {
       return 1;
     }
     std::printf("%s (kind %d): walk %d rows reading every field by %s (median of %d): %.2f ms\n",
-                label, kind, rows, by_name ? "name" : "index", kRuns, walk_ms);
+                label, static_cast<int>(kind), rows, by_name ? "name" : "index", kRuns, walk_ms);
   }
   return 0;
 }
@@ -156,8 +156,8 @@ int main() {
   char folder_template[] = "/tmp/ledgerix_recordset_bench_XXXXXX";
   if (mkdtemp(folder_template) == nullptr) return 1;
   const std::filesystem::path folder(folder_template);
-  int result = Run(ledgerix::kDriverObjectStore, "object store", folder);
-  result |= Run(ledgerix::kDriverFileDatabase, "file database", folder);
+  int result = Run(ledgerix::DriverKind::kObjectStore, "object store", folder);
+  result |= Run(ledgerix::DriverKind::kFileDatabase, "file database", folder);
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
   return result;

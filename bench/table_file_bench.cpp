@@ -66,7 +66,7 @@ class Host : public DbDriverHost {
  public:
   explicit Host(platform::Env& env) : driver_(env) {}
   DbDriver* Driver() override { return &driver_; }
-  int Kind() const override { return kDriverFileDatabase; }
+  DriverKind Kind() const override { return DriverKind::kFileDatabase; }
   FileDbDriver& file_driver() { return driver_; }
 
  private:

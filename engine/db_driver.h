@@ -10,6 +10,7 @@
 namespace ledgerix {
 
 class DbRecordSet;
+class DbSchema;
 
 // How Fetch moves a cursor before it reads the row.
 inline constexpr int kMoveNext = 1;
@@ -23,12 +24,15 @@ inline constexpr int kWriteOverwrite = 0;  // over the current row
 inline constexpr int kWriteInsert = 1;     // as a new row
 inline constexpr int kWriteDelete = 2;     // deletes the current row
 
-// Driver kinds a connection can be made with.
-inline constexpr int kDriverNull = 0;
-inline constexpr int kDriverSqlText = 2;
-inline constexpr int kDriverObjectStore = 3;
-inline constexpr int kDriverNull4 = 4;
-inline constexpr int kDriverFileDatabase = 6;
+// The storage kinds a connection can be made with. The numbers are those the program has always
+// used for them; any other number makes a connection without a driver.
+enum class DriverKind : int {
+  kNull = 0,
+  kSqlText = 2,
+  kObjectStore = 3,  // the platform's object store, the default storage
+  kNull4 = 4,
+  kFileDatabase = 6,  // the program's own file database
+};
 
 // Every operation answers non-zero on success and 0 when it failed or is not supported.
 class DbDriver {
@@ -77,6 +81,43 @@ class DbDriver {
     (void)record_set;
     return 1;
   }
+
+  // --- Databases, for the drivers that keep databases of their own -----------------------------
+  // Creates the database `name` from `schema`; call it while no database is open. 1 when created;
+  // 0 when the driver keeps no databases, when one of that name exists already (it is left
+  // alone) or when the creation failed (then nothing of it is left behind).
+  [[nodiscard]] virtual int CreateDatabase(const DbString& name, const DbSchema& schema) {
+    (void)name;
+    (void)schema;
+    return 0;
+  }
+  // Deletes the database `name` with all its tables; call it while no database is open. 1 when
+  // none of that name remains; 0 when the driver keeps no databases or a part could not be
+  // deleted.
+  [[nodiscard]] virtual int DeleteDatabase(const DbString& name) {
+    (void)name;
+    return 0;
+  }
+
+  // --- Transactions ------------------------------------------------------------------------------
+  // Groups the writes that follow, through every record set of this driver and to every table of
+  // the open database, until CommitTransaction or RollbackTransaction: either all of them are
+  // stored or none is, also when the process is killed or the disk fails on the way (the next
+  // Open puts back what a transaction that did not commit changed). Each write inside still
+  // succeeds or fails on its own, and a failed write leaves the others standing. A bulk load may
+  // run inside a transaction. Transactions do not nest.
+  // 1 when begun; 0 when no database is open, a transaction runs already, the driver has no
+  // transactions, or it cannot begin.
+  [[nodiscard]] virtual int BeginTransaction() { return 0; }
+  // Stores every write of the transaction at once. 1 when stored; 0 when no transaction runs or
+  // the writes could not be stored, and then none of them is kept (as after RollbackTransaction).
+  [[nodiscard]] virtual int CommitTransaction() { return 0; }
+  // Takes back every write of the transaction. 1 when the tables are as they were when it began;
+  // 0 when no transaction runs, or when they could not be put back now (the next Open of the
+  // database then puts them back).
+  virtual int RollbackTransaction() { return 0; }
+  // True while a transaction runs.
+  virtual bool InTransaction() const { return false; }
 };
 
 // The connection as its record sets see it.
@@ -86,7 +127,7 @@ class DbDriverHost {
   // The connection's driver, or null when it has none.
   virtual DbDriver* Driver() = 0;
   // The driver kind the connection was made with.
-  virtual int Kind() const = 0;
+  virtual DriverKind Kind() const = 0;
 };
 
 // Per-cursor state a driver attaches to a record set while a table is open in it.

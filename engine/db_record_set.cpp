@@ -376,7 +376,7 @@ int DbRecordSet::AppendEncodedRow(DbString* buffer) {
 }
 
 int DbRecordSet::IsFileDatabase() const {
-  return host_ != nullptr && host_->Kind() == kDriverFileDatabase ? 1 : 0;
+  return host_ != nullptr && host_->Kind() == DriverKind::kFileDatabase ? 1 : 0;
 }
 
 int DbRecordSet::ColumnIndex(const char* name) const {

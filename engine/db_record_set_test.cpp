@@ -130,7 +130,7 @@ class DbRecordSetTest : public ::testing::Test {
   DbRecordSetTest() {
     auto driver = std::make_unique<FakeDriver>();
     driver_ = driver.get();
-    host_ = std::make_unique<testing::DriverHostStub>(std::move(driver), kDriverFileDatabase);
+    host_ = std::make_unique<testing::DriverHostStub>(std::move(driver), DriverKind::kFileDatabase);
     rs_ = std::make_unique<DbRecordSet>(host_.get());
   }
 

@@ -72,10 +72,10 @@ class FileDbDriver : public DbDriver {
   // (nothing is touched then). Stops at the first table without a name or columns; unless every
   // table was created, everything created is deleted again and 0 answered. An empty schema
   // gives an empty catalog and 1.
-  int CreateDatabase(const DbString& name, const DbSchema& schema);
+  [[nodiscard]] int CreateDatabase(const DbString& name, const DbSchema& schema) override;
   // Deletes the table files named in the catalog of `name`, then the catalog. Nothing for an
   // empty name. 1 when no catalog of that name remains.
-  int DeleteDatabase(const DbString& name);
+  [[nodiscard]] int DeleteDatabase(const DbString& name) override;
 
  private:
   // What a sorted insert compares each probed row with.

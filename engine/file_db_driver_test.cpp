@@ -39,7 +39,7 @@ class FileDbDriverTest : public ::testing::Test {
 
   void UseEnv(platform::Env& env) {
     host_ = std::make_unique<testing::DriverHostStub>(std::make_unique<FileDbDriver>(env),
-                                                      kDriverFileDatabase);
+                                                      DriverKind::kFileDatabase);
   }
   FileDbDriver& driver() { return static_cast<FileDbDriver&>(*host_->Driver()); }
 

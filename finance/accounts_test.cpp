@@ -86,7 +86,8 @@ TEST_P(AccountsTest, NothingWorksBeforeOpen) {
   EXPECT_EQ(db_->LoadAccounts(&accounts), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, AccountsTest, ::testing::Values(3, 6), DriverKindName);
+INSTANTIATE_TEST_SUITE_P(Drivers, AccountsTest, testing::BothStorageKinds(),
+                         testing::StorageKindName);
 
 }  // namespace
 }  // namespace ledgerix::testing

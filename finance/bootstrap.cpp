@@ -47,8 +47,9 @@ bool FileHasContent(platform::Env& env, const DbString& path) {
 
 }  // namespace
 
-int FinanceDb::StorageKind() const {
-  return globals_.storage_kind == kDriverFileDatabase ? kDriverFileDatabase : kDriverObjectStore;
+DriverKind FinanceDb::StorageKind() const {
+  return globals_.storage_kind == DriverKind::kFileDatabase ? DriverKind::kFileDatabase
+                                                            : DriverKind::kObjectStore;
 }
 
 void FinanceDb::CloseConnection() {
@@ -81,7 +82,7 @@ int FinanceDb::OpenNotAccepted(const DbString& name) {
 }
 
 bool FinanceDb::StorageHoldsDatabase(const DbString& name) {
-  if (StorageKind() == kDriverFileDatabase) {
+  if (StorageKind() == DriverKind::kFileDatabase) {
     if (FileHasContent(env_, DatabaseFilePath(env_, name, kCatalogFileExtension))) return true;
     for (const char* table : kFinanceTables) {
       if (FileHasContent(env_, DatabaseFilePath(env_, DbString(table), kTableFileExtension))) {
@@ -161,7 +162,7 @@ void FinanceDb::SalvageTables(const DbSchema& catalog, std::vector<SalvagedTable
     bool read = SalvageThroughRecordSet(*connection_, table, &rows);
     // The file database will not open a table whose file is not a whole number of slots; its
     // whole slots can still be read from the file itself.
-    if (!read && StorageKind() == kDriverFileDatabase) {
+    if (!read && StorageKind() == DriverKind::kFileDatabase) {
       read = SalvageTableFile(env_, *stored, &rows);
     }
     if (read) out->push_back(std::move(rows));
@@ -169,7 +170,7 @@ void FinanceDb::SalvageTables(const DbSchema& catalog, std::vector<SalvagedTable
 }
 
 bool FinanceDb::KeepDamagedCopy(const DbString& name) {
-  if (StorageKind() == kDriverFileDatabase) return KeepFileDatabaseCopy(env_, clock_, name);
+  if (StorageKind() == DriverKind::kFileDatabase) return KeepFileDatabaseCopy(env_, clock_, name);
   return KeepObjectStoreCopy(env_, clock_);
 }
 
@@ -186,12 +187,13 @@ int FinanceDb::RecreateDatabase(const DbString& name) {
 }
 
 void FinanceDb::DeleteStoredDatabase(const DbString& name) {
-  if (StorageKind() == kDriverObjectStore && env_.Objects() == nullptr) {
+  if (StorageKind() == DriverKind::kObjectStore && env_.Objects() == nullptr) {
     // Reached only after the store was copied (or when it never existed).
     env_.ResetObjectStore();
   }
-  connection_->DeleteDatabase(name);
-  if (StorageKind() != kDriverObjectStore) return;
+  // What could not be deleted makes the creation that follows fail.
+  static_cast<void>(connection_->DeleteDatabase(name));
+  if (StorageKind() != DriverKind::kObjectStore) return;
   // Databases that the catalog no longer lists (or a catalog that cannot be read) would keep
   // their names taken.
   platform::ObjectStore* store = env_.Objects();

@@ -103,7 +103,7 @@ class BootstrapTest : public FinanceDbTest {
   // Kind 6: five stray bytes, so the table file is no longer a whole number of slots. Kind 3:
   // the table's platform database is gone while the catalog still lists it.
   void DamageEntriesTable() {
-    if (GetParam() == 6) {
+    if (GetParam() == DriverKind::kFileDatabase) {
       std::string table = root_.ReadHostFile(u"\\tolvena_db\\[sec_data].$tab$");
       ASSERT_TRUE(root_.WriteHostFile(u"\\tolvena_db\\[sec_data].$tab$", table + "12345"));
     } else {
@@ -205,7 +205,7 @@ TEST_P(BootstrapTest, ADamagedTableIsCopiedAndRebuiltWithItsRowsUnchanged) {
   ASSERT_EQ(OpenDatabase(), 1);
   EXPECT_EQ(TableLines(*db_, kKindsTable), kinds_);
   EXPECT_EQ(TableLines(*db_, kAccountsTable), accounts_);
-  if (GetParam() == 6) {
+  if (GetParam() == DriverKind::kFileDatabase) {
     // Damage is not age: no count is multiplied, no entry moves.
     EXPECT_EQ(TableLines(*db_, kEntriesTable), entries_);
     std::u16string copy = std::u16string(kDamagedFolder) + u"\\[sec_data].$tab$";
@@ -237,7 +237,7 @@ TEST_P(BootstrapTest, NothingIsDeletedWhenTheCopyOfADamagedDatabaseFails) {
     EXPECT_EQ(db.FindKind(nullptr, 1, 0, DbString()), 0);
     EXPECT_EQ(Snapshot(DatabaseFolder()), before) << failure;
   }
-  if (GetParam() == 3) {
+  if (GetParam() == DriverKind::kObjectStore) {
     platform::ObjectStore* store = root_.env().Objects();
     EXPECT_TRUE(store->DatabaseExists(u"TOLVENA_Ledgerix_1"));
     EXPECT_TRUE(store->DatabaseExists(u"[sec_consumeritems]"));
@@ -249,7 +249,8 @@ TEST_P(BootstrapTest, NothingIsDeletedWhenTheCopyOfADamagedDatabaseFails) {
 }
 
 TEST_P(BootstrapTest, AStoreThatDoesNotOpenIsCopiedAndStartedAfresh) {
-  if (GetParam() != 3) GTEST_SKIP() << "only the object store keeps one store file";
+  if (GetParam() != DriverKind::kObjectStore)
+    GTEST_SKIP() << "only the object store keeps one store file";
   ASSERT_TRUE(root_.WriteHostFile(u"\\objects.sqlite", "not a store at all"));
   {
     platform::FaultInjectionEnv faulty(&root_.env());
@@ -266,7 +267,8 @@ TEST_P(BootstrapTest, AStoreThatDoesNotOpenIsCopiedAndStartedAfresh) {
 }
 
 TEST_P(BootstrapTest, AnUnreadableCatalogIsCopiedAndTheDatabaseCreatedAnew) {
-  if (GetParam() != 6) GTEST_SKIP() << "the object store's catalog is covered by its driver";
+  if (GetParam() != DriverKind::kFileDatabase)
+    GTEST_SKIP() << "the object store's catalog is covered by its driver";
   CreateDatabaseWithEntries();
   ASSERT_TRUE(root_.WriteHostFile(u"\\tolvena_db\\TOLVENA_Ledgerix_1.$db$", "garbage"));
   ASSERT_EQ(OpenDatabase(), 1);
@@ -278,7 +280,8 @@ TEST_P(BootstrapTest, AnUnreadableCatalogIsCopiedAndTheDatabaseCreatedAnew) {
   EXPECT_TRUE(TableLines(*db_, kEntriesTable).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, BootstrapTest, ::testing::Values(3, 6), DriverKindName);
+INSTANTIATE_TEST_SUITE_P(Drivers, BootstrapTest, testing::BothStorageKinds(),
+                         testing::StorageKindName);
 
 }  // namespace
 }  // namespace ledgerix::testing

@@ -154,8 +154,10 @@ TEST_P(DayListTest, SelectsByAccountAndKeepsIncomeApart) {
   EXPECT_EQ(list_.ItemCount(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, EntriesTest, ::testing::Values(3, 6), DriverKindName);
-INSTANTIATE_TEST_SUITE_P(Drivers, DayListTest, ::testing::Values(3, 6), DriverKindName);
+INSTANTIATE_TEST_SUITE_P(Drivers, EntriesTest, testing::BothStorageKinds(),
+                         testing::StorageKindName);
+INSTANTIATE_TEST_SUITE_P(Drivers, DayListTest, testing::BothStorageKinds(),
+                         testing::StorageKindName);
 
 }  // namespace
 }  // namespace ledgerix::testing

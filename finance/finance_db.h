@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/db_driver.h"
 #include "engine/db_record_set.h"
 #include "engine/db_string.h"
 #include "finance/finance_records.h"
@@ -25,7 +26,8 @@ struct SalvagedTable;
 // The process-wide values the finance operations read. The application owns them and may change
 // them while the program runs (the accounts editor changes the current account).
 struct FinanceGlobals {
-  int storage_kind = 0;             // 6 selects the file database; anything else the object store
+  // The storage: the file database when kFileDatabase, the object store for anything else.
+  DriverKind storage_kind = DriverKind::kObjectStore;
   int32_t current_account_id = 0;   // GL_FIRM_ID: the account filter, 0 for every account
   int show_account_in_actions = 0;  // IS_SHOW_FIRM_IN_ACTIONS: entry lists show the account
 };
@@ -134,7 +136,7 @@ class FinanceDb {
   int LoadExchangeText(const DbString& text);
 
   // Bootstrap steps (bootstrap.cpp).
-  int StorageKind() const;
+  DriverKind StorageKind() const;
   void CloseConnection();
   // Closes the connection so that nothing runs on a database that did not open well; 0.
   int Fail();

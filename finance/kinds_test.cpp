@@ -117,7 +117,7 @@ TEST_P(KindsTest, OpenKindsFilteredHandsOutEveryKind) {
   ASSERT_NE(db_->OpenKinds(), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, KindsTest, ::testing::Values(3, 6), DriverKindName);
+INSTANTIATE_TEST_SUITE_P(Drivers, KindsTest, testing::BothStorageKinds(), testing::StorageKindName);
 
 }  // namespace
 }  // namespace ledgerix::testing

@@ -8,9 +8,9 @@
 
 namespace ledgerix {
 
-int ReadStoredCatalog(platform::Env& env, int kind, const DbString& name, DbSchema* out) {
+int ReadStoredCatalog(platform::Env& env, DriverKind kind, const DbString& name, DbSchema* out) {
   out->Clear();
-  if (kind == kDriverFileDatabase) return ReadCatalog(env, name, out);
+  if (kind == DriverKind::kFileDatabase) return ReadCatalog(env, name, out);
   platform::ObjectStore* store = env.Objects();
   if (store == nullptr) return 0;
   std::unique_ptr<platform::ObjectStoreDatabase> catalog = store->OpenDatabase(StoreNameOf(name));

@@ -67,6 +67,15 @@ struct FindData {
   uint64_t size = 0;
 };
 
+// What is known of the last failed call, for messages that say why something could not be done.
+struct FailureDetail {
+  std::string call;       // the operation that failed: "Open", "Write", "Rename", ...
+  std::string host_path;  // the host file or folder it worked on; empty when not known
+  uint32_t error = 0;     // the Windows error number, as LastError() answers it
+  int host_errno = 0;     // the host's own error number; 0 when the host did not fail
+  std::string host_text;  // the host's text for it (in English); empty when none
+};
+
 // Every failing call records a Windows error number that LastError() answers until the next
 // failing call. Paths are device paths in 16-bit text: "\" separates folders (repeated
 // separators count once) and a path that does not start with "\" is taken from the root.
@@ -111,6 +120,13 @@ class Env {
 
   // The Windows error number of the last failed call.
   virtual uint32_t LastError() const = 0;
+  // The last failed call as a whole (LastError() among it). An Env that keeps no more than the
+  // number answers only that.
+  virtual FailureDetail LastFailure() const {
+    FailureDetail detail;
+    detail.error = LastError();
+    return detail;
+  }
 
   // The full device path of the program's own file: "\ledgerix.exe".
   virtual std::u16string ProgramFilePath() const = 0;

@@ -68,8 +68,36 @@ FaultInjectionEnv::Action FaultInjectionEnv::Decide(FileOp op, bool mutation) {
   if (action != Action::kForward && error != winerr::kSuccess) {
     last_error_injected_ = true;
     injected_error_ = error;
+    injected_op_ = op;
   }
   return action;
+}
+
+FailureDetail FaultInjectionEnv::LastFailure() const {
+  if (!last_error_injected_) return base_->LastFailure();
+  static constexpr const char* kNames[kFileOpCount] = {"Open",
+                                                       "Read",
+                                                       "Write",
+                                                       "Seek",
+                                                       "Size",
+                                                       "SetEndOfFile",
+                                                       "Sync",
+                                                       "Close",
+                                                       "SetAttributesNormal",
+                                                       "Delete",
+                                                       "Rename",
+                                                       "CreateDirectory",
+                                                       "FindFirst",
+                                                       "FindNext",
+                                                       "FindClose",
+                                                       "RunAndWait",
+                                                       "BackupObjectStore",
+                                                       "ResetObjectStore"};
+  FailureDetail detail;
+  detail.call = kNames[static_cast<size_t>(injected_op_)];
+  detail.error = injected_error_;
+  detail.host_text = "injected failure";
+  return detail;
 }
 
 void FaultInjectionEnv::Forwarded(bool failed) {

@@ -85,6 +85,8 @@ class FaultInjectionEnv : public Env {
   bool FindNext(FindHandle search, FindData* next) override;
   void FindClose(FindHandle search) override;
   uint32_t LastError() const override;
+  // The injected failure (its call and error, no path) or the wrapped Env's.
+  FailureDetail LastFailure() const override;
   std::u16string ProgramFilePath() const override;
   bool RunAndWait(std::u16string_view path) override;
   // Forwarded as it is: the store's own writes go to SQLite, not through the Env.
@@ -116,6 +118,7 @@ class FaultInjectionEnv : public Env {
   bool disk_full_ = false;
   bool last_error_injected_ = false;
   uint32_t injected_error_ = winerr::kSuccess;
+  FileOp injected_op_ = FileOp::kOpen;
 };
 
 }  // namespace ledgerix::platform

@@ -329,6 +329,16 @@ bool ObjectStore::EndBatch() {
   return false;
 }
 
+bool ObjectStore::AbortBatch() {
+  if (batch_depth_ == 0) return false;
+  batch_depth_ = 0;
+  ++abort_count_;
+  ReleaseCursors();
+  const bool rolled_back = statements_->rollback.Run();
+  for (ObjectStoreDatabase* database : open_databases_) database->OnBatchRolledBack();
+  return rolled_back;
+}
+
 bool ObjectStore::WriteCopy(const std::string& host_file) {
   // VACUUM refuses to run beside statements that are still stepping.
   ReleaseCursors();

@@ -96,7 +96,16 @@ class ObjectStore {
   // no batch runs, or when the commit failed: then every write of the batch is rolled back, and
   // the open databases count their records afresh and stand before their first record.
   bool EndBatch();
+  // Ends every batch that runs, nested ones included, taking back all their writes; the open
+  // databases count their records afresh and stand before their first record. A database that
+  // began one of those batches ends it as a no-op. False when no batch runs or the rollback
+  // failed (SQLite then has rolled the transaction back itself or will at the next open).
+  bool AbortBatch();
   bool InBatch() const { return batch_depth_ > 0; }
+  // How many batches are nested now; 0 outside a batch.
+  int BatchDepth() const { return batch_depth_; }
+  // How many times AbortBatch ended batches, so that whoever began one can tell that it is gone.
+  uint64_t AbortCount() const { return abort_count_; }
 
   // Writes a consistent copy of the whole store (committed writes only, compacted) as a new
   // store file at `host_file`, which must not exist or be empty. The copy is not synced; the
@@ -143,6 +152,7 @@ class ObjectStore {
   std::unique_ptr<Statements> statements_;
   std::vector<ObjectStoreDatabase*> open_databases_;
   int batch_depth_ = 0;
+  uint64_t abort_count_ = 0;
 };
 
 }  // namespace ledgerix::platform

@@ -226,14 +226,17 @@ bool ObjectStoreDatabase::DeleteRecord(uint32_t object_id) {
 bool ObjectStoreDatabase::BeginBatch() {
   if (!usable() || in_batch_ || !store_->BeginBatch()) return false;
   in_batch_ = true;
+  batch_aborts_ = store_->AbortCount();
   return true;
 }
 
 bool ObjectStoreDatabase::EndBatch() {
   if (!in_batch_) return true;
   in_batch_ = false;
+  // After the store aborted the batch there is nothing left to end, and nothing of it was kept.
+  if (store_ == nullptr || store_->AbortCount() != batch_aborts_) return false;
   // A deleted database still ends its batch: the store's other writes are in it.
-  return store_ != nullptr && store_->EndBatch();
+  return store_->EndBatch();
 }
 
 void ObjectStoreDatabase::OnInserted(const SortKey& key) {

@@ -110,7 +110,8 @@ class ObjectStoreDatabase {
   int64_t id_;
   DatabaseInfo info_;
   bool deleted_ = false;
-  bool in_batch_ = false;  // this database began a batch of the store that it has not ended
+  bool in_batch_ = false;      // this database began a batch of the store that it has not ended
+  uint64_t batch_aborts_ = 0;  // the store's AbortCount when it began
   uint32_t count_ = 0;
 
   std::unique_ptr<SqliteStatement> forward_;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -136,20 +137,25 @@ bool PosixEnv::HostPath(std::u16string_view device_path, std::string* host_path)
   return paths_.ToHost(device_path, host_path);
 }
 
-bool PosixEnv::Fail(uint32_t error) {
-  last_error_ = error;
+bool PosixEnv::Fail(uint32_t error, int host_errno) {
+  last_failure_.call = call_;
+  last_failure_.host_path = call_path_ != nullptr ? *call_path_ : std::string();
+  last_failure_.error = error;
+  last_failure_.host_errno = host_errno;
+  last_failure_.host_text = host_errno != 0 ? std::strerror(host_errno) : "";
   return false;
 }
 
-int64_t PosixEnv::FailCount(uint32_t error) {
-  Fail(error);
+int64_t PosixEnv::FailCount(uint32_t error, int host_errno) {
+  Fail(error, host_errno);
   return -1;
 }
 
 bool PosixEnv::FailErrno(int err, const std::string& host_path) {
   ErrnoContext context;
   if (err == ENOENT && !host_path.empty()) context.folder_missing = !IsFolder(FolderOf(host_path));
-  return Fail(WinErrorFromErrno(err, context));
+  if (!host_path.empty()) call_path_ = &host_path;
+  return Fail(WinErrorFromErrno(err, context), err);
 }
 
 bool PosixEnv::MapName(std::u16string_view path, std::string* host_path) {
@@ -190,8 +196,10 @@ int PosixEnv::OpenHost(const std::string& host_path, int flags, int disposition,
 }
 
 FileHandle PosixEnv::Open(std::u16string_view path, int access, int disposition, int share) {
+  Enter("Open");
   std::string host_path;
   if (!MapName(path, &host_path)) return kInvalidFileHandle;
+  Enter("Open", &host_path);
   if (disposition < kDispositionCreateNew || disposition > kDispositionOpenAlways) {
     Fail(winerr::kInvalidParameter);
     return kInvalidFileHandle;
@@ -216,21 +224,25 @@ FileHandle PosixEnv::Open(std::u16string_view path, int access, int disposition,
   }
   struct stat st;
   uint32_t error = winerr::kSuccess;
+  int host_errno = 0;
   if (::fstat(fd, &st) != 0) {
-    error = WinErrorFromErrno(errno);
+    host_errno = errno;
+    error = WinErrorFromErrno(host_errno);
   } else if (!S_ISREG(st.st_mode)) {
     error = winerr::kAccessDenied;
   } else if ((file.can_write || truncate) && IsReadOnly(st) && !file.created) {
     error = winerr::kAccessDenied;
   } else if (LockFile(fd, share == 0 ? LOCK_EX | LOCK_NB : LOCK_SH | LOCK_NB) != 0) {
-    error = WinErrorFromErrno(errno, ErrnoContext{.taking_lock = true});
+    host_errno = errno;
+    error = WinErrorFromErrno(host_errno, ErrnoContext{.taking_lock = true});
   } else if (truncate && !file.created && ::ftruncate(fd, 0) != 0) {
     // Only now, with the lock held, may the old contents go.
-    error = WinErrorFromErrno(errno);
+    host_errno = errno;
+    error = WinErrorFromErrno(host_errno);
   }
   if (error != winerr::kSuccess) {
     ::close(fd);
-    Fail(error);
+    Fail(error, host_errno);
     return kInvalidFileHandle;
   }
   file.fd = fd;
@@ -241,46 +253,56 @@ FileHandle PosixEnv::Open(std::u16string_view path, int access, int disposition,
 }
 
 int64_t PosixEnv::Read(FileHandle file, void* dest, size_t n) {
+  Enter("Read");
   OpenFile* open = Find(file);
   if (open == nullptr) return -1;
+  Enter("Read", &open->host_path);
   if (!open->can_read) return FailCount(winerr::kAccessDenied);
   const ssize_t got = ReadFully(open->fd, dest, n);
-  if (got < 0) return FailCount(WinErrorFromErrno(errno));
+  if (got < 0) return FailCount(WinErrorFromErrno(errno), errno);
   return got;
 }
 
 int64_t PosixEnv::Write(FileHandle file, const void* src, size_t n) {
+  Enter("Write");
   OpenFile* open = Find(file);
   if (open == nullptr) return -1;
+  Enter("Write", &open->host_path);
   if (!open->can_write) return FailCount(winerr::kAccessDenied);
   if (n == 0) return 0;
   const ssize_t put = WriteFully(open->fd, src, n);
-  if (put < 0) return FailCount(WinErrorFromErrno(errno));
+  if (put < 0) return FailCount(WinErrorFromErrno(errno), errno);
   // A short count is a result, not a failure, but LastError() tells why it stopped.
   if (static_cast<size_t>(put) < n) FailErrno(errno);
   return put;
 }
 
 int64_t PosixEnv::Seek(FileHandle file, int64_t offset) {
+  Enter("Seek");
   OpenFile* open = Find(file);
   if (open == nullptr) return -1;
+  Enter("Seek", &open->host_path);
   if (offset < 0) return FailCount(winerr::kNegativeSeek);
   const off_t position = ::lseek(open->fd, static_cast<off_t>(offset), SEEK_SET);
-  if (position < 0) return FailCount(WinErrorFromErrno(errno));
+  if (position < 0) return FailCount(WinErrorFromErrno(errno), errno);
   return position;
 }
 
 int64_t PosixEnv::Size(FileHandle file) {
+  Enter("Size");
   OpenFile* open = Find(file);
   if (open == nullptr) return -1;
+  Enter("Size", &open->host_path);
   struct stat st;
-  if (::fstat(open->fd, &st) != 0) return FailCount(WinErrorFromErrno(errno));
+  if (::fstat(open->fd, &st) != 0) return FailCount(WinErrorFromErrno(errno), errno);
   return st.st_size;
 }
 
 bool PosixEnv::SetEndOfFile(FileHandle file) {
+  Enter("SetEndOfFile");
   OpenFile* open = Find(file);
   if (open == nullptr) return false;
+  Enter("SetEndOfFile", &open->host_path);
   if (!open->can_write) return Fail(winerr::kAccessDenied);
   const off_t position = ::lseek(open->fd, 0, SEEK_CUR);
   if (position < 0) return FailErrno(errno);
@@ -292,8 +314,10 @@ bool PosixEnv::SetEndOfFile(FileHandle file) {
 }
 
 bool PosixEnv::Sync(FileHandle file) {
+  Enter("Sync");
   OpenFile* open = Find(file);
   if (open == nullptr) return false;
+  Enter("Sync", &open->host_path);
   // After a failed fsync the kernel may have dropped the unwritten pages, so a later fsync
   // that succeeds proves nothing: the handle keeps failing.
   if (open->sync_failed) return Fail(winerr::kCrc);
@@ -314,9 +338,12 @@ bool PosixEnv::Sync(FileHandle file) {
 }
 
 bool PosixEnv::Close(FileHandle file) {
+  Enter("Close");
   const auto it = files_.find(file);
   if (it == files_.end()) return Fail(winerr::kInvalidHandle);
   const int fd = it->second.fd;
+  const std::string host_path = std::move(it->second.host_path);
+  Enter("Close", &host_path);
   files_.erase(it);
   // The descriptor is released even when close reports an error; EINTR is no failure on Linux.
   if (::close(fd) != 0 && errno != EINTR) return FailErrno(errno);
@@ -324,8 +351,10 @@ bool PosixEnv::Close(FileHandle file) {
 }
 
 bool PosixEnv::SetAttributesNormal(std::u16string_view path) {
+  Enter("SetAttributesNormal");
   std::string host_path;
   if (!MapName(path, &host_path)) return false;
+  Enter("SetAttributesNormal", &host_path);
   struct stat st;
   if (::stat(host_path.c_str(), &st) != 0) return FailErrno(errno, host_path);
   mode_t mode = (st.st_mode & 0777) | S_IRUSR | S_IWUSR;
@@ -344,8 +373,10 @@ bool PosixEnv::MayRemove(const std::string& host_path) {
 }
 
 bool PosixEnv::Delete(std::u16string_view path) {
+  Enter("Delete");
   std::string host_path;
   if (!MapName(path, &host_path)) return false;
+  Enter("Delete", &host_path);
   struct stat st;
   if (::lstat(host_path.c_str(), &st) != 0) return FailErrno(errno, host_path);
   if (S_ISDIR(st.st_mode)) return Fail(winerr::kAccessDenied);
@@ -356,9 +387,11 @@ bool PosixEnv::Delete(std::u16string_view path) {
 }
 
 bool PosixEnv::Rename(std::u16string_view from, std::u16string_view to) {
+  Enter("Rename");
   std::string from_host;
   std::string to_host;
   if (!MapName(from, &from_host) || !MapName(to, &to_host)) return false;
+  Enter("Rename", &to_host);
   struct stat from_st;
   if (::lstat(from_host.c_str(), &from_st) != 0) return FailErrno(errno, from_host);
   if (from_host == to_host) return true;
@@ -379,8 +412,10 @@ bool PosixEnv::Rename(std::u16string_view from, std::u16string_view to) {
 }
 
 bool PosixEnv::CreateDirectory(std::u16string_view path) {
+  Enter("CreateDirectory");
   std::string host_path;
   if (!MapName(path, &host_path)) return false;
+  Enter("CreateDirectory", &host_path);
   if (::mkdir(host_path.c_str(), kNewFolderMode) != 0) {
     if (errno == EEXIST) return Fail(winerr::kAlreadyExists);
     return FailErrno(errno, host_path);
@@ -390,6 +425,7 @@ bool PosixEnv::CreateDirectory(std::u16string_view path) {
 }
 
 FindHandle PosixEnv::FindFirst(std::u16string_view pattern, FindData* first) {
+  Enter("FindFirst");
   std::vector<std::u16string> names;
   if (!SplitDevicePath(pattern, &names) || names.empty()) {
     Fail(winerr::kInvalidName);
@@ -404,9 +440,11 @@ FindHandle PosixEnv::FindFirst(std::u16string_view pattern, FindData* first) {
     Fail(winerr::kInvalidName);
     return kInvalidFindHandle;
   }
+  Enter("FindFirst", &host_folder);
   Search search;
   if (!ListMatches(host_folder, name_pattern, &search.matches)) {
-    Fail(errno == ENOENT || errno == ENOTDIR ? winerr::kPathNotFound : WinErrorFromErrno(errno));
+    const int err = errno;
+    Fail(err == ENOENT || err == ENOTDIR ? winerr::kPathNotFound : WinErrorFromErrno(err), err);
     return kInvalidFindHandle;
   }
   // The documents folder lives elsewhere on the host but shows in the device root.
@@ -429,6 +467,7 @@ FindHandle PosixEnv::FindFirst(std::u16string_view pattern, FindData* first) {
 }
 
 bool PosixEnv::FindNext(FindHandle search, FindData* next) {
+  Enter("FindNext");
   const auto it = searches_.find(search);
   if (it == searches_.end()) return Fail(winerr::kInvalidHandle);
   Search& state = it->second;
@@ -450,8 +489,10 @@ ObjectStore* PosixEnv::Objects() {
 }
 
 bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {
+  Enter("BackupObjectStore");
   std::string target;
   if (!MapName(device_path, &target)) return false;
+  Enter("BackupObjectStore", &target);
   if (!IsFolder(FolderOf(target))) return Fail(winerr::kPathNotFound);
   if (IsFolder(target)) return Fail(winerr::kAccessDenied);
   if (!MayRemove(target)) return false;
@@ -505,8 +546,10 @@ bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {
 }
 
 bool PosixEnv::ResetObjectStore() {
+  Enter("ResetObjectStore");
   objects_.reset();
   const std::string file = ObjectStoreFile();
+  Enter("ResetObjectStore", &file);
   for (const char* suffix : kStoreCompanionSuffixes) {
     if (::unlink((file + suffix).c_str()) != 0 && errno != ENOENT) return FailErrno(errno, file);
   }
@@ -518,6 +561,7 @@ bool PosixEnv::ResetObjectStore() {
 std::u16string PosixEnv::ProgramFilePath() const { return u"\\ledgerix.exe"; }
 
 bool PosixEnv::RunAndWait(std::u16string_view path) {
+  Enter("RunAndWait");
   std::vector<std::u16string> names;
   if (HasWildcards(path) || !SplitDevicePath(path, &names)) return Fail(winerr::kInvalidName);
   if (names.empty()) return Fail(winerr::kFileNotFound);
@@ -530,6 +574,7 @@ bool PosixEnv::RunAndWait(std::u16string_view path) {
     host_path += '/';
     host_path += utf8;
   }
+  Enter("RunAndWait", &host_path);
   struct stat st;
   if (::stat(host_path.c_str(), &st) != 0) return FailErrno(errno, host_path);
   if (!S_ISREG(st.st_mode) || ::access(host_path.c_str(), X_OK) != 0) {
@@ -537,7 +582,7 @@ bool PosixEnv::RunAndWait(std::u16string_view path) {
   }
   int error = 0;
   if (!SpawnAndWait(host_path, &error)) {
-    return Fail(error == ENOEXEC ? winerr::kBadExeFormat : WinErrorFromErrno(error));
+    return Fail(error == ENOEXEC ? winerr::kBadExeFormat : WinErrorFromErrno(error), error);
   }
   return true;
 }

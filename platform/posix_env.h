@@ -65,7 +65,8 @@ class PosixEnv : public Env {
   bool FindNext(FindHandle search, FindData* next) override;
   void FindClose(FindHandle search) override;
 
-  uint32_t LastError() const override { return last_error_; }
+  uint32_t LastError() const override { return last_failure_.error; }
+  FailureDetail LastFailure() const override { return last_failure_; }
 
   std::u16string ProgramFilePath() const override;
   // The companion programs live in the program folder under their device name without
@@ -100,8 +101,15 @@ class PosixEnv : public Env {
   };
 
   // Record the error and answer the failure value of the caller.
-  bool Fail(uint32_t error);
-  int64_t FailCount(uint32_t error);  // the -1 of the counting calls
+  // Names the call under way and the host path it works on (which must outlive the call), for
+  // the failure detail.
+  void Enter(const char* call, const std::string* host_path = nullptr) {
+    call_ = call;
+    call_path_ = host_path;
+  }
+  // Records a failure of the call under way; `host_errno` 0 when the host did not fail.
+  bool Fail(uint32_t error, int host_errno = 0);
+  int64_t FailCount(uint32_t error, int host_errno = 0);  // the -1 of the counting calls
   bool FailErrno(int err, const std::string& host_path = {});
   // Maps a device path naming a file or folder (no wildcards); kInvalidName on refusal.
   bool MapName(std::u16string_view path, std::string* host_path);
@@ -119,7 +127,9 @@ class PosixEnv : public Env {
   // Handle numbers are never reused, so a stale handle cannot reach a file opened later.
   FileHandle next_file_ = 1;
   FindHandle next_search_ = 1;
-  uint32_t last_error_ = winerr::kSuccess;
+  FailureDetail last_failure_;
+  const char* call_ = "";
+  const std::string* call_path_ = nullptr;
 };
 
 }  // namespace ledgerix::platform

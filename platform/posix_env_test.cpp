@@ -56,6 +56,37 @@ TEST_F(PosixEnvTest, CreatesItsFoldersWhenMissing) {
   EXPECT_EQ(env().ProgramFilePath(), u"\\ledgerix.exe");
 }
 
+// A failure keeps the call, the host path and the host's own error beside the Windows number,
+// and a call that fails without a host error keeps no stale host text.
+TEST_F(PosixEnvTest, AFailureKeepsItsCallPathAndHostError) {
+  EXPECT_EQ(OpenRw(u"\\missing.txt", kDispositionOpenExisting), kInvalidFileHandle);
+  FailureDetail missing = env().LastFailure();
+  EXPECT_EQ(missing.call, "Open");
+  EXPECT_EQ(missing.error, winerr::kFileNotFound);
+  EXPECT_EQ(missing.host_errno, ENOENT);
+  EXPECT_TRUE(missing.host_path.ends_with("/missing.txt")) << missing.host_path;
+  EXPECT_FALSE(missing.host_text.empty());
+
+  const FileHandle held = OpenRw(u"\\held.txt", kDispositionCreateNew);
+  ASSERT_NE(held, kInvalidFileHandle);
+  EXPECT_FALSE(env().Delete(u"\\held.txt"));
+  const FailureDetail refused = env().LastFailure();
+  EXPECT_EQ(refused.call, "Delete");
+  EXPECT_EQ(refused.error, winerr::kSharingViolation);
+  EXPECT_EQ(refused.host_errno, 0);
+  EXPECT_TRUE(refused.host_text.empty());
+  EXPECT_TRUE(refused.host_path.ends_with("/held.txt"));
+  EXPECT_TRUE(env().Close(held));
+
+  const FileHandle read_only = env().Open(u"\\held.txt", kRead, kDispositionOpenExisting, 4);
+  ASSERT_NE(read_only, kInvalidFileHandle);
+  EXPECT_EQ(env().Write(read_only, "x", 1), -1);
+  EXPECT_EQ(env().LastFailure().call, "Write");
+  EXPECT_TRUE(env().LastFailure().host_path.ends_with("/held.txt"));
+  EXPECT_TRUE(env().Close(read_only));
+  EXPECT_EQ(env().LastFailure().call, "Write") << "a call that succeeds keeps the last failure";
+}
+
 TEST_F(PosixEnvTest, DispositionsAndTheirErrors) {
   EXPECT_EQ(OpenRw(u"\\missing.txt", kDispositionOpenExisting), kInvalidFileHandle);
   EXPECT_EQ(env().LastError(), winerr::kFileNotFound);

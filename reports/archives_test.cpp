@@ -8,6 +8,7 @@
 
 #include "engine/db_value.h"
 #include "platform/fault_injection_env.h"
+#include "testing/driver_kinds.h"
 #include "testing/fake_clock.h"
 #include "testing/temp_device_root.h"
 
@@ -18,7 +19,7 @@ std::string Cp(const char* utf8) { return std::string(FromUtf8(utf8).View()); }
 
 constexpr char16_t kArchive[] = u"\\data\\06.12.08 14_05.txt";
 
-class ArchivesTest : public ::testing::TestWithParam<int> {
+class ArchivesTest : public ::testing::TestWithParam<DriverKind> {
  protected:
   ArchivesTest() {
     clock_.SetDate(2008, 12, 6, 14, 5, 30);
@@ -232,8 +233,8 @@ TEST_P(ArchivesTest, AFailedSaveLeavesTheOlderArchiveWholeAndIsReported) {
             Cp("Не удалось сохранить архив!"));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothStorages, ArchivesTest,
-                         ::testing::Values(kDriverFileDatabase, kDriverObjectStore));
+INSTANTIATE_TEST_SUITE_P(BothStorages, ArchivesTest, testing::BothStorageKinds(),
+                         testing::StorageKindName);
 
 }  // namespace
 }  // namespace ledgerix

@@ -13,6 +13,7 @@
 #include "finance/packed_amount.h"
 #include "finance/record_access.h"
 #include "reports/testing/reference_report.h"
+#include "testing/driver_kinds.h"
 #include "testing/fake_clock.h"
 #include "testing/temp_device_root.h"
 
@@ -23,7 +24,7 @@ int64_t At(int year, int month, int day) {
   return platform::FromUtcTime(platform::LocalTime{year, month, day, 12, 0, 0, 0});
 }
 
-class ReportSourceTest : public ::testing::TestWithParam<int> {
+class ReportSourceTest : public ::testing::TestWithParam<DriverKind> {
  protected:
   void SetUp() override {
     globals_.storage_kind = GetParam();
@@ -104,7 +105,7 @@ TEST_P(ReportSourceTest, BuildsFromTheStoredEntries) {
 
 TEST_P(ReportSourceTest, MatchesTheReferenceOnRandomTables) {
   ASSERT_EQ(db_.DeleteAllData(), 1);
-  std::mt19937 random(GetParam());
+  std::mt19937 random(static_cast<unsigned>(GetParam()));
   auto pick = [&](int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
   };
@@ -202,7 +203,8 @@ TEST_P(ReportSourceTest, WithoutAnOpenDatabaseTheTableStaysAsItWas) {
 }
 
 TEST_P(ReportSourceTest, UnreadableEntriesGiveAnEmptyReportThatSaysSo) {
-  if (GetParam() != kDriverFileDatabase) GTEST_SKIP() << "the table file is the file database's";
+  if (GetParam() != DriverKind::kFileDatabase)
+    GTEST_SKIP() << "the table file is the file database's";
   AddEntry(1, 5, 3, 2008, 10, 1);
   ReportTable table;
   table.totals.incoming_balance = 42;
@@ -217,12 +219,8 @@ TEST_P(ReportSourceTest, UnreadableEntriesGiveAnEmptyReportThatSaysSo) {
   EXPECT_EQ(table.columns.size(), 6u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, ReportSourceTest,
-                         ::testing::Values(kDriverObjectStore, kDriverFileDatabase),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                           return info.param == kDriverObjectStore ? std::string("ObjectStore")
-                                                                   : std::string("FileDatabase");
-                         });
+INSTANTIATE_TEST_SUITE_P(Drivers, ReportSourceTest, testing::BothStorageKinds(),
+                         testing::StorageKindName);
 
 }  // namespace
 }  // namespace ledgerix

@@ -12,6 +12,7 @@
 #include "engine/db_string.h"
 #include "finance/type_code.h"
 #include "platform/fault_injection_env.h"
+#include "testing/driver_kinds.h"
 #include "testing/fake_clock.h"
 #include "testing/temp_device_root.h"
 
@@ -33,7 +34,7 @@ TransferRequest Request(int32_t payer, int32_t receiver, const char* amount,
   return request;
 }
 
-class TransferTest : public ::testing::TestWithParam<int> {
+class TransferTest : public ::testing::TestWithParam<DriverKind> {
  protected:
   TransferTest() {
     clock_.SetDate(2009, 3, 5, 10, 0);
@@ -219,7 +220,7 @@ TEST_P(TransferTest, TheBoxesOfferNamedAccountsInTableOrder) {
   for (const TransferAccount& a : accounts) ids.push_back(a.id);
   std::vector<int32_t> expected = {1, 2, 9};
   // The object store keeps accounts in its own order; the file database in table order.
-  if (GetParam() != kDriverFileDatabase) std::sort(ids.begin(), ids.end());
+  if (GetParam() != DriverKind::kFileDatabase) std::sort(ids.begin(), ids.end());
   EXPECT_EQ(ids, expected);
   EXPECT_EQ(InitialPayerIndex(accounts, accounts[1].id), 1);
   EXPECT_EQ(InitialPayerIndex(accounts, 7), -1);
@@ -227,8 +228,8 @@ TEST_P(TransferTest, TheBoxesOfferNamedAccountsInTableOrder) {
   EXPECT_TRUE(TransferAccounts(nullptr).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothStorages, TransferTest,
-                         ::testing::Values(kDriverFileDatabase, kDriverObjectStore));
+INSTANTIATE_TEST_SUITE_P(BothStorages, TransferTest, testing::BothStorageKinds(),
+                         testing::StorageKindName);
 
 // Every disk-changing call of a transfer fails in turn (file database, whose every write goes
 // through the Env): the transfer is written whole, or none of its entries is left and the
@@ -240,7 +241,7 @@ TEST(TransferFaultTest, ATransferIsWrittenWholeOrNotAtAll) {
   testing::FakeClock clock;
   clock.SetDate(2009, 3, 5, 10, 0);
   FinanceGlobals globals;
-  globals.storage_kind = kDriverFileDatabase;
+  globals.storage_kind = DriverKind::kFileDatabase;
   int failures_after_kinds = 0;
   for (int n = 1;; ++n) {
     FinanceDb db(faulty, clock, globals);

@@ -9,15 +9,15 @@ namespace ledgerix::testing {
 
 class DriverHostStub : public DbDriverHost {
  public:
-  DriverHostStub(std::unique_ptr<DbDriver> driver, int kind)
+  DriverHostStub(std::unique_ptr<DbDriver> driver, DriverKind kind)
       : driver_(std::move(driver)), kind_(kind) {}
   DbDriver* Driver() override { return driver_.get(); }
-  int Kind() const override { return kind_; }
+  DriverKind Kind() const override { return kind_; }
   void SetDriver(std::unique_ptr<DbDriver> driver) { driver_ = std::move(driver); }
 
  private:
   std::unique_ptr<DbDriver> driver_;
-  int kind_;
+  DriverKind kind_;
 };
 
 }  // namespace ledgerix::testing

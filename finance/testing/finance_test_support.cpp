@@ -79,8 +79,4 @@ std::string FinanceDbTest::FileText(std::u16string_view device_path) const {
   return ToUtf8(DbString(root_.ReadHostFile(device_path)));
 }
 
-std::string DriverKindName(const ::testing::TestParamInfo<int>& info) {
-  return info.param == 3 ? "ObjectStore" : "FileDatabase";
-}
-
 }  // namespace ledgerix::testing

@@ -12,6 +12,7 @@
 
 #include "finance/finance_db.h"
 #include "finance/list_control.h"
+#include "testing/driver_kinds.h"
 #include "testing/fake_clock.h"
 #include "testing/temp_device_root.h"
 
@@ -43,8 +44,8 @@ EntryRecord MakeEntry(int32_t kind_id, int32_t date, double price, double count,
 // The rows of one table, each as its exchange line without the line end, in UTF-8.
 std::vector<std::string> TableLines(FinanceDb& db, const char* table);
 
-// The finance database of one test. The parameter is the driver kind (3 or 6).
-class FinanceDbTest : public ::testing::TestWithParam<int> {
+// The finance database of one test. The parameter is the storage kind (BothStorageKinds).
+class FinanceDbTest : public ::testing::TestWithParam<DriverKind> {
  protected:
   FinanceDbTest();
   // A new FinanceDb (replacing any) opened on kDatabaseName; answers Open's result.
@@ -57,8 +58,5 @@ class FinanceDbTest : public ::testing::TestWithParam<int> {
   FinanceGlobals globals_;
   std::unique_ptr<FinanceDb> db_;
 };
-
-// "ObjectStore" for kind 3, "FileDatabase" for kind 6.
-std::string DriverKindName(const ::testing::TestParamInfo<int>& info);
 
 }  // namespace ledgerix::testing
