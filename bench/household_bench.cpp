@@ -192,13 +192,7 @@ class HouseholdBench {
       rows.push_back(row);
     }
     Operation save;
-    save.work = [&] {
-      db_->DeleteEntries(day);
-      for (const EntryRecord& row : rows) {
-        if (!db_->AddEntry(row)) return false;
-      }
-      return true;
-    };
+    save.work = [&] { return db_->ReplaceDayEntries(day, rows, nullptr) == DaySaveResult::kSaved; };
     Print("save a day", Measure(save, config_.runs), kOnScreen, "its entries deleted, 10 added");
   }
 
@@ -212,7 +206,7 @@ class HouseholdBench {
     Operation add;
     add.work = [&] { return db_->AddKind(kind) == 1; };
     // Taken out again so that every run adds to the same kinds.
-    add.after = [&] { db_->DeleteKind(kind.id); };
+    add.after = [&] { static_cast<void>(db_->DeleteKind(kind.id)); };
     Print("add a kind", Measure(add, config_.runs), kNoTarget);
   }
 
@@ -240,7 +234,7 @@ class HouseholdBench {
       if (next >= victims.size()) return false;
       const KindRecord& kind = victims[next++];
       deleted_entries += entries_of[kind.id];
-      db_->DeleteKind(kind.id);
+      if (!db_->DeleteKind(kind.id)) return false;
       KindRecord found;
       return db_->FindKind(&found, kind.id, 0, DbString()) == 0;
     };

@@ -32,6 +32,13 @@ struct FinanceGlobals {
   int show_account_in_actions = 0;  // IS_SHOW_FIRM_IN_ACTIONS: entry lists show the account
 };
 
+// What storing a day's entries came to (FinanceDb::ReplaceDayEntries).
+enum class DaySaveResult {
+  kSaved,
+  kRowRefused,  // a row cannot be stored (an amount too large, a note too long); nothing stored
+  kFailed,      // not open, or the storage failed; nothing changed
+};
+
 inline constexpr char kKindsTable[] = "[sec_consumeritems]";
 inline constexpr char kEntriesTable[] = "[sec_data]";
 inline constexpr char kAccountsTable[] = "[sec_firms]";
@@ -86,8 +93,11 @@ class FinanceDb {
   // Writes name, category, price and type over every kind of that id. The last write's result
   // (0 when none has the id); 0 without writing for a row that AddKind would refuse.
   int UpdateKind(const KindRecord& kind);
-  // Deletes the kind and all its entries in every account. 0.
-  int DeleteKind(int32_t id);
+  // Deletes every kind of that id and all their entries in every account, as one transaction:
+  // the entries go first, so that no entry is ever left whose kind is gone (it would move every
+  // balance yet never show). 1 when neither a kind nor an entry of that id remains; 0 when not
+  // open or a row could not be read or deleted, and then nothing was deleted.
+  [[nodiscard]] int DeleteKind(int32_t id);
   // As FindAccount among the kinds whose type equals `type` (every kind for type 0).
   int FindKind(KindRecord* out, int32_t id, int32_t type, const DbString& name);
   // As OpenAccounts.
@@ -103,8 +113,18 @@ class FinanceDb {
   // --- Entries ([sec_data]) --------------------------------------------------------------------
   // 1 when stored; 0 when not open, when an amount cannot be packed, or the row does not fit.
   int AddEntry(const EntryRecord& entry);
-  // Deletes the matching entries (in the current account when one is set). 0.
-  int DeleteEntries(const EntryFilter& filter);
+  // Deletes the matching entries (in the current account when one is set), as one transaction
+  // (or within the one that runs). 1 when every matching entry is deleted, also when none
+  // matched; 0 when not open or a row could not be read or deleted, and then nothing was.
+  [[nodiscard]] int DeleteEntries(const EntryFilter& filter);
+  // Stores the rows of one day's list in place of the stored entries of that day and
+  // direction (filter date and type, in the current account when one is set), all or nothing.
+  // Every row is checked before anything is written: kRowRefused names the first that cannot
+  // be stored (*refused_row, when given, is its index) and nothing is changed. kFailed when
+  // not open or the storage failed; nothing is changed then either.
+  [[nodiscard]] DaySaveResult ReplaceDayEntries(const EntryFilter& day,
+                                                const std::vector<EntryRecord>& rows,
+                                                size_t* refused_row);
   // Fills `list` with the day's entries of one direction. Answers nothing useful (null in the
   // original contract); the list holds the result.
   void ListEntriesForDay(const EntryFilter& filter, ListControl* list);
@@ -130,7 +150,11 @@ class FinanceDb {
  private:
   // A record set open on a table of the open database, or null.
   std::unique_ptr<DbRecordSet> OpenTable(const char* table_name);
-  int DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id);
+  // Deletes the matching entries in the account (every account for 0) within the transaction
+  // that runs; false when a row could not be read or deleted.
+  bool DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id);
+  // Adds an entry that EntryCanBeStored accepted; false when it could not be stored.
+  bool StoreEntry(const EntryRecord& entry);
   int AppendTableSection(const char* table_name, std::string* out);
   int BuildExchangeText(bool with_accounts, std::string* out);
   int LoadExchangeText(const DbString& text);
