@@ -11,6 +11,25 @@ constexpr size_t kMaxDecimalCharacters = 10000;
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSeparator(char c) { return c == '.' || c == ','; }
 
+// The decimal separator of a text: its last "." or ","; null when it has none.
+const char* DecimalSeparator(const char* text) {
+  const char* separator = nullptr;
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (IsSeparator(*p)) separator = p;
+  }
+  return separator;
+}
+
+// value * 10 + digit, held at INT64_MAX.
+int64_t AppendDigit(int64_t value, int digit) {
+  int64_t result = 0;
+  if (__builtin_mul_overflow(value, 10, &result) ||
+      __builtin_add_overflow(result, digit, &result)) {
+    return INT64_MAX;
+  }
+  return result;
+}
+
 }  // namespace
 
 int32_t ParseInt(const char* text) {
@@ -24,10 +43,7 @@ int32_t ParseInt(const char* text) {
 
 double ParseDecimal(const char* text) {
   if (text == nullptr) return 0;
-  const char* separator = nullptr;
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (IsSeparator(*p)) separator = p;
-  }
+  const char* separator = DecimalSeparator(text);
   double value = 0;
   int fraction_digits = 0;  // 0 while still before the separator
   bool in_fraction = false;
@@ -47,6 +63,29 @@ double ParseDecimal(const char* text) {
     }
   }
   return value;
+}
+
+int64_t ParseHundredths(const char* text) {
+  if (text == nullptr) return 0;
+  const char* separator = DecimalSeparator(text);
+  int64_t whole = 0;
+  int fraction[3] = {0, 0, 0};  // the first three fraction digits
+  int fraction_digits = -1;     // -1 while still before the separator
+  for (size_t i = 0; text[i] != '\0' && i < kMaxDecimalCharacters; ++i) {
+    const char c = text[i];
+    if (text + i == separator) {
+      fraction_digits = 0;
+    } else if (IsDigit(c)) {
+      if (fraction_digits < 0) {
+        whole = AppendDigit(whole, c - '0');
+      } else if (fraction_digits < 3) {
+        fraction[fraction_digits++] = c - '0';
+      }
+    }
+  }
+  int64_t hundredths = AppendDigit(AppendDigit(whole, fraction[0]), fraction[1]);
+  if (fraction[2] >= 5 && hundredths < INT64_MAX) ++hundredths;
+  return hundredths;
 }
 
 }  // namespace ledgerix

@@ -1,6 +1,7 @@
 #pragma once
-// Decimal text to numbers: ParseInt for integers, ParseDecimal for amounts typed by the user
-// (either "." or "," as the decimal point, the other one as thousands grouping).
+// Decimal text to numbers: ParseInt for integers, ParseHundredths for amounts typed by the user
+// and ParseDecimal for stored decimal settings (either "." or "," as the decimal point, the
+// other one as thousands grouping).
 
 #include <cstdint>
 
@@ -15,5 +16,11 @@ int32_t ParseInt(const char* text);
 // Each fraction digit adds digit / 10^k computed in single precision. Only the first 10000
 // characters are read. "1,000.25" gives 1000.25, "-3.5" gives 3.5; 0 for null.
 double ParseDecimal(const char* text);
+
+// The same text as ParseDecimal reads it (separators, skipped characters, never negative, the
+// first 10000 characters), as a whole number of hundredths, exactly: the third fraction digit
+// rounds to the nearest hundredth (half up) and later ones are ignored. "1,000.25" gives 100025,
+// "0.125" gives 13, "-3.5" gives 350; 0 for null. Held at INT64_MAX instead of overflowing.
+int64_t ParseHundredths(const char* text);
 
 }  // namespace ledgerix

@@ -57,5 +57,36 @@ TEST(ParseDecimalTest, ReadsAtMostTenThousandCharacters) {
   EXPECT_EQ(ParseDecimal(text.c_str()), 1.0);
 }
 
+TEST(ParseHundredthsTest, ReadsTypedAmountsToTheNearestHundredth) {
+  struct Case {
+    const char* text;
+    int64_t hundredths;
+  };
+  const Case cases[] = {
+      {"12,5", 1250},
+      {"12.5", 1250},
+      {"12", 1200},
+      {"1,000.25", 100025},
+      {"1.234,56", 123456},
+      {"1 000 000,01", 100000001},
+      {"-3.5", 350},  // a sign is skipped like any other character
+      {"1a2 b.5x", 1250},
+      {"0.125", 13},  // the third decimal rounds, half up
+      {"0.124999", 12},
+      {"0.995", 100},
+      {"2.675", 268},  // not the 2.67 a double's binary value would give
+      {"0.004", 0},
+      {".5", 50},
+      {"5.", 500},
+      {"abc", 0},
+      {"", 0},
+      {nullptr, 0},
+      {"123456789012345678901234567890", INT64_MAX},  // held, not wrapped
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ParseHundredths(c.text), c.hundredths) << (c.text ? c.text : "null");
+  }
+}
+
 }  // namespace
 }  // namespace ledgerix

@@ -1,12 +1,14 @@
 // The integer encodings of the finance tables and the amount text rule.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "finance/date_key.h"
 #include "finance/fixed_digits.h"
@@ -33,6 +35,19 @@ TEST(PackedAmountTest, HundredthsThatRoundToOneHundredCarryIntoTheWholePart) {
     EXPECT_EQ(PackAmount(amount), old_count << 8) << old_count;
   }
   EXPECT_EQ(PackAmount(2.999), 3 << 8);
+}
+
+TEST(PackedAmountTest, PackingRoundsToTheNearestHundredth) {
+  const std::pair<double, int32_t> cases[] = {
+      {1.158, (1 << 8) | 16}, {1.154, (1 << 8) | 15},          {1.005, (1 << 8) | 1}, {0.994, 99},
+      {0.995, 1 << 8},        {52.9 * 40.5, (2142 << 8) | 45},
+  };
+  for (const auto& [amount, code] : cases) EXPECT_EQ(PackAmount(amount), code) << amount;
+  EXPECT_EQ(PackHundredths(214245), (2142 << 8) | 45);
+  EXPECT_EQ(PackHundredths(-1), 0);
+  EXPECT_EQ(PackHundredths(int64_t{16777216} * 100), 0);
+  EXPECT_EQ(PackedHundredths((1 << 8) | 150), 199);  // a low byte above 99 reads as 99
+  EXPECT_EQ(PackedHundredths(-1), int64_t{16777215} * 100 + 99);
 }
 
 TEST(PackedAmountTest, EveryTwoDecimalAmountSurvivesARoundTrip) {
@@ -87,7 +102,7 @@ TEST(TypeCodeTest, ReadsDirectionAndFlagsFromTheLowByte) {
   EXPECT_EQ(MakeTypeCode(kExpense, true), 102);
 }
 
-TEST(FormatAmountTest, GroupsThousandsAndCutsDecimals) {
+TEST(FormatAmountTest, GroupsThousandsAndRoundsDecimals) {
   EXPECT_EQ(FormatAmount(1234567.5, 2).View(), "1,234,567.50");
   EXPECT_EQ(FormatAmount(-15, 2).View(), "-15.00");
   EXPECT_EQ(FormatAmount(999, 0).View(), "999");
@@ -95,36 +110,57 @@ TEST(FormatAmountTest, GroupsThousandsAndCutsDecimals) {
   EXPECT_EQ(FormatAmount(0.5, 2).View(), "0.50");
   EXPECT_EQ(FormatAmount(1234, 0).View(), "1,234");
   EXPECT_EQ(FormatAmount(-0.5, 2).View(), "-0.50");
-  EXPECT_EQ(FormatAmount(2.999, 2).View(), "2.99");  // cut, not rounded
   EXPECT_EQ(FormatAmount(123456, 2).View(), "123,456.00");
+  // Rounded, not cut: a sum a hair below its true value keeps its cent.
+  EXPECT_EQ(FormatAmount(2.999, 2).View(), "3.00");
+  EXPECT_EQ(FormatAmount(52.9 * 40.5, 2).View(), "2,142.45");  // 2142.4499999999998
+  EXPECT_EQ(FormatAmount(-18.8999994, 2).View(), "-18.90");
+  EXPECT_EQ(FormatAmount(2.675, 2).View(), "2.68");
+  EXPECT_EQ(FormatAmount(999.995, 2).View(), "1,000.00");
+  EXPECT_EQ(FormatAmount(-999999.5, 0).View(), "-1,000,000");
+  EXPECT_EQ(FormatAmount(-0.004, 2).View(), "0.00");  // no "-" on a zero
 }
 
-// The rule as written: print |x| with "%f" (or its whole part with "%.0f"), cut the last
-// 6 - decimals characters, group the thousands, put "-" in front.
+// The rule written out on texts: print |x| with "%f", round the digits half up at the asked
+// decimal (the carry running left), group the thousands, put "-" in front of a non-zero text.
 std::string PrintfRule(double amount, int decimals) {
   char buffer[400];
-  if (decimals > 0) {
-    std::snprintf(buffer, sizeof buffer, "%f", std::fabs(amount));
-  } else {
-    std::snprintf(buffer, sizeof buffer, "%.0f", std::trunc(std::fabs(amount)));
-  }
+  std::snprintf(buffer, sizeof buffer, "%f", std::fabs(amount));
   std::string digits = buffer;
-  if (decimals > 0) digits.resize(digits.size() - (6 - std::min(decimals, 6)));
-  const size_t point = std::min(digits.find('.'), digits.size());
-  std::string text = amount < 0 ? "-" : "";
-  for (size_t i = 0; i < point; ++i) {
-    if (i > 0 && (point - i) % 3 == 0) text += ',';
+  const size_t point = digits.find('.');
+  if (point != std::string::npos) {
+    const size_t keep = decimals > 0 ? point + 1 + std::min(decimals, 6) : point;
+    const size_t next = point + 1 + std::min(decimals, 6);
+    const bool up = next < digits.size() && digits[next] >= '5';
+    digits.resize(keep);
+    digits.insert(digits.begin(), '0');
+    for (size_t i = digits.size(); up && i-- > 0;) {
+      if (digits[i] == '.') continue;
+      if (digits[i] == '9') {
+        digits[i] = '0';
+        continue;
+      }
+      ++digits[i];
+      break;
+    }
+    if (digits[0] == '0') digits.erase(0, 1);
+  }
+  const size_t integer = std::min(digits.find('.'), digits.size());
+  const bool zero = digits.find_first_not_of("0.") == std::string::npos;
+  std::string text = amount < 0 && !zero ? "-" : "";
+  for (size_t i = 0; i < integer; ++i) {
+    if (i > 0 && (integer - i) % 3 == 0) text += ',';
     text += digits[i];
   }
-  return text + digits.substr(point);
+  return text + digits.substr(integer);
 }
 
 TEST(FormatAmountTest, PrintsWhatPrintfPrints) {
   std::mt19937_64 random(2024);
   std::vector<double> amounts = {
-      0,           -0.0, 0.0000005, 0.0000015, 2.0000045,
-      0.125,       1e15, 1e20,      -1e22,     4294967296,
-      16777215.99, 1.15, 999.995,   -999999.5, std::numeric_limits<double>::max(),
+      0,     -0.0,        0.0000005, 0.0000015,  2.0000045, 0.125,
+      1e15,  1e20,        -1e22,     4294967296, 9.9999995, -0.0000004,
+      0.5,   16777215.99, 1.15,      999.995,    -999999.5, std::numeric_limits<double>::max(),
       5e-324};
   for (int i = 0; i < 20000; ++i) {
     // Amounts as entries give them: packed price times packed count, either sign.

@@ -5,6 +5,7 @@
 #include "finance/finance_db.h"
 #include "finance/finance_schema.h"
 #include "finance/format_amount.h"
+#include "finance/money.h"
 #include "finance/packed_amount.h"
 #include "finance/record_access.h"
 #include "finance/record_match.h"
@@ -158,12 +159,10 @@ void FinanceDb::ListEntriesForDay(const EntryFilter& filter, ListControl* list) 
       const AccountRecord* account = FindAccountIn(accounts, row.account_id, DbString());
       list->SetItemText(item, column++, account != nullptr ? account->name : DbString());
     }
-    double count = UnpackAmount(row.count);
-    double price = UnpackAmount(row.price);
     list->SetItemText(item, column++, KindCaption(*kind, row.type));
-    list->SetItemText(item, column++, FormatAmount(count, 2));
-    list->SetItemText(item, column++, FormatAmount(price, 2));
-    list->SetItemText(item, column++, FormatAmount(count * price, 2));
+    list->SetItemText(item, column++, FormatMoney(PackedHundredths(row.count)));
+    list->SetItemText(item, column++, FormatMoney(PackedHundredths(row.price)));
+    list->SetItemText(item, column++, FormatMoney(EntryAmount(row.price, row.count)));
     list->SetItemText(item, column++, FormatAmount(row.account_id, 0));
     return true;
   });

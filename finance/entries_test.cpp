@@ -202,6 +202,31 @@ TEST_P(DayListTest, ShowsTheDaysRowsOfOneDirectionWithTheirFlags) {
   EXPECT_EQ(cinema.texts.at(5), "1,234,500.00");
 }
 
+TEST_P(DayListTest, AnEntrysSumIsPriceTimesCountRoundedToTheCent) {
+  struct Case {
+    double price, count;
+    const char* price_text;
+    const char* count_text;
+    const char* sum_text;
+  };
+  const Case cases[] = {
+      {52.90, 40.50, "52.90", "40.50", "2,142.45"},
+      {0.90, 7, "0.90", "7.00", "6.30"},
+      {0.05, 0.50, "0.05", "0.50", "0.03"},  // 0.025 rounds up
+      {16777215.99, 1, "16,777,215.99", "1.00", "16,777,215.99"},
+  };
+  filter_.date = 170308;
+  for (const Case& c : cases) {
+    ASSERT_EQ(db_->DeleteEntries(filter_), 0);
+    ASSERT_EQ(db_->AddEntry(MakeEntry(1, 170308, c.price, c.count, 2, 1)), 1);
+    db_->ListEntriesForDay(filter_, &list_);
+    ASSERT_EQ(list_.ItemCount(), 1);
+    EXPECT_EQ(list_.items[0].texts.at(3), c.count_text);
+    EXPECT_EQ(list_.items[0].texts.at(4), c.price_text);
+    EXPECT_EQ(list_.items[0].texts.at(5), c.sum_text) << c.price_text << " x " << c.count_text;
+  }
+}
+
 TEST_P(DayListTest, TheAccountColumnShiftsTheOthers) {
   globals_.show_account_in_actions = 1;
   db_->ListEntriesForDay(filter_, &list_);

@@ -2,42 +2,37 @@
 
 #include <cmath>
 
+#include "finance/money.h"
+
 namespace ledgerix {
-namespace {
-
-struct Split {
-  double whole;
-  uint32_t hundredths;
-};
-
-// Whole units and hundredths; the hundredths get 0.1 of slack so that 1.15 gives 15, not 14,
-// and when that makes them 100 (double rounding of n.995 or of 0.29 × 100) the whole part
-// goes up by one instead.
-Split SplitAmount(double amount) {
-  double whole = std::trunc(amount);
-  auto hundredths = static_cast<uint32_t>((amount - whole) * 100 + 0.1);
-  if (hundredths >= 100) return {whole + 1, 0};
-  return {whole, hundredths};
-}
-
-}  // namespace
 
 bool CanPackAmount(double amount) {
-  return std::isfinite(amount) && amount >= 0 && SplitAmount(amount).whole <= kMaxPackedWhole;
+  if (!std::isfinite(amount) || amount < 0) return false;
+  return HundredthsOf(amount) <= kMaxPackedHundredths;
 }
 
 int32_t PackAmount(double amount) {
   if (!CanPackAmount(amount)) return 0;
-  Split split = SplitAmount(amount);
-  uint32_t code = (static_cast<uint32_t>(split.whole) << 8) | split.hundredths;
-  return static_cast<int32_t>(code);
+  return PackHundredths(HundredthsOf(amount));
+}
+
+int32_t PackHundredths(int64_t hundredths) {
+  if (hundredths < 0 || hundredths > kMaxPackedHundredths) return 0;
+  const auto whole = static_cast<uint32_t>(hundredths / 100);
+  const auto rest = static_cast<uint32_t>(hundredths % 100);
+  return static_cast<int32_t>((whole << 8) | rest);
+}
+
+int64_t PackedHundredths(int32_t code) {
+  const auto bits = static_cast<uint32_t>(code);
+  uint32_t hundredths = bits & 255u;
+  if (hundredths > 99) hundredths = 99;
+  return int64_t{bits >> 8} * 100 + hundredths;
 }
 
 double UnpackAmount(int32_t code) {
-  uint32_t bits = static_cast<uint32_t>(code);
-  uint32_t hundredths = bits & 255u;
-  if (hundredths > 99) hundredths = 99;
-  return static_cast<double>(bits >> 8) + hundredths * 0.01;
+  // The double nearest to the exact amount, so that HundredthsOf gives the code's hundredths.
+  return static_cast<double>(PackedHundredths(code)) / 100.0;
 }
 
 }  // namespace ledgerix

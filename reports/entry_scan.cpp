@@ -5,9 +5,9 @@
 #include <string_view>
 #include <utility>
 
+#include "finance/money.h"
 #include "finance/packed_amount.h"
 #include "finance/type_code.h"
-#include "reports/amount_read_back.h"
 
 namespace ledgerix {
 namespace {
@@ -96,10 +96,11 @@ void EntryScanner::Add(const StoredEntry& entry) {
   if (query_.kind_filter_id != 0 && entry.kind_id != query_.kind_filter_id) return;
   if (query_.report_type != kReportBalance && direction_digit != query_.report_type) return;
   if (query_.current_account_id != 0 && entry.account_id != query_.current_account_id) return;
-  const double sign = direction_digit == kIncome ? 1.0 : -1.0;
+  const int64_t sign = direction_digit == kIncome ? 1 : -1;
   switch (query_.period.Place(entry.date)) {
     case PeriodPlace::kBefore:
-      scan_.incoming_balance += sign * UnpackAmount(entry.price) * UnpackAmount(entry.count);
+      scan_.incoming_balance =
+          SumMoney(scan_.incoming_balance, sign * EntryAmount(entry.price, entry.count));
       break;
     case PeriodPlace::kInside:
       AddRows(entry, sign);
@@ -109,8 +110,11 @@ void EntryScanner::Add(const StoredEntry& entry) {
   }
 }
 
-void EntryScanner::AddRows(const StoredEntry& entry, double sign) {
+void EntryScanner::AddRows(const StoredEntry& entry, int64_t sign) {
   if (TypeHasP(entry.type)) return;
+  const int64_t count = PackedHundredths(entry.count);
+  const int64_t price = sign * PackedHundredths(entry.price);
+  const int64_t amount = sign * EntryAmount(entry.price, entry.count);
   for (uint32_t index : catalog_.KindsWithId(entry.kind_id)) {
     const StoredKind& kind = catalog_.Kind(index);
     if (query_.category_filter.Length() > 0 && !kind.category.Equals(query_.category_filter)) {
@@ -125,8 +129,9 @@ void EntryScanner::AddRows(const StoredEntry& entry, double sign) {
     row.category_key = catalog_.CategoryKey(index);
     row.account_name = &catalog_.AccountName(entry.account_id);
     row.account_key = catalog_.AccountNameKey(entry.account_id);
-    row.count = ReadBackAmount(UnpackAmount(entry.count));
-    row.price = ReadBackAmount(sign * UnpackAmount(entry.price));
+    row.count = count;
+    row.price = price;
+    row.amount = amount;
     scan_.rows.push_back(row);
   }
 }

@@ -77,8 +77,8 @@ class ReportCatalog {
   int32_t empty_name_key_ = 0;
 };
 
-// One in-period entry under one of its kinds, with the amounts as the grouping reads them
-// (ReadBackAmount: cut to hundredths). Points into the catalog, which must outlive it.
+// One in-period entry under one of its kinds, with its amounts in hundredths (finance/money.h).
+// Points into the catalog, which must outlive it.
 struct ScratchRow {
   int32_t date_key = 0;
   DateParts date;  // of date_key: day, month, two-digit year
@@ -88,8 +88,9 @@ struct ScratchRow {
   int32_t category_key = 0;
   const DbString* account_name = nullptr;
   int32_t account_key = 0;
-  double count = 0;
-  double price = 0;  // negative for spending
+  int64_t count = 0;   // hundredths of a unit
+  int64_t price = 0;   // hundredths, negative for spending
+  int64_t amount = 0;  // the entry's own amount (EntryAmount), signed as the price
 };
 
 // What the scan selects: the period and the filters of the params and the current account.
@@ -105,7 +106,7 @@ struct ScanQuery {
 };
 
 struct EntryScan {
-  double incoming_balance = 0;
+  int64_t incoming_balance = 0;  // hundredths: the signed amounts of the entries before the period
   // Ascending by the text of the date key (for six-digit keys: day, then month, then year);
   // rows of equal keys in table order.
   std::vector<ScratchRow> rows;
@@ -124,7 +125,7 @@ class EntryScanner {
   EntryScan Finish();
 
  private:
-  void AddRows(const StoredEntry& entry, double sign);
+  void AddRows(const StoredEntry& entry, int64_t sign);
 
   const ReportCatalog& catalog_;
   ScanQuery query_;

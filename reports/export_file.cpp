@@ -23,7 +23,7 @@ constexpr std::array<ExportFolder, kExportFolderCount> kFolders = {{
     {"Templates", "My Documents\\\\Templates\\\\", "My Documents\\Templates"},
 }};
 
-enum class NumberAdjustment { kFirstPointToComma, kDropCommas };
+enum class NumberAdjustment { kPointToComma, kDropCommas };
 
 struct ExportFileType {
   const char* caption_utf8;
@@ -33,7 +33,7 @@ struct ExportFileType {
 };
 
 constexpr std::array<ExportFileType, kExportFileTypeCount> kFileTypes = {{
-    {"MS Excel для ПК (*.xls)", '\t', ".xls", NumberAdjustment::kFirstPointToComma},
+    {"MS Excel для ПК (*.xls)", '\t', ".xls", NumberAdjustment::kPointToComma},
     {"Текст. файлы (',') (*.txt)", ',', ".txt", NumberAdjustment::kDropCommas},
     {"Текст. файлы (';') (*.txt)", ';', ".txt", NumberAdjustment::kDropCommas},
 }};
@@ -46,15 +46,15 @@ const ExportFileType* FileTypeAt(int index) {
   return index >= 0 && index < kExportFileTypeCount ? &kFileTypes[index] : nullptr;
 }
 
-// A spreadsheet on a Russian desktop reads "," as the decimal point; the ".txt" types keep "."
-// and lose the thousands grouping, whose "," would split or blur the number.
+// Every type loses the thousands grouping, whose "," would split or blur the number. A
+// spreadsheet on a Russian desktop reads "," as the decimal point, so ".xls" then takes it for
+// the "." ("-1,234.50" becomes "-1234,50"); the ".txt" types keep the ".".
 std::string AdjustNumber(std::string_view text, NumberAdjustment adjustment) {
   std::string out(text);
-  if (adjustment == NumberAdjustment::kFirstPointToComma) {
+  std::erase(out, ',');
+  if (adjustment == NumberAdjustment::kPointToComma) {
     const size_t point = out.find('.');
     if (point != std::string::npos) out[point] = ',';
-  } else {
-    std::erase(out, ',');
   }
   return out;
 }

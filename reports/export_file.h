@@ -13,9 +13,10 @@
 namespace ledgerix {
 
 // The file types, by their index in the "Тип файла:" box.
-inline constexpr int kExportExcel = 0;          // tab, ".xls", the first "." becomes ","
-inline constexpr int kExportCommaText = 1;      // ",", ".txt", every "," removed
-inline constexpr int kExportSemicolonText = 2;  // ";", ".txt", every "," removed
+// Numbers lose their thousands "," in every type; in ".xls" their "." becomes ",".
+inline constexpr int kExportExcel = 0;          // tab, ".xls", "-1,234.50" written "-1234,50"
+inline constexpr int kExportCommaText = 1;      // ",", ".txt", "-1,234.50" written "-1234.50"
+inline constexpr int kExportSemicolonText = 2;  // ";", ".txt", "-1,234.50" written "-1234.50"
 inline constexpr int kExportFileTypeCount = 3;
 // The folders, by their index in the "Каталог:" box: None, Business, Personal, Templates.
 inline constexpr int kExportFolderCount = 4;

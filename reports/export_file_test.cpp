@@ -69,7 +69,38 @@ TEST(ExportTextTest, TheWorkedLineInEveryFileType) {
   EXPECT_EQ(ExportText(table, kExportSemicolonText, false).View(),
             "05.03.08;\xC5\xE4\xE0;1234.50\r\n");
   EXPECT_EQ(ExportText(table, kExportCommaText, false).View(), "05.03.08,\xC5\xE4\xE0,1234.50\r\n");
-  EXPECT_EQ(ExportText(table, kExportExcel, false).View(), "05.03.08\t\xC5\xE4\xE0\t1,234,50\r\n");
+  EXPECT_EQ(ExportText(table, kExportExcel, false).View(), "05.03.08\t\xC5\xE4\xE0\t1234,50\r\n");
+}
+
+// A spreadsheet reads "1234,50" as a number but "1,234,50" as text: numbers of a thousand or
+// more lose their grouping in every file type, and ".xls" takes "," for the decimal point.
+TEST(ExportTextTest, NumbersAreWrittenAsSpreadsheetsAndTextReadersReadThem) {
+  struct Case {
+    const char* cell;
+    const char* text;
+    const char* excel;
+  };
+  const Case cases[] = {
+      {"-1,234.50", "-1234.50", "-1234,50"},
+      {"1,234,567.89", "1234567.89", "1234567,89"},
+      {"-92,233,720,368,547,758.08", "-92233720368547758.08", "-92233720368547758,08"},
+      {"999.99", "999.99", "999,99"},
+      {"-0.05", "-0.05", "-0,05"},
+      {"0.00", "0.00", "0,00"},
+  };
+  for (const Case& c : cases) {
+    ReportTable table;
+    table.columns = {Column("Дата", ColumnContent::kCaption),
+                     Column("Кол-во", ColumnContent::kCount),
+                     Column("Сумма", ColumnContent::kAmount, true)};
+    table.rows = {Row({"05.03.08", c.cell, c.cell})};
+    const std::string text = std::string("05.03.08;") + c.text + ";" + c.text + "\r\n";
+    EXPECT_EQ(ExportText(table, kExportSemicolonText, false).View(), text) << c.cell;
+    const std::string comma = std::string("05.03.08,") + c.text + "," + c.text + "\r\n";
+    EXPECT_EQ(ExportText(table, kExportCommaText, false).View(), comma) << c.cell;
+    const std::string excel = std::string("05.03.08\t") + c.excel + "\t" + c.excel + "\r\n";
+    EXPECT_EQ(ExportText(table, kExportExcel, false).View(), excel) << c.cell;
+  }
 }
 
 TEST(ExportTextTest, NamesAreWrittenWholeAndNumbersKeepTheirDecimals) {
@@ -83,8 +114,8 @@ TEST(ExportTextTest, NamesAreWrittenWholeAndNumbersKeepTheirDecimals) {
                "06.03.08,Премия,Основной доход,1000.00,1.00,1000.00\r\n"));
   // In ".xls" only numbers take the decimal comma; the "." of a name stays.
   EXPECT_EQ(ExportText(table, kExportExcel, false).View(),
-            Cp("05.03.08\tКафе. Обед, ужин\tЕда\t2,50\t-1,234,50\t-3,086,25\r\n"
-               "06.03.08\tПремия\tОсновной доход\t1,000,00\t1,00\t1,000,00\r\n"));
+            Cp("05.03.08\tКафе. Обед, ужин\tЕда\t2,50\t-1234,50\t-3086,25\r\n"
+               "06.03.08\tПремия\tОсновной доход\t1000,00\t1,00\t1000,00\r\n"));
 }
 
 TEST(ExportTextTest, TheHeaderLineCarriesEveryTitleInColumnOrder) {

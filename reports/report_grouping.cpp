@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "finance/format_amount.h"
+#include "finance/money.h"
 #include "reports/fitted_text.h"
 #include "reports/periods.h"
 #include "reports/report_columns.h"
@@ -79,33 +80,40 @@ void AppendDescription(const ScratchRow& row, ReportCells* cells) {
   cells->push_back(text);
 }
 
-void AddToTotals(double sum, bool spending, ReportTotals* totals) {
-  (spending ? totals->spending_total : totals->income_total) += sum;
-  totals->rows_total += sum;
+// A row counts as spending when its own sum is below zero and as income otherwise, so that
+// the totals agree with the rows shown.
+void AddToTotals(int64_t sum, ReportTotals* totals) {
+  int64_t& side = sum < 0 ? totals->spending_total : totals->income_total;
+  side = SumMoney(side, sum);
+  totals->rows_total = SumMoney(totals->rows_total, sum);
 }
 
-void AddKindsRow(const ScratchRow& first, int32_t period_type, bool account, double count,
-                 double price, double sum, ReportTable* table) {
+// Appends a money cell; the text is named, so its view stays valid while it is copied.
+void AppendMoney(int64_t hundredths, ReportCells* cells) {
+  const AmountText text = FormatMoneyText(hundredths);
+  cells->push_back(text.View());
+}
+
+void AddKindsRow(const ScratchRow& first, int32_t period_type, bool account, int64_t count,
+                 int64_t price, int64_t sum, ReportTable* table) {
   ReportTableRow row;
   row.value = SortKey(first.date_key);
   row.cells = LeadingCells(first, period_type, account);
   AppendDescription(first, &row.cells);
   row.cells.push_back(first.kind->category.View());
-  row.cells.push_back(FormatAmountText(count, 2).View());
-  const AmountText price_text = FormatAmountText(price, 2);
-  const bool spending = price_text.View().starts_with('-');
-  row.cells.push_back(price_text.View());
-  row.cells.push_back(FormatAmountText(sum, 2).View());
+  AppendMoney(count, &row.cells);
+  AppendMoney(price, &row.cells);
+  AppendMoney(sum, &row.cells);
   table->rows.push_back(std::move(row));
-  AddToTotals(sum, spending, &table->totals);
+  AddToTotals(sum, &table->totals);
 }
 
-// Month and year rows of one kind.
+// Month and year rows of one kind, in hundredths.
 struct KindsSums {
-  double count = 0;
-  double amount = 0;  // the entries' own price × count
-  double prices = 0;
-  int rows = 0;
+  int64_t count = 0;
+  int64_t amount = 0;  // the entries' own amounts
+  int64_t prices = 0;
+  int64_t rows = 0;
 };
 
 // By category or account: `what` gives the key of the text the rows share. Only grouping by
@@ -118,9 +126,10 @@ void GroupByText(std::span<const ScratchRow> scratch, const ReportParams& params
   const bool category = group_type == kGroupByCategories;
   const Groups groups = FindGroups(
       scratch, [&](const ScratchRow& row) { return GroupKey(what(row), row.date, period_type); });
-  std::vector<double> sums(groups.first_row.size(), 0.0);
+  std::vector<int64_t> sums(groups.first_row.size(), 0);
   for (uint32_t i = 0; i < scratch.size(); ++i) {
-    sums[groups.group_of_row[i]] += scratch[i].price * scratch[i].count;
+    int64_t& sum = sums[groups.group_of_row[i]];
+    sum = SumMoney(sum, scratch[i].amount);
   }
   for (uint32_t g = 0; g < groups.first_row.size(); ++g) {
     const ScratchRow& first = scratch[groups.first_row[g]];
@@ -128,9 +137,9 @@ void GroupByText(std::span<const ScratchRow> scratch, const ReportParams& params
     row.value = SortKey(first.date_key);
     row.cells = LeadingCells(first, period_type, account);
     if (category) row.cells.push_back(first.kind->category.View());
-    row.cells.push_back(FormatAmountText(sums[g], 2).View());
+    AppendMoney(sums[g], &row.cells);
     table->rows.push_back(std::move(row));
-    AddToTotals(sums[g], first.price < 0, &table->totals);
+    AddToTotals(sums[g], &table->totals);
   }
 }
 
@@ -142,7 +151,7 @@ void GroupByKinds(std::span<const ScratchRow> scratch, const ReportParams& param
   const bool account = ShowsAccountColumn(kGroupByKinds, context);
   if (period_type == kPeriodDay) {
     for (const ScratchRow& row : scratch) {
-      AddKindsRow(row, period_type, account, row.count, row.price, row.price * row.count, table);
+      AddKindsRow(row, period_type, account, row.count, row.price, row.amount, table);
     }
     return;
   }
@@ -151,14 +160,16 @@ void GroupByKinds(std::span<const ScratchRow> scratch, const ReportParams& param
   std::vector<KindsSums> sums(groups.first_row.size());
   for (uint32_t i = 0; i < scratch.size(); ++i) {
     KindsSums& group = sums[groups.group_of_row[i]];
-    group.count += scratch[i].count;
-    group.amount += scratch[i].price * scratch[i].count;
-    group.prices += scratch[i].price;
+    group.count = SumMoney(group.count, scratch[i].count);
+    group.amount = SumMoney(group.amount, scratch[i].amount);
+    group.prices = SumMoney(group.prices, scratch[i].price);
     ++group.rows;
   }
   for (uint32_t g = 0; g < groups.first_row.size(); ++g) {
     const KindsSums& group = sums[g];
-    const double price = group.count != 0 ? group.amount / group.count : group.prices / group.rows;
+    // The price that gives the sum over the count, in hundredths of money per unit.
+    const int64_t price = group.count != 0 ? ScaleToNearest(group.amount, 100, group.count)
+                                           : ScaleToNearest(group.prices, 1, group.rows);
     AddKindsRow(scratch[groups.first_row[g]], period_type, account, group.count, price,
                 group.amount, table);
   }

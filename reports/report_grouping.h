@@ -15,17 +15,17 @@ namespace ledgerix {
 
 // Each appends its rows to table->rows (cells as the finished columns of the grouping,
 // value the SortKey of the group's first scratch row) and adds every row's sum into
-// rows_total and into income_total or spending_total. The other totals are not touched.
+// rows_total and, as the sum is below zero or not, into spending_total or income_total. The
+// other totals are not touched. Amounts are hundredths (finance/money.h), printed exactly.
 
-// By kinds. Day rows: one per scratch row, sum = price × count. Month and year rows: one per
-// kind id and month (or year); count = the sum of the counts, sum = the sum of the entries' own
-// price × count, price = sum ÷ count (the plain average of the prices when the count is 0).
-// A row is spending when its price, printed with two decimals, starts with "-".
+// By kinds. Day rows: one per scratch row: its count, price and own amount. Month and year
+// rows: one per kind id and month (or year); count = the sum of the counts, sum = the sum of
+// the entries' own amounts, price = sum ÷ count to the nearest hundredth (the plain average of
+// the prices, rounded, when the count is 0).
 void GroupByKinds(std::span<const ScratchRow> scratch, const ReportParams& params,
                   const ReportContext& context, ReportTable* table);
 
-// By category text and day (month, year): one row with the sum of price × count; spending
-// when the group's first row has a negative price.
+// By category text and day (month, year): one row with the sum of the entries' amounts.
 void GroupByCategories(std::span<const ScratchRow> scratch, const ReportParams& params,
                        const ReportContext& context, ReportTable* table);
 

@@ -1,5 +1,6 @@
 // Reports built from in-memory tables: the scan's selection and balance, every grouping at
-// every granularity, the sort by date and the totals.
+// every granularity, the sort by date and the totals. Totals are hundredths, written -70'00 for
+// -70.00.
 #include "reports/report_grouping.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 #include "finance/packed_amount.h"
 #include "reports/report_builder.h"
+#include "reports/statistics_captions.h"
 #include "testing/fake_clock.h"
 
 namespace ledgerix {
@@ -65,9 +67,9 @@ TEST_F(ReportGroupingTest, MonthRowsByKindShowTheRealMoney) {
   ASSERT_EQ(table.rows.size(), 1u);
   EXPECT_EQ(Row(table, 0), "март`08 год|Бензин|Машина|4.00|-17.50|-70.00|");
   EXPECT_EQ(table.rows[0].value, 80305);
-  EXPECT_DOUBLE_EQ(table.totals.spending_total, -70);
-  EXPECT_DOUBLE_EQ(table.totals.income_total, 0);
-  EXPECT_DOUBLE_EQ(table.totals.rows_total, -70);
+  EXPECT_EQ(table.totals.spending_total, -70'00);
+  EXPECT_EQ(table.totals.income_total, 0);
+  EXPECT_EQ(table.totals.rows_total, -70'00);
 }
 
 TEST_F(ReportGroupingTest, YearRowsByKindMergeMonthsAndNetDirections) {
@@ -81,8 +83,8 @@ TEST_F(ReportGroupingTest, YearRowsByKindMergeMonthsAndNetDirections) {
   ASSERT_EQ(table.rows.size(), 2u);
   EXPECT_EQ(Row(table, 0), "`08 год|Премия|Доход|3.00|50.00|150.00|");
   EXPECT_EQ(Row(table, 1), "`08 год|Такси|Проезд|1.00|-30.00|-30.00|");
-  EXPECT_DOUBLE_EQ(table.totals.income_total, 150);
-  EXPECT_DOUBLE_EQ(table.totals.spending_total, -30);
+  EXPECT_EQ(table.totals.income_total, 150'00);
+  EXPECT_EQ(table.totals.spending_total, -30'00);
 }
 
 TEST_F(ReportGroupingTest, AGroupWithoutUnitsShowsTheAveragePrice) {
@@ -92,7 +94,7 @@ TEST_F(ReportGroupingTest, AGroupWithoutUnitsShowsTheAveragePrice) {
   ReportTable table = Build();
   ASSERT_EQ(table.rows.size(), 1u);
   EXPECT_EQ(Row(table, 0), "март`08 год|Бензин|Машина|0.00|-15.50|0.00|");
-  EXPECT_DOUBLE_EQ(table.totals.rows_total, 0);
+  EXPECT_EQ(table.totals.rows_total, 0);
 }
 
 TEST_F(ReportGroupingTest, DayRowsByKindAreNeverMerged) {
@@ -102,10 +104,10 @@ TEST_F(ReportGroupingTest, DayRowsByKindAreNeverMerged) {
   ASSERT_EQ(table.rows.size(), 2u);
   EXPECT_EQ(Row(table, 0), "05.03.08|Бензин|Машина|1.00|-10.00|-10.00|");
   EXPECT_EQ(Row(table, 1), "05.03.08|[+] Бензин|Машина|3.00|-20.00|-60.00|");
-  EXPECT_DOUBLE_EQ(table.totals.spending_total, -70);
+  EXPECT_EQ(table.totals.spending_total, -70'00);
 }
 
-TEST_F(ReportGroupingTest, AmountsAreCutToHundredthsBeforeTheyAreMultiplied) {
+TEST_F(ReportGroupingTest, AmountsAreTheStoredHundredthsMultipliedExactly) {
   Add(1, 5, 3, 2008, 0.29, 100);
   Add(5, 6, 3, 2008, 1234567.89, 2, 1);
   ReportTable table = Build();
@@ -114,7 +116,7 @@ TEST_F(ReportGroupingTest, AmountsAreCutToHundredthsBeforeTheyAreMultiplied) {
   EXPECT_EQ(Row(table, 1), "06.03.08|Премия|Доход|2.00|1,234,567.89|2,469,135.78|");
 }
 
-TEST_F(ReportGroupingTest, CategoryRowsNetIncomeAndSpendingByTheFirstRowsSign) {
+TEST_F(ReportGroupingTest, CategoryRowsNetIncomeAndSpending) {
   kinds_.push_back({6, FromUtf8("Возврат"), FromUtf8("Проезд")});
   Add(6, 5, 3, 2008, 100, 1, 1);
   Add(2, 5, 3, 2008, 30, 1);
@@ -125,15 +127,81 @@ TEST_F(ReportGroupingTest, CategoryRowsNetIncomeAndSpendingByTheFirstRowsSign) {
   ASSERT_EQ(table.rows.size(), 2u);
   EXPECT_EQ(Row(table, 0), "05.03.08|Проезд|50.00|");
   EXPECT_EQ(Row(table, 1), "06.03.08|Проезд|-30.00|");
-  EXPECT_DOUBLE_EQ(table.totals.income_total, 50);
-  EXPECT_DOUBLE_EQ(table.totals.spending_total, -30);
-  EXPECT_DOUBLE_EQ(table.totals.rows_total, 20);
+  EXPECT_EQ(table.totals.income_total, 50'00);
+  EXPECT_EQ(table.totals.spending_total, -30'00);
+  EXPECT_EQ(table.totals.rows_total, 20'00);
 
   params_.period_type = kPeriodMonth;
   table = Build();
   ASSERT_EQ(table.rows.size(), 1u);
   EXPECT_EQ(Row(table, 0), "март`08 год|Проезд|20.00|");
-  EXPECT_DOUBLE_EQ(table.totals.income_total, 20);
+  EXPECT_EQ(table.totals.income_total, 20'00);
+}
+
+// Cents are never lost between the entries and the totals: each entry's amount is rounded
+// once, and rows and totals are exact sums of those amounts.
+TEST_F(ReportGroupingTest, MonthRowsAndTotalsKeepEveryCent) {
+  params_.period_till = At(2008, 4, 30);
+  for (int day : {3, 10, 17}) Add(1, day, 3, 2008, 0.90, 7);
+  Add(1, 5, 3, 2008, 52.90, 40.50, 2, 2);
+  params_.period_type = kPeriodDay;
+  ReportTable table = Build();
+  ASSERT_EQ(table.rows.size(), 4u);
+  EXPECT_EQ(Row(table, 0), "03.03.08|Бензин|Машина|7.00|-0.90|-6.30|");
+  EXPECT_EQ(Row(table, 1), "05.03.08|Бензин|Машина|40.50|-52.90|-2,142.45|");
+  EXPECT_EQ(table.totals.spending_total, -2161'35);
+
+  entries_.pop_back();
+  params_.period_type = kPeriodMonth;
+  table = Build();
+  ASSERT_EQ(table.rows.size(), 1u);
+  EXPECT_EQ(Row(table, 0), "март`08 год|Бензин|Машина|21.00|-0.90|-18.90|");
+  StatisticsCaptions captions = ComputeStatisticsCaptions(params_, table, context_, clock_);
+  EXPECT_EQ(ToUtf8(captions.spending), "Расход: -18.90");
+  EXPECT_EQ(ToUtf8(captions.total), "Итого: -18.90");
+
+  params_.period_from = At(2008, 4, 1);
+  table = Build();
+  captions = ComputeStatisticsCaptions(params_, table, context_, clock_);
+  EXPECT_EQ(ToUtf8(captions.incoming), "Вх.ост: -18.90");
+  EXPECT_EQ(ToUtf8(captions.total), "Итого: -18.90");
+}
+
+// A row that nets income and spending counts by its own sum, whichever entry comes first, so
+// that the totals frame agrees with the rows.
+TEST_F(ReportGroupingTest, ARowCountsAsIncomeOrSpendingByItsOwnSum) {
+  kinds_.push_back({6, FromUtf8("Возврат"), FromUtf8("Машина")});
+  struct Case {
+    int32_t group_type;
+    int32_t period_type;
+    int32_t first_type, second_type;  // the directions of 30.00 and of 100.00
+    const char* row;
+    const char* income;
+    const char* spending;
+  };
+  const Case cases[] = {
+      {kGroupByCategories, kPeriodDay, 2, 1, "05.03.08|Машина|70.00|", "Приход: 70.00",
+       "Расход: 0.00"},
+      {kGroupByCategories, kPeriodMonth, 1, 2, "март`08 год|Машина|-70.00|", "Приход: 0.00",
+       "Расход: -70.00"},
+      {kGroupByAccounts, kPeriodDay, 2, 1, "05.03.08|Наличные|70.00|", "Приход: 70.00",
+       "Расход: 0.00"},
+      {kGroupByAccounts, kPeriodYear, 1, 2, "`08 год|Наличные|-70.00|", "Приход: 0.00",
+       "Расход: -70.00"},
+  };
+  for (const Case& c : cases) {
+    entries_.clear();
+    Add(1, 5, 3, 2008, 30, 1, c.first_type);
+    Add(6, 5, 3, 2008, 100, 1, c.second_type);
+    params_.group_type = c.group_type;
+    params_.period_type = c.period_type;
+    const ReportTable table = Build();
+    ASSERT_EQ(table.rows.size(), 1u) << c.row;
+    EXPECT_EQ(Row(table, 0), c.row);
+    const StatisticsCaptions captions = ComputeStatisticsCaptions(params_, table, context_, clock_);
+    EXPECT_EQ(ToUtf8(captions.income), c.income) << c.row;
+    EXPECT_EQ(ToUtf8(captions.spending), c.spending) << c.row;
+  }
 }
 
 TEST_F(ReportGroupingTest, CategoryRowsWithTheAccountShowTheFirstRowsAccount) {
@@ -160,9 +228,10 @@ TEST_F(ReportGroupingTest, AccountRowsGroupByTheEntriesAccountsEvenWithoutTheSwi
     ReportTable table = Build();
     ASSERT_EQ(table.rows.size(), 3u);
     EXPECT_EQ(Row(table, 0), "05.03.08|Наличные|-10.00|");
-    EXPECT_EQ(Row(table, 1), "05.03.08|Карта|80.00|");  // spending first: counted as spending
+    EXPECT_EQ(Row(table, 1), "05.03.08|Карта|80.00|");  // spending first, still income
     EXPECT_EQ(Row(table, 2), "05.03.08||-5.00|");
-    EXPECT_DOUBLE_EQ(table.totals.spending_total, 65);
+    EXPECT_EQ(table.totals.spending_total, -15'00);
+    EXPECT_EQ(table.totals.income_total, 80'00);
     EXPECT_EQ(table.columns.size(), 3u);
   }
 }
@@ -192,7 +261,7 @@ TEST_F(ReportGroupingTest, TheLastDayOfJanuaryStaysOutOfAPeriodFromFebruary) {
   ReportTable table = Build();
   ASSERT_EQ(table.rows.size(), 1u);
   EXPECT_EQ(Row(table, 0), "29.02.08|Бензин|Машина|1.00|-3.00|-3.00|");
-  EXPECT_DOUBLE_EQ(table.totals.incoming_balance, -10);
+  EXPECT_EQ(table.totals.incoming_balance, -10'00);
 }
 
 TEST_F(ReportGroupingTest, PEntriesAreNeverListedButMoveTheBalance) {
@@ -201,7 +270,7 @@ TEST_F(ReportGroupingTest, PEntriesAreNeverListedButMoveTheBalance) {
   Add(5, 5, 2, 2008, 100, 1, 11);
   ReportTable table = Build();
   EXPECT_TRUE(table.rows.empty());
-  EXPECT_DOUBLE_EQ(table.totals.incoming_balance, 90);
+  EXPECT_EQ(table.totals.incoming_balance, 90'00);
 }
 
 TEST_F(ReportGroupingTest, AnIncomeReportCountsOnlyIncomeInTheBalanceToo) {
@@ -213,11 +282,11 @@ TEST_F(ReportGroupingTest, AnIncomeReportCountsOnlyIncomeInTheBalanceToo) {
   ReportTable table = Build();
   ASSERT_EQ(table.rows.size(), 1u);
   EXPECT_EQ(Row(table, 0), "05.03.08|[+] Премия|Доход|1.00|200.00|200.00|");
-  EXPECT_DOUBLE_EQ(table.totals.incoming_balance, 100);
+  EXPECT_EQ(table.totals.incoming_balance, 100'00);
   params_.report_type = kReportSpending;
   table = Build();
   ASSERT_EQ(table.rows.size(), 1u);
-  EXPECT_DOUBLE_EQ(table.totals.incoming_balance, -40);
+  EXPECT_EQ(table.totals.incoming_balance, -40'00);
 }
 
 TEST_F(ReportGroupingTest, FiltersSelectRowsButTheBalanceIgnoresTheCategory) {
@@ -230,24 +299,24 @@ TEST_F(ReportGroupingTest, FiltersSelectRowsButTheBalanceIgnoresTheCategory) {
   params_.category_filter = FromUtf8("Нет такой");
   ReportTable table = Build();
   EXPECT_TRUE(table.rows.empty());
-  EXPECT_DOUBLE_EQ(table.totals.incoming_balance, -30);
+  EXPECT_EQ(table.totals.incoming_balance, -30'00);
 
   params_.category_filter = FromUtf8("Проезд");
   table = Build();
   ASSERT_EQ(table.rows.size(), 2u);
-  EXPECT_DOUBLE_EQ(table.totals.rows_total, -5);
+  EXPECT_EQ(table.totals.rows_total, -5'00);
 
   params_.kind_filter_id = 3;
   table = Build();
   ASSERT_EQ(table.rows.size(), 1u);
-  EXPECT_DOUBLE_EQ(table.totals.incoming_balance, 0);  // the kind filter counts in the balance
+  EXPECT_EQ(table.totals.incoming_balance, 0);  // the kind filter counts in the balance
 
   params_.category_filter = DbString();
   params_.kind_filter_id = 0;
   context_.current_account_id = 2;
   table = Build();
   ASSERT_EQ(table.rows.size(), 2u);
-  EXPECT_DOUBLE_EQ(table.totals.incoming_balance, -20);
+  EXPECT_EQ(table.totals.incoming_balance, -20'00);
 }
 
 TEST_F(ReportGroupingTest, KindsThatAreGoneOrDoubledChangeTheRows) {
@@ -260,7 +329,7 @@ TEST_F(ReportGroupingTest, KindsThatAreGoneOrDoubledChangeTheRows) {
   ASSERT_EQ(table.rows.size(), 2u);
   EXPECT_EQ(Row(table, 0), "05.03.08||Бензин|Машина|1.00|-4.00|-4.00|");
   EXPECT_EQ(Row(table, 1), "05.03.08||Бензин-2|Машина|1.00|-4.00|-4.00|");
-  EXPECT_DOUBLE_EQ(table.totals.incoming_balance, -10);
+  EXPECT_EQ(table.totals.incoming_balance, -10'00);
 }
 
 TEST_F(ReportGroupingTest, NoEntriesStillGiveTheFinishedColumns) {
@@ -292,11 +361,11 @@ TEST_F(ReportGroupingTest, TheGroupingsAddToTotalsWithoutClearingThem) {
   ReportCatalog catalog(kinds_, accounts_);
   EntryScan scan = ScanEntryList(catalog, ScanQuery::Of(params_, context_, clock_), entries_);
   ReportTable table;
-  table.totals.rows_total = 5;
+  table.totals.rows_total = 5'00;
   GroupByCategories(scan.rows, params_, context_, &table);
   GroupByKinds(scan.rows, params_, context_, &table);
   EXPECT_EQ(table.rows.size(), 2u);
-  EXPECT_DOUBLE_EQ(table.totals.rows_total, -15);
+  EXPECT_EQ(table.totals.rows_total, -15'00);
 }
 
 }  // namespace

@@ -90,8 +90,8 @@ TEST_P(ReportSourceTest, BuildsFromTheStoredEntries) {
   ASSERT_EQ(table.rows.size(), 2u);
   EXPECT_EQ(Row(table, 0), "март`08 год|Кредитная карта|Бензин|Машина|4.00|-17.50|-70.00|");
   EXPECT_EQ(Row(table, 1), "март`08 год|Наличные|Маршрутное такси|Проезд|2.00|-15.00|-30.00|");
-  EXPECT_DOUBLE_EQ(table.totals.incoming_balance, 3493);
-  EXPECT_DOUBLE_EQ(table.totals.spending_total, -100);
+  EXPECT_EQ(table.totals.incoming_balance, 3493'00);
+  EXPECT_EQ(table.totals.spending_total, -100'00);
   EXPECT_EQ(table.columns.size(), 7u);
 
   params_.group_type = kGroupByAccounts;
@@ -100,7 +100,7 @@ TEST_P(ReportSourceTest, BuildsFromTheStoredEntries) {
   ASSERT_EQ(BuildReport(&db_, params_, context_, clock_, 240, &table), 1);
   ASSERT_EQ(table.rows.size(), 1u);
   EXPECT_EQ(Row(table, 0), "20.03.08|Наличные|-90.00|");
-  EXPECT_DOUBLE_EQ(table.totals.incoming_balance, 3493);
+  EXPECT_EQ(table.totals.incoming_balance, 3493'00);
 }
 
 TEST_P(ReportSourceTest, MatchesTheReferenceOnRandomTables) {

@@ -33,14 +33,15 @@ struct ReportColumn {
 
 struct ReportTableRow {
   ReportCells cells;  // one per column
-  int32_t value = 0;            // the row's SortKey (YYMMDD of its first entry)
+  int32_t value = 0;  // the row's SortKey (YYMMDD of its first entry)
 };
 
+// In hundredths (finance/money.h), each an exact sum of entry amounts.
 struct ReportTotals {
-  double incoming_balance = 0;  // entries before the period
-  double rows_total = 0;        // signed sums of all rows
-  double income_total = 0;      // rows counted as income
-  double spending_total = 0;    // rows counted as spending (0 or negative)
+  int64_t incoming_balance = 0;  // entries before the period
+  int64_t rows_total = 0;        // signed sums of all rows
+  int64_t income_total = 0;      // sums of the rows at or above zero
+  int64_t spending_total = 0;    // sums of the rows below zero (0 or negative)
 };
 
 struct ReportTable {

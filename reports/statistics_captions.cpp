@@ -1,6 +1,7 @@
 #include "reports/statistics_captions.h"
 
 #include "finance/format_amount.h"
+#include "finance/money.h"
 #include "reports/periods.h"
 
 namespace ledgerix {
@@ -38,12 +39,12 @@ StatisticsCaptions ComputeStatisticsCaptions(const ReportParams& params, const R
   if (params.category_filter.Length() > 0) {
     captions.category = Labelled("Категория: ", params.category_filter);
   }
-  captions.incoming = Labelled("Вх.ост: ", FormatAmount(totals.incoming_balance, 2));
+  captions.incoming = Labelled("Вх.ост: ", FormatMoney(totals.incoming_balance));
   captions.total =
-      Labelled("Итого: ", FormatAmount(totals.incoming_balance + totals.rows_total, 2));
+      Labelled("Итого: ", FormatMoney(SumMoney(totals.incoming_balance, totals.rows_total)));
   if (!table.rows.empty()) {
-    captions.income = Labelled("Приход: ", FormatAmount(totals.income_total, 2));
-    captions.spending = Labelled("Расход: ", FormatAmount(totals.spending_total, 2));
+    captions.income = Labelled("Приход: ", FormatMoney(totals.income_total));
+    captions.spending = Labelled("Расход: ", FormatMoney(totals.spending_total));
   }
   captions.account_visible = context.show_account_in_report != 0;
   if (captions.account_visible) {

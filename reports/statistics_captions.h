@@ -23,7 +23,8 @@ struct StatisticsCaptions {
   bool account_visible = false;  // while reports show the account
 };
 
-// Amounts are printed with FormatAmount(x, 2) right after their label ("Итого: 1,200.00").
+// The totals (hundredths) are printed with FormatMoney right after their label
+// ("Итого: 1,200.00"); the closing figure is the incoming balance plus the rows' total.
 StatisticsCaptions ComputeStatisticsCaptions(const ReportParams& params, const ReportTable& table,
                                              const ReportContext& context,
                                              const platform::Clock& clock);

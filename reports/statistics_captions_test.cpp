@@ -13,7 +13,7 @@ class StatisticsCaptionsTest : public ::testing::Test {
   void SetUp() override {
     params_.period_from = platform::FromUtcTime({2008, 3, 1, 10, 0, 0, 0});
     params_.period_till = platform::FromUtcTime({2008, 3, 31, 10, 0, 0, 0});
-    table_.totals.incoming_balance = -1234.5;
+    table_.totals.incoming_balance = -1234'50;  // hundredths
   }
 
   StatisticsCaptions Captions() {
@@ -41,9 +41,9 @@ TEST_F(StatisticsCaptionsTest, AnEmptyReportShowsTheBalanceAsTheClosingFigure) {
 
 TEST_F(StatisticsCaptionsTest, ARowfulReportShowsItsTotals) {
   table_.rows.push_back({ReportCells{"x"}, 80305});
-  table_.totals.rows_total = 2434.5;
-  table_.totals.income_total = 3000;
-  table_.totals.spending_total = -565.5;
+  table_.totals.rows_total = 2434'50;
+  table_.totals.income_total = 3000'00;
+  table_.totals.spending_total = -565'50;
   params_.report_type = kReportSpending;
   params_.category_filter = FromUtf8("Проезд");
   StatisticsCaptions captions = Captions();

@@ -4,6 +4,7 @@
 
 #include "engine/parse.h"
 #include "finance/date_key.h"
+#include "finance/money.h"
 #include "finance/packed_amount.h"
 #include "finance/record_access.h"
 #include "finance/type_code.h"
@@ -37,11 +38,12 @@ SettledKind FindOrAddKind(FinanceDb& finance, const FixedKind& fixed, int32_t no
   return {kind.id, true};
 }
 
+// `price` in hundredths; the entry's double holds it so that it packs back exactly.
 EntryRecord TransferEntry(const TransferRequest& request, int32_t kind_id, int direction,
-                          int32_t account_id, double price) {
+                          int32_t account_id, int64_t price) {
   EntryRecord entry;
   entry.date = BuildDateKey(request.day, request.month, request.year);
-  entry.price = price;
+  entry.price = static_cast<double>(price) / 100.0;
   entry.count = 1;
   entry.kind_id = kind_id;
   entry.type = MakeTypeCode(direction, false);
@@ -111,15 +113,15 @@ int InitialPayerIndex(const std::vector<TransferAccount>& accounts, int32_t curr
 }
 
 TransferResult CheckTransfer(const TransferRequest& request) {
-  const double amount = ParseDecimal(request.amount_text.CStr());
-  const double commission = ParseDecimal(request.commission_text.CStr());
+  const int64_t amount = ParseHundredths(request.amount_text.CStr());
+  const int64_t commission = ParseHundredths(request.commission_text.CStr());
   if (request.payer_id == 0) return TransferResult::kNoPayer;
   if (request.receiver_id == 0) return TransferResult::kNoReceiver;
   if (request.payer_id == request.receiver_id) return TransferResult::kSameAccounts;
   if (amount == 0) return TransferResult::kNoAmount;
   if (commission > amount) return TransferResult::kCommissionOverAmount;
   // Checked before anything is written: an entry refuses an amount it cannot store.
-  if (!CanPackAmount(amount)) return TransferResult::kAmountTooLarge;
+  if (amount > kMaxPackedHundredths) return TransferResult::kAmountTooLarge;
   return TransferResult::kDone;
 }
 
@@ -129,8 +131,8 @@ TransferResult AcceptTransfer(FinanceDb* finance, const platform::Clock& clock,
   if (checked != TransferResult::kDone) return checked;
   if (finance == nullptr || !finance->IsOpen()) return TransferResult::kNoDatabase;
 
-  const double amount = ParseDecimal(request.amount_text.CStr());
-  const double commission = ParseDecimal(request.commission_text.CStr());
+  const int64_t amount = ParseHundredths(request.amount_text.CStr());
+  const int64_t commission = ParseHundredths(request.commission_text.CStr());
   const int32_t now = static_cast<int32_t>(clock.Now());
   // All kinds are settled before the first entry, so a kind that cannot be made leaves no
   // entry behind.

@@ -35,7 +35,7 @@ struct TransferRequest {
   int year = 2000;       // four digits
   int32_t payer_id = 0;  // 0 when nothing is selected
   int32_t receiver_id = 0;
-  DbString amount_text;  // the fields' texts, read with ParseDecimal
+  DbString amount_text;  // the fields' texts, read to the hundredth with ParseHundredths
   DbString commission_text;
 };
 

@@ -108,6 +108,38 @@ TEST_P(TransferTest, TheFiveChecksRunInOrderAndWriteNothing) {
   EXPECT_TRUE(KindIds(TransferDebitKindName()).empty());
 }
 
+// The fields are read to the nearest hundredth, the amount an entry stores, so the checks judge
+// what is written: an amount that rounds to 0.00 is no amount, and a commission that rounds to
+// the amount does not exceed it.
+TEST_P(TransferTest, TypedAmountsAreCheckedAsTheHundredthsTheyStoreAs) {
+  struct Case {
+    const char* amount;
+    const char* commission;
+    TransferResult result;
+  };
+  const Case cases[] = {
+      {"0.004", "", TransferResult::kNoAmount},
+      {"0.005", "", TransferResult::kDone},
+      {"10", "10.004", TransferResult::kDone},
+      {"10.005", "10.01", TransferResult::kDone},
+      {"10.004", "10.005", TransferResult::kCommissionOverAmount},
+      {"16777215.994", "", TransferResult::kDone},
+      {"16777215.995", "", TransferResult::kAmountTooLarge},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CheckTransfer(Request(1, 2, c.amount, c.commission)), c.result)
+        << c.amount << " / " << c.commission;
+  }
+  ASSERT_EQ(AcceptTransfer(&db_, clock_, Request(1, 2, "1,005", "0.015")), TransferResult::kDone);
+  const int32_t t = Now();
+  // 1.01 is 1 × 256 + 1, 0.02 is 2.
+  std::vector<std::string> expected = {std::to_string(t) + ";150309;257;256;2;;1;0;",
+                                       std::to_string(t + 1) + ";150309;2;256;2;;1;0;",
+                                       std::to_string(t + 2) + ";150309;257;256;1;;2;0;"};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Entries(), expected);
+}
+
 TEST_P(TransferTest, WithoutCommissionTwoEntriesAndNoCommissionKind) {
   const TransferResult result = AcceptTransfer(&db_, clock_, Request(1, 2, "1,234.50", ""));
   EXPECT_EQ(result, TransferResult::kDone);

@@ -1,12 +1,12 @@
 #include "reports/testing/reference_report.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <list>
+#include <string>
 
 #include "engine/parse.h"
 #include "finance/date_key.h"
-#include "finance/format_amount.h"
-#include "finance/packed_amount.h"
 #include "reports/periods.h"
 
 namespace ledgerix::testing {
@@ -22,6 +22,46 @@ DbString Decimal(int32_t n) {
   DbString text;
   text.Format("%d", n);
   return text;
+}
+
+// Money here is written out step by step, apart from the code under test: hundredths in a
+// long long, rounded half away from zero, printed with "," between thousands.
+__extension__ typedef __int128 Wide;
+
+long long StoredHundredths(int32_t code) {
+  const auto bits = static_cast<uint32_t>(code);
+  const long long low = bits & 0xFF;
+  return static_cast<long long>(bits >> 8) * 100 + (low > 99 ? 99 : low);
+}
+
+// n / d to the nearest integer, half away from zero (d > 0).
+long long Nearest(Wide n, Wide d) {
+  const Wide magnitude = n < 0 ? -n : n;
+  const Wide q = (2 * magnitude + d) / (2 * d);
+  return static_cast<long long>(n < 0 ? -q : q);
+}
+
+DbString MoneyText(long long hundredths) {
+  const std::string digits = std::to_string(std::llabs(hundredths) / 100);
+  std::string text = hundredths < 0 ? "-" : "";
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+    text += digits[i];
+  }
+  const long long cents = std::llabs(hundredths) % 100;
+  text += '.';
+  text += static_cast<char>('0' + cents / 10);
+  text += static_cast<char>('0' + cents % 10);
+  return DbString(std::string_view(text));
+}
+
+// A money text read back: every digit counts, "-" in front negates.
+long long MoneyValue(const DbString& text) {
+  long long value = 0;
+  for (char c : text.View()) {
+    if (c >= '0' && c <= '9') value = value * 10 + (c - '0');
+  }
+  return text.CharAt(0) == '-' ? -value : value;
 }
 
 // The name of the first account whose id equals a non-zero id; empty when none.
@@ -47,8 +87,9 @@ void InsertInKeyOrder(std::list<TextRow>* scratch, TextRow row) {
 struct ReadBack {
   DateParts date;
   int32_t sort_key = 0;
-  double count = 0;
-  double price = 0;
+  long long count = 0;   // hundredths
+  long long price = 0;   // hundredths, signed
+  long long amount = 0;  // hundredths, signed
 };
 
 ReadBack ReadRow(const TextRow& row, int s) {
@@ -56,10 +97,9 @@ ReadBack ReadRow(const TextRow& row, int s) {
   const int32_t key = ParseInt(row.cells[0].CStr());
   values.date = SplitDateKey(key);
   values.sort_key = SortKey(key);
-  values.count = ParseDecimal(row.cells[3 + s].CStr());
-  const DbString& price = row.cells[4 + s];
-  values.price = ParseDecimal(price.CStr());
-  if (price.CharAt(0) == '-' && values.price != 0) values.price = -values.price;
+  values.count = MoneyValue(row.cells[3 + s]);
+  values.price = MoneyValue(row.cells[4 + s]);
+  values.amount = MoneyValue(row.cells[5 + s]);
   return values;
 }
 
@@ -90,12 +130,14 @@ class Reference {
       if (context_.current_account_id != 0 && entry.account_id != context_.current_account_id) {
         continue;
       }
-      const double sign = t % 10 == 1 ? 1 : -1;
-      const double price = UnpackAmount(entry.price);
-      const double count = UnpackAmount(entry.count);
+      const long long sign = t % 10 == 1 ? 1 : -1;
+      const long long price = StoredHundredths(entry.price);
+      const long long count = StoredHundredths(entry.count);
+      // price × count in hundredths of hundredths, rounded once.
+      const long long amount = (price * count + 50) / 100;
       const uint32_t day = DayOrdinal(entry.date);
       if (day < from) {
-        table_.totals.incoming_balance += sign * price * count;
+        table_.totals.incoming_balance += sign * amount;
       } else if (day <= till) {
         for (const StoredKind& kind : kinds) {
           if (kind.id != entry.kind_id) continue;
@@ -111,9 +153,9 @@ class Reference {
           description.AppendString(kind.description);
           row.cells.push_back(description);
           row.cells.push_back(kind.category);
-          row.cells.push_back(FormatAmount(count, 2));
-          row.cells.push_back(FormatAmount(sign * price, 2));
-          row.cells.push_back(FormatAmount(sign * price * count, 2));
+          row.cells.push_back(MoneyText(count));
+          row.cells.push_back(MoneyText(sign * price));
+          row.cells.push_back(MoneyText(sign * amount));
           InsertInKeyOrder(&scratch_, std::move(row));
         }
       }
@@ -139,19 +181,22 @@ class Reference {
     return cells;
   }
 
-  void AddKindsRow(const TextRow& first, const ReadBack& values, double count, double price,
-                   double sum) {
+  void AddToTotals(long long sum) {
+    (sum < 0 ? table_.totals.spending_total : table_.totals.income_total) += sum;
+    table_.totals.rows_total += sum;
+  }
+
+  void AddKindsRow(const TextRow& first, const ReadBack& values, long long count, long long price,
+                   long long sum) {
     ReportTableRow row;
     row.value = values.sort_key;
     row.cells = Leading(first, values);
     row.cells.push_back(first.cells[1 + s_]);
     row.cells.push_back(first.cells[2 + s_]);
-    row.cells.push_back(FormatAmount(count, 2));
-    row.cells.push_back(FormatAmount(price, 2));
-    row.cells.push_back(FormatAmount(sum, 2));
-    const bool spending = FormatAmount(price, 2).CharAt(0) == '-';
-    (spending ? table_.totals.spending_total : table_.totals.income_total) += sum;
-    table_.totals.rows_total += sum;
+    row.cells.push_back(MoneyText(count));
+    row.cells.push_back(MoneyText(price));
+    row.cells.push_back(MoneyText(sum));
+    AddToTotals(sum);
     table_.rows.push_back(std::move(row));
   }
 
@@ -159,22 +204,22 @@ class Reference {
     if (period_type_ == kPeriodDay) {
       for (const TextRow& row : scratch_) {
         const ReadBack values = ReadRow(row, s_);
-        AddKindsRow(row, values, values.count, values.price, values.price * values.count);
+        AddKindsRow(row, values, values.count, values.price, values.amount);
       }
       return;
     }
     while (!scratch_.empty()) {
       const TextRow first = scratch_.front();
       const ReadBack first_values = ReadRow(first, s_);
-      double count = 0;
-      double sum = 0;
-      double prices = 0;
+      long long count = 0;
+      long long sum = 0;
+      long long prices = 0;
       int n = 0;
       for (auto it = scratch_.begin(); it != scratch_.end();) {
         const ReadBack values = ReadRow(*it, s_);
         if (it->value == first.value && SameDate(values.date, first_values.date, period_type_)) {
           count += values.count;
-          sum += values.price * values.count;
+          sum += values.amount;
           prices += values.price;
           ++n;
           it = scratch_.erase(it);
@@ -182,7 +227,9 @@ class Reference {
           ++it;
         }
       }
-      AddKindsRow(first, first_values, count, count != 0 ? sum / count : prices / n, sum);
+      // Money per unit: sum ÷ (count ÷ 100).
+      const long long price = count != 0 ? Nearest(Wide{sum} * 100, count) : Nearest(prices, n);
+      AddKindsRow(first, first_values, count, price, sum);
     }
   }
 
@@ -191,12 +238,12 @@ class Reference {
     while (!scratch_.empty()) {
       const TextRow first = scratch_.front();
       const ReadBack first_values = ReadRow(first, s_);
-      double sum = 0;
+      long long sum = 0;
       for (auto it = scratch_.begin(); it != scratch_.end();) {
         const ReadBack values = ReadRow(*it, s_);
         if (it->cells[column] == first.cells[column] &&
             SameDate(values.date, first_values.date, period_type_)) {
-          sum += values.price * values.count;
+          sum += values.amount;
           it = scratch_.erase(it);
         } else {
           ++it;
@@ -206,9 +253,8 @@ class Reference {
       row.value = first_values.sort_key;
       row.cells = Leading(first, first_values);
       if (group_type_ == kGroupByCategories) row.cells.push_back(first.cells[2 + s_]);
-      row.cells.push_back(FormatAmount(sum, 2));
-      (first_values.price < 0 ? table_.totals.spending_total : table_.totals.income_total) += sum;
-      table_.totals.rows_total += sum;
+      row.cells.push_back(MoneyText(sum));
+      AddToTotals(sum);
       table_.rows.push_back(std::move(row));
     }
   }

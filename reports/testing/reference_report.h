@@ -1,8 +1,10 @@
 #pragma once
 // A plain, slow statement of the report rules for tests: every in-period entry walks the whole
 // kinds table and the accounts table, the scratch rows are kept as the texts a list would hold
-// (amounts printed with FormatAmount and read back with ParseDecimal), and each group is formed
-// by walking all remaining scratch rows. The fast build must give the same rows and totals.
+// (count, price and the entry's amount printed to the hundredth and read back digit by digit),
+// and each group is formed by walking all remaining scratch rows. Its money arithmetic is its
+// own, not the helpers of the build it checks. The fast build must give the same rows and
+// totals.
 
 #include <vector>
 
