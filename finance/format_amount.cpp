@@ -36,7 +36,9 @@ AmountText FormatAmountText(double amount, int decimals) {
 }
 
 DbString FormatAmount(double amount, int decimals) {
-  const std::string_view text = FormatAmountText(amount, decimals).View();
+  // The view points into `formatted`, which must outlive the copy below.
+  const AmountText formatted = FormatAmountText(amount, decimals);
+  const std::string_view text = formatted.View();
   // Exactly as large as the text: many amounts are kept at once.
   DbString result(static_cast<uint32_t>(text.size() + 1));
   result.AppendBytes(text.data(), static_cast<uint32_t>(text.size()));
