@@ -88,16 +88,25 @@ SettingsStore::SettingsStore(platform::Env& env) : env_(env) {}
 
 SettingsStore::~SettingsStore() = default;
 
-int SettingsStore::Bind(const char* name) {
+DbString SettingsStore::FolderPath() const {
   DbString path;
   DbString program_file;
   ProgramDirectory(env_, &path, &program_file);
   path.Append("\\settings");
-  env_.CreateDirectory(path.Wide());
+  return path;
+}
+
+DbString SettingsStore::PathFor(const char* name) const {
+  DbString path = FolderPath();
   path.Append("\\");
   path.Append(name);
   path.Append(".$$$");
-  return Load(path);
+  return path;
+}
+
+int SettingsStore::Bind(const char* name) {
+  env_.CreateDirectory(FolderPath().Wide());
+  return Load(PathFor(name));
 }
 
 int SettingsStore::Load(const DbString& path) {

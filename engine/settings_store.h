@@ -24,6 +24,8 @@ class SettingsStore {
   // Binds the store to "\settings\<name>.$$$" beside the program (creating the folder) and
   // loads it. Non-zero on success; on failure the store is unbound.
   int Bind(const char* name);
+  // The device path Bind loads for `name`: "\settings\<name>.$$$" beside the program.
+  DbString PathFor(const char* name) const;
   // Loads the file at `path`, creating it empty when it is missing. Answers the length of the
   // stored path, 0 on failure (the store is then unbound and empty, and LoadFailure() tells
   // why). Loading takes time in proportion to the file's size.
@@ -61,6 +63,7 @@ class SettingsStore {
 
   SettingsEntry* Find(const char* name);
   const SettingsEntry* Find(const char* name) const;
+  DbString FolderPath() const;
   // Records why loading failed and empties the store; 0.
   int FailLoad();
   void ParseContent(const DbString& content);
