@@ -150,7 +150,7 @@ OpenReport FinanceBootstrap::OpenCurrent() {
   // Every row of every table is read before the database is used: a table whose rows do not
   // all read would otherwise show as smaller, or empty, and take new rows it cannot give back.
   for (uint32_t i = 0; i < schema_.Count(); ++i) {
-    if (!storage_->ScanRows(*schema_.At(i), [](const std::vector<DbValue>&) {}).Whole()) {
+    if (!storage_->ScanRows(*schema_.At(i), nullptr).Whole()) {
       return Salvage(DamageFound::kTables);
     }
   }
@@ -280,7 +280,7 @@ OpenReport FinanceBootstrap::Resume(const RebuildMarker& marker) {
 
 bool FinanceBootstrap::AnythingStored() {
   for (uint32_t i = 0; i < schema_.Count(); ++i) {
-    if (HoldsSomething(storage_->ScanRows(*schema_.At(i), [](const std::vector<DbValue>&) {}))) {
+    if (HoldsSomething(storage_->ScanRows(*schema_.At(i), nullptr))) {
       return true;
     }
   }
@@ -319,7 +319,7 @@ bool FinanceBootstrap::RebuildFromText(const std::string& text, platform::Failur
   // What was stored is read back before the text stops being needed.
   for (uint32_t i = 0; i < schema_.Count(); ++i) {
     const DbTableSchema& table = *schema_.At(i);
-    const TableScan scan = storage_->ScanRows(table, [](const std::vector<DbValue>&) {});
+    const TableScan scan = storage_->ScanRows(table, nullptr);
     if (!scan.Whole() || (rows > 0 && scan.rows != CountOf(expected, table.name))) {
       *failure = StepFailure(env_, "LoadExchangeText");
       return false;

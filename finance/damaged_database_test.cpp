@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "access/object_store_catalog.h"
+#include "finance/finance_schema.h"
+#include "finance/stored_database.h"
 #include "finance/testing/finance_test_support.h"
 #include "platform/object_store.h"
 #include "platform/object_store_database.h"
@@ -91,6 +93,23 @@ class DamagedDatabaseTest : public FinanceDbTest {
     EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_EQ(sqlite3_changes(db), 1);
     sqlite3_close(db);
+  }
+
+  // Checking the rows of every table finds what reading them finds.
+  void ExpectCheckedAsRead() {
+    std::unique_ptr<StoredDatabase> storage = StoredDatabase::ForKind(GetParam(), root_.env());
+    const DbSchema schema = BuildFinanceSchema();
+    for (uint32_t i = 0; i < schema.Count(); ++i) {
+      uint32_t visited = 0;
+      const TableScan read = storage->ScanRows(
+          *schema.At(i), [&](const std::vector<DbValue>& row) { visited += !row.empty(); });
+      const TableScan checked = storage->ScanRows(*schema.At(i), nullptr);
+      EXPECT_EQ(checked.present, read.present) << i;
+      EXPECT_EQ(checked.rows, read.rows) << i;
+      EXPECT_EQ(checked.unreadable, read.unreadable) << i;
+      EXPECT_EQ(checked.sound, read.sound) << i;
+      EXPECT_EQ(visited, read.rows) << i;
+    }
   }
 
   Lines kinds_;
@@ -231,6 +250,7 @@ TEST_P(DamagedDatabaseTest, EveryDamagedInputStartsWithTheRowsThatReadAndSaysSo)
     std::filesystem::remove_all(root_.HostPath(u"\\data"));
     CreateDatabaseWithEntries();
     c.damage(this);
+    ExpectCheckedAsRead();
 
     OpenReport report;
     db_ = std::make_unique<FinanceDb>(root_.env(), clock_, globals_);

@@ -1,5 +1,6 @@
 #include "finance/file_database_storage.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -44,16 +45,30 @@ bool CopyFile(platform::Env& env, const DbString& from, const DbString& to) {
   return ReadWholeFile(env, from, &content) && ReplaceFileContent(env, to, content);
 }
 
-// Decodes one slot into a row by the table's columns; false when a column does not decode
-// within the slot.
+// Decodes one slot into a row by the table's columns (the row holds a value per column, which
+// is decoded over, so that a walk does not allocate per row); false when a column does not
+// decode within the slot.
 bool DecodeSlot(std::string_view slot, const DbTableSchema& table, std::vector<DbValue>* row) {
-  row->clear();
-  for (const std::unique_ptr<DbColumnDef>& column : table.columns) {
-    DbValue value(column->Type());
-    const uint32_t used = value.Decode(slot, column->Type());
+  for (size_t i = 0; i < table.columns.size(); ++i) {
+    const uint32_t used = (*row)[i].Decode(slot, table.columns[i]->Type());
     if (used == 0) return false;
     slot.remove_prefix(used);
-    row->push_back(std::move(value));
+  }
+  return true;
+}
+
+// True when every column decodes within the slot, as DecodeSlot would decode it, without
+// building the values: a whole number needs its width, a text its terminator.
+bool SlotDecodes(std::string_view slot, const DbTableSchema& table) {
+  for (const std::unique_ptr<DbColumnDef>& column : table.columns) {
+    size_t used = FixedWidthOf(column->Type());
+    if (column->Type() == DbValueType::Text) {
+      const size_t end = slot.find('\0');
+      if (end == std::string_view::npos) return false;
+      used = end + 1;
+    }
+    if (used == 0 || used > slot.size()) return false;
+    slot.remove_prefix(used);
   }
   return true;
 }
@@ -118,27 +133,39 @@ TableScan FileDatabaseStorage::ScanRows(const DbTableSchema& table, const Stored
   }
   scan.present = true;
   const size_t slot_size = static_cast<size_t>(kSlotBytesPerColumn) * table.ColumnCount();
-  // Read in blocks of whole slots; what a short read leaves waits for the next block.
-  std::string pending;
+  std::vector<DbValue> row(table.columns.size());
+  auto take_slot = [&](std::string_view slot) {
+    const bool readable = visit ? DecodeSlot(slot, table, &row) : SlotDecodes(slot, table);
+    if (!readable) {
+      ++scan.unreadable;
+      return;
+    }
+    ++scan.rows;
+    if (visit) visit(row);
+  };
+  // Read in blocks of whole slots, decoded where they were read; only the slot a short read cuts
+  // in two waits, in `carry`, for the rest of its bytes.
+  std::string carry;
   DbString block;
-  std::vector<DbValue> row;
   const uint32_t block_size = static_cast<uint32_t>(std::max<size_t>(slot_size, 1) * kSlotsPerRead);
   file.ClearError();
   while (file.Read(block, block_size) > 0) {
-    pending.append(block.View());
-    size_t offset = 0;
-    for (; slot_size > 0 && offset + slot_size <= pending.size(); offset += slot_size) {
-      if (DecodeSlot(std::string_view(pending).substr(offset, slot_size), table, &row)) {
-        ++scan.rows;
-        visit(row);
-      } else {
-        ++scan.unreadable;
-      }
+    std::string_view bytes = block.View();
+    if (!carry.empty() && slot_size > 0) {
+      const size_t wanted = std::min(slot_size - carry.size(), bytes.size());
+      carry.append(bytes.substr(0, wanted));
+      bytes.remove_prefix(wanted);
+      if (carry.size() < slot_size) continue;
+      take_slot(carry);
+      carry.clear();
     }
-    pending.erase(0, offset);
+    for (; slot_size > 0 && bytes.size() >= slot_size; bytes.remove_prefix(slot_size)) {
+      take_slot(bytes.substr(0, slot_size));
+    }
+    carry.append(bytes);
   }
   if (file.LastError() != DbFileError::kNone) scan.sound = Failed(env_, false);
-  if (!pending.empty()) ++scan.unreadable;  // a slot cut short, or bytes of a table without columns
+  if (!carry.empty()) ++scan.unreadable;  // a slot cut short, or bytes of a table without columns
   return scan;
 }
 

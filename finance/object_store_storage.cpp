@@ -15,17 +15,26 @@ namespace {
 // The name under which the store's copy is kept in a folder.
 constexpr char kStoreCopyName[] = "\\object store.db";
 
-// Converts a record's properties into a row by the table's columns; false when the record does
-// not have one property per column or a property does not convert.
+// Converts a record's properties into a row by the table's columns (over the values the row
+// holds, one per column); false when the record does not have one property per column or a
+// property does not convert.
 bool RowOf(const std::vector<platform::Property>& properties, const DbTableSchema& table,
            std::vector<DbValue>* row, DbString* scratch) {
   if (properties.size() != table.columns.size()) return false;
-  row->clear();
   for (size_t i = 0; i < properties.size(); ++i) {
     const DbValueType type = table.columns[i]->Type();
-    DbValue value(type);
-    if (!PropertyToField(properties[i], type, &value, scratch)) return false;
-    row->push_back(std::move(value));
+    DbValue& field = (*row)[i];
+    if (field.Type() != type) field = DbValue(type);
+    if (!PropertyToField(properties[i], type, &field, scratch)) return false;
+  }
+  return true;
+}
+
+// True when RowOf would convert the record, without converting it.
+bool RowConverts(const std::vector<platform::Property>& properties, const DbTableSchema& table) {
+  if (properties.size() != table.columns.size()) return false;
+  for (size_t i = 0; i < properties.size(); ++i) {
+    if (!PropertyConverts(properties[i], table.columns[i]->Type())) return false;
   }
   return true;
 }
@@ -73,15 +82,18 @@ TableScan ObjectStoreStorage::ScanRows(const DbTableSchema& table, const StoredR
     scan.sound = false;
   }
   std::vector<platform::Property> properties;
-  std::vector<DbValue> row;
+  std::vector<DbValue> row(table.columns.size());
   DbString scratch;
   for (bool on = database->SeekFirst(); on; on = database->SeekNext()) {
-    if (database->ReadCurrent(&properties) && RowOf(properties, table, &row, &scratch)) {
-      ++scan.rows;
-      visit(row);
-    } else {
+    const bool readable =
+        database->ReadCurrent(&properties) &&
+        (visit ? RowOf(properties, table, &row, &scratch) : RowConverts(properties, table));
+    if (!readable) {
       ++scan.unreadable;
+      continue;
     }
+    ++scan.rows;
+    if (visit) visit(row);
   }
   // A count that disagrees with the records would make the driver show too few rows, or walk
   // on past the last one.

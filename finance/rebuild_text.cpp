@@ -28,21 +28,7 @@ class RowCounter : public ExchangeSink {
 // The bytes the exchange reader's value takes in a row of the file database: the encoding of a
 // column of that type.
 uint32_t EncodedSize(DbValueType type, const DbString& text) {
-  switch (type) {
-    case DbValueType::Bool8:
-      return 1;
-    case DbValueType::Int16:
-      return 2;
-    case DbValueType::Int32:
-    case DbValueType::Float32:
-    case DbValueType::Bool32:
-      return 4;
-    case DbValueType::Float64:
-    case DbValueType::Float64B:
-      return 8;
-    default:
-      return text.Length() + 1;
-  }
+  return type == DbValueType::Text ? text.Length() + 1 : FixedWidthOf(type);
 }
 
 }  // namespace

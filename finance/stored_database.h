@@ -61,8 +61,9 @@ class StoredDatabase {
   // what decoded).
   virtual StoredCatalog ReadCatalog(const DbString& name, DbSchema* out) = 0;
   // Reads every row of the table as `table` gives its columns, in storage order, handing each
-  // row that reads whole to `visit`. The rows are counted as they are met, whatever count the
-  // storage keeps.
+  // row that reads whole to `visit`; with an empty `visit` the rows are only checked, as they
+  // would be read, without their values being built. The rows are counted as they are met,
+  // whatever count the storage keeps.
   virtual TableScan ScanRows(const DbTableSchema& table, const StoredRowVisitor& visit) = 0;
   // Copies everything the database `name` is kept in, as it is, into the existing folder
   // `folder` (a device path). False when the copy is not whole.
