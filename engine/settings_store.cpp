@@ -49,7 +49,15 @@ std::optional<int32_t> ParseInt32(std::string_view text) {
   return static_cast<int32_t>(negative ? -value : value);
 }
 
-DbValue TextValue(std::string_view text) { return DbValue(DbString(text)); }
+// A text of exactly its own size: a settings file of many lines would otherwise hold a block of
+// the default growth step per name and value.
+DbString ExactText(std::string_view text) {
+  DbString exact(static_cast<uint32_t>(text.size() + 1));
+  exact.AppendBytes(text.data(), static_cast<uint32_t>(text.size()));
+  return exact;
+}
+
+DbValue TextValue(std::string_view text) { return DbValue(ExactText(text)); }
 
 DbValue Converted(const DbValue& stored, DbValueType type) {
   DbString text = stored.ToText();
@@ -141,7 +149,7 @@ void SettingsStore::ParseContent(const DbString& content) {
         (equals == std::string_view::npos || semicolon < equals)) {
       entries_.push_back({DbString(";"), TextValue(line.substr(semicolon + 1))});
     } else if (equals != std::string_view::npos && equals > 0) {
-      entries_.push_back({DbString(line.substr(0, equals)), TextValue(line.substr(equals + 1))});
+      entries_.push_back({ExactText(line.substr(0, equals)), TextValue(line.substr(equals + 1))});
     }
   }
 }
