@@ -14,7 +14,6 @@
 #include "finance/older_layout.h"
 #include "finance/rebuild_marker.h"
 #include "finance/rebuild_text.h"
-#include "finance/record_access.h"
 #include "finance/stored_database.h"
 
 namespace ledgerix {
