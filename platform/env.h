@@ -110,6 +110,12 @@ class Env {
   virtual bool Rename(std::u16string_view from, std::u16string_view to) = 0;
   // Creates one folder; fails with kAlreadyExists when it exists.
   virtual bool CreateDirectory(std::u16string_view path) = 0;
+  // Removes one empty folder; fails with kDirNotEmpty when it holds anything. An Env that
+  // cannot remove folders answers false.
+  virtual bool RemoveDirectory(std::u16string_view path) {
+    (void)path;
+    return false;
+  }
 
   // Starts a search for the files matching a pattern whose last part may hold "*" and "?".
   // Answers a handle and the first match, or kInvalidFindHandle when nothing matches.

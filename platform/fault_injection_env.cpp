@@ -92,7 +92,8 @@ FailureDetail FaultInjectionEnv::LastFailure() const {
                                                        "FindClose",
                                                        "RunAndWait",
                                                        "BackupObjectStore",
-                                                       "ResetObjectStore"};
+                                                       "ResetObjectStore",
+                                                       "RemoveDirectory"};
   FailureDetail detail;
   detail.call = kNames[static_cast<size_t>(injected_op_)];
   detail.error = injected_error_;
@@ -196,6 +197,13 @@ bool FaultInjectionEnv::Rename(std::u16string_view from, std::u16string_view to)
 bool FaultInjectionEnv::CreateDirectory(std::u16string_view path) {
   if (Decide(FileOp::kCreateDirectory, true) == Action::kFail) return false;
   const bool ok = base_->CreateDirectory(path);
+  Forwarded(!ok);
+  return ok;
+}
+
+bool FaultInjectionEnv::RemoveDirectory(std::u16string_view path) {
+  if (Decide(FileOp::kRemoveDirectory, true) == Action::kFail) return false;
+  const bool ok = base_->RemoveDirectory(path);
   Forwarded(!ok);
   return ok;
 }

@@ -32,8 +32,9 @@ enum class FileOp {
   kRunAndWait,
   kBackupObjectStore,
   kResetObjectStore,
+  kRemoveDirectory,
 };
-inline constexpr size_t kFileOpCount = static_cast<size_t>(FileOp::kResetObjectStore) + 1;
+inline constexpr size_t kFileOpCount = static_cast<size_t>(FileOp::kRemoveDirectory) + 1;
 
 // Not thread-safe, like the Envs it wraps. A failed call answers the failure value of its
 // operation (kInvalidFileHandle, -1, false, kInvalidFindHandle) without reaching the wrapped
@@ -53,7 +54,8 @@ class FaultInjectionEnv : public Env {
   // The n-th Read from now reads only the first half of the bytes asked for (rounded down).
   void ShortReadNth(int n);
   // The n-th call from now that changes the disk fails with `error`. Those calls are Write,
-  // SetEndOfFile, Sync, Delete, Rename, CreateDirectory, SetAttributesNormal, and Open with a
+  // SetEndOfFile, Sync, Delete, Rename, CreateDirectory, RemoveDirectory, SetAttributesNormal,
+  // and Open with a
   // creating disposition (create new, create always, open always) or with write access,
   // BackupObjectStore and ResetObjectStore.
   void FailNthMutation(int n, uint32_t error);
@@ -81,6 +83,7 @@ class FaultInjectionEnv : public Env {
   bool Delete(std::u16string_view path) override;
   bool Rename(std::u16string_view from, std::u16string_view to) override;
   bool CreateDirectory(std::u16string_view path) override;
+  bool RemoveDirectory(std::u16string_view path) override;
   FindHandle FindFirst(std::u16string_view pattern, FindData* first) override;
   bool FindNext(FindHandle search, FindData* next) override;
   void FindClose(FindHandle search) override;

@@ -424,6 +424,19 @@ bool PosixEnv::CreateDirectory(std::u16string_view path) {
   return true;
 }
 
+bool PosixEnv::RemoveDirectory(std::u16string_view path) {
+  Enter("RemoveDirectory");
+  std::string host_path;
+  if (!MapName(path, &host_path)) return false;
+  Enter("RemoveDirectory", &host_path);
+  if (::rmdir(host_path.c_str()) != 0) {
+    if (errno == ENOTEMPTY || errno == EEXIST) return Fail(winerr::kDirNotEmpty, errno);
+    return FailErrno(errno, host_path);
+  }
+  SyncFolderOf(host_path);  // best effort: the folder is gone for this run either way
+  return true;
+}
+
 FindHandle PosixEnv::FindFirst(std::u16string_view pattern, FindData* first) {
   Enter("FindFirst");
   std::vector<std::u16string> names;
@@ -484,8 +497,28 @@ std::string PosixEnv::ObjectStoreFile() const {
 }
 
 ObjectStore* PosixEnv::Objects() {
-  if (objects_ == nullptr) objects_ = ObjectStore::Open(ObjectStoreFile());
-  return objects_.get();
+  if (objects_ != nullptr) return objects_.get();
+  const std::string file = ObjectStoreFile();
+  Enter("OpenObjectStore", &file);
+  struct stat st;
+  const bool exists = ::stat(file.c_str(), &st) == 0;
+  // A read-only store file is left as it is, as any read-only file, even by a host user whom
+  // the host would let write it.
+  if (exists && S_ISREG(st.st_mode) && IsReadOnly(st)) {
+    Fail(winerr::kAccessDenied);
+    return nullptr;
+  }
+  objects_ = ObjectStore::Open(file);
+  if (objects_ != nullptr) return objects_.get();
+  // SQLite does not say why; a file or folder that may not be written is the one reason that is
+  // no damage to the store.
+  if (::access(FolderOf(file).c_str(), W_OK) != 0 ||
+      (exists && ::access(file.c_str(), W_OK) != 0)) {
+    FailErrno(errno, file);
+  } else {
+    Fail(winerr::kInvalidData);
+  }
+  return nullptr;
 }
 
 bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {

@@ -60,6 +60,7 @@ class PosixEnv : public Env {
   bool Delete(std::u16string_view path) override;
   bool Rename(std::u16string_view from, std::u16string_view to) override;
   bool CreateDirectory(std::u16string_view path) override;
+  bool RemoveDirectory(std::u16string_view path) override;
 
   FindHandle FindFirst(std::u16string_view pattern, FindData* first) override;
   bool FindNext(FindHandle search, FindData* next) override;

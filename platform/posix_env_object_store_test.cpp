@@ -103,6 +103,25 @@ TEST_F(PosixEnvObjectStoreTest, FailedOpenIsTriedAgainOnTheNextCall) {
   EXPECT_NE(env().Objects(), nullptr) << "the earlier failure is not remembered";
 }
 
+// A store that does not open says why: read-only is no damage, bytes that are no store are.
+TEST_F(PosixEnvObjectStoreTest, AStoreThatDoesNotOpenSaysWhy) {
+  AddTagged(1, 2);
+  PosixEnv other(env().options());
+  ASSERT_EQ(::chmod(Host(kStorePath).c_str(), 0444), 0);
+  EXPECT_EQ(other.Objects(), nullptr);
+  EXPECT_EQ(other.LastFailure().error, winerr::kAccessDenied);
+  EXPECT_EQ(other.LastFailure().call, "OpenObjectStore");
+  EXPECT_EQ(other.LastFailure().host_path, Host(kStorePath));
+  ASSERT_EQ(::chmod(Host(kStorePath).c_str(), 0644), 0);
+  EXPECT_NE(other.Objects(), nullptr);
+
+  PosixEnv damaged(env().options());
+  device_.env().ResetObjectStore();
+  ASSERT_TRUE(device_.WriteHostFile(kStorePath, Garbage(8192, 'x')));
+  EXPECT_EQ(damaged.Objects(), nullptr);
+  EXPECT_EQ(damaged.LastFailure().error, winerr::kInvalidData);
+}
+
 TEST_F(PosixEnvObjectStoreTest, BackupOfAnOpenStoreIsACompleteStoreOfItsOwn) {
   AddTagged(1, 500);
   // Leftovers of an older file at the target: its log must not be replayed into the copy.
