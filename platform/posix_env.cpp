@@ -66,6 +66,7 @@ bool ListMatches(const std::string& host_folder, std::u16string_view pattern,
 }
 
 constexpr char kObjectStoreFile[] = "objects.sqlite";
+constexpr char16_t kObjectStorePath[] = u"\\objects.sqlite";
 constexpr char kWalSuffix[] = "-wal";
 // SQLite's companions of a store file. The log goes first when they are removed: a log left
 // beside a new store file would be replayed into it.
@@ -126,6 +127,9 @@ PosixEnv::PosixEnv(PosixEnvOptions options)
 }
 
 PosixEnv::~PosixEnv() {
+  // The store closes its files through this Env (or the one it is routed through), so it goes
+  // while the Env is whole.
+  objects_.reset();
   for (auto& [handle, file] : files_) ::close(file.fd);
 }
 
@@ -484,8 +488,19 @@ std::string PosixEnv::ObjectStoreFile() const {
 }
 
 ObjectStore* PosixEnv::Objects() {
-  if (objects_ == nullptr) objects_ = ObjectStore::Open(ObjectStoreFile());
+  if (objects_ == nullptr) {
+    FailureDetail why;
+    objects_ = ObjectStore::Open(*store_io_, kObjectStorePath, {}, &why);
+    if (objects_ == nullptr) last_failure_ = why;
+  }
   return objects_.get();
+}
+
+Env* PosixEnv::RouteObjectStore(Env* io) {
+  Env* const previous = store_io_;
+  store_io_ = io != nullptr ? io : this;
+  if (objects_ != nullptr) objects_->RouteIo(*store_io_);
+  return previous;
 }
 
 bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {
@@ -505,11 +520,25 @@ bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {
   std::string copy;
   std::string wal_copy;
   if (store != nullptr) {
-    copy = WriteBeside(target, [store](const std::string& temp) {
-      if (store->WriteCopy(temp)) return true;
+    // The store writes by device paths: the temporary file's is the target's with the same
+    // suffix as its host name.
+    std::u16string device_target(device_path);
+    while (!device_target.empty() && device_target.back() == u'\\') device_target.pop_back();
+    const uint64_t failures_before = store->IoFailureCount();
+    copy = WriteBeside(target, [&](const std::string& temp) {
+      std::u16string suffix;
+      if (Utf8ToUtf16(std::string_view(temp).substr(target.size()), &suffix) &&
+          store->WriteCopy(device_target + suffix)) {
+        return true;
+      }
       errno = EIO;  // whatever SQLite left in errno need not be why it failed
       return false;
     });
+    if (copy.empty() && store->IoFailureCount() != failures_before) {
+      // The file call of the store that failed tells why better than the copy's EIO.
+      last_failure_ = store->LastIoFailure();
+      return false;
+    }
   } else {
     // SQLite cannot read it, so its bytes are kept as they are, log included: whoever looks at
     // the copy later needs both files to see the last commits.

@@ -29,10 +29,9 @@ std::string Garbage(size_t size, char seed) {
   return bytes;
 }
 
-// The second properties of the records of one database of a store file, in sort order.
-std::vector<int32_t> TagsIn(const std::string& host_file, std::u16string_view database) {
+// The second properties of the records of one database of a store, in sort order.
+std::vector<int32_t> TagsIn(ObjectStore* store, std::u16string_view database) {
   std::vector<int32_t> tags;
-  std::unique_ptr<ObjectStore> store = ObjectStore::Open(host_file);
   if (store == nullptr) return {-1};
   std::unique_ptr<ObjectStoreDatabase> db = store->OpenDatabase(database);
   if (db == nullptr) return {-2};
@@ -42,6 +41,12 @@ std::vector<int32_t> TagsIn(const std::string& host_file, std::u16string_view da
     tags.push_back(std::get<int32_t>(record[1].value));
   }
   return tags;
+}
+
+// The same of a store file other than the Env's own.
+std::vector<int32_t> TagsIn(Env& env, std::u16string_view device_path,
+                            std::u16string_view database) {
+  return TagsIn(ObjectStore::Open(env, device_path).get(), database);
 }
 
 // Names of the files in a host folder.
@@ -61,9 +66,10 @@ class PosixEnvObjectStoreTest : public ::testing::Test {
   PosixEnv& env() { return device_.env(); }
   std::string Host(std::u16string_view device_path) { return device_.HostPath(device_path); }
 
-  // Adds records tagged first..last to database "t", creating it when missing.
-  void AddTagged(int32_t first, int32_t last) {
-    ObjectStore* store = env().Objects();
+  // Adds records tagged first..last to database "t" of the store of `owner` (by default the
+  // device's Env), creating it when missing.
+  void AddTagged(int32_t first, int32_t last, Env* owner = nullptr) {
+    ObjectStore* store = (owner != nullptr ? *owner : env()).Objects();
     ASSERT_NE(store, nullptr);
     if (!store->DatabaseExists(u"t")) {
       ASSERT_TRUE(store->CreateDatabase(u"t", 1, kByInt32));
@@ -80,19 +86,23 @@ class PosixEnvObjectStoreTest : public ::testing::Test {
 
 TEST_F(PosixEnvObjectStoreTest, OpensOnFirstUseAtTheDeviceRootAndKeepsItsData) {
   EXPECT_FALSE(device_.Exists(kStorePath)) << "nothing is created before it is asked for";
-  ObjectStore* store = env().Objects();
-  ASSERT_NE(store, nullptr);
-  EXPECT_EQ(env().Objects(), store) << "one store for the Env's lifetime";
-  EXPECT_TRUE(device_.Exists(kStorePath));
-  EXPECT_EQ(env().ObjectStoreFile(), Host(kStorePath));
-  AddTagged(1, 3);
+  {
+    PosixEnv first(env().options());
+    ObjectStore* store = first.Objects();
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(first.Objects(), store) << "one store for the Env's lifetime";
+    EXPECT_TRUE(device_.Exists(kStorePath));
+    EXPECT_EQ(first.ObjectStoreFile(), Host(kStorePath));
+    AddTagged(1, 3, &first);
 
+    // The store holds its file: another Env on the device cannot open it meanwhile.
+    EXPECT_EQ(env().Objects(), nullptr);
+    EXPECT_EQ(env().LastError(), winerr::kSharingViolation);
+  }
+  EXPECT_FALSE(device_.Exists(u"\\objects.sqlite-wal")) << "the log was put back and removed";
+  EXPECT_FALSE(device_.Exists(u"\\objects.sqlite-shm")) << "no shared memory file";
   // Another Env on the same device (as the next start of the program) sees the records.
-  PosixEnv next(env().options());
-  ASSERT_NE(next.Objects(), nullptr);
-  std::unique_ptr<ObjectStoreDatabase> db = next.Objects()->OpenDatabase(u"t");
-  ASSERT_NE(db, nullptr);
-  EXPECT_EQ(db->RecordCount(), 3u);
+  EXPECT_EQ(TagsIn(env().Objects(), u"t"), (std::vector<int32_t>{1, 2, 3}));
 }
 
 TEST_F(PosixEnvObjectStoreTest, FailedOpenIsTriedAgainOnTheNextCall) {
@@ -117,12 +127,12 @@ TEST_F(PosixEnvObjectStoreTest, BackupOfAnOpenStoreIsACompleteStoreOfItsOwn) {
 
   std::vector<int32_t> expected;
   for (int32_t tag = 1; tag <= 500; ++tag) expected.push_back(tag);
-  EXPECT_EQ(TagsIn(Host(kBackupPath), u"t"), expected);
+  EXPECT_EQ(TagsIn(env(), kBackupPath, u"t"), expected);
 
   // A second backup replaces the first.
   ASSERT_TRUE(env().BackupObjectStore(kBackupPath));
   expected.push_back(501);
-  EXPECT_EQ(TagsIn(Host(kBackupPath), u"t"), expected);
+  EXPECT_EQ(TagsIn(env(), kBackupPath, u"t"), expected);
 }
 
 TEST_F(PosixEnvObjectStoreTest, BackupOfAStoreThatWillNotOpenCopiesItsFiles) {
@@ -158,7 +168,7 @@ TEST_F(PosixEnvObjectStoreTest, BackupFailuresLeaveNothingBehind) {
     EXPECT_FALSE(env().BackupObjectStore(own));
     EXPECT_EQ(env().LastError(), winerr::kSharingViolation);
   }
-  EXPECT_EQ(TagsIn(Host(kStorePath), u"t"), (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_EQ(TagsIn(env().Objects(), u"t"), (std::vector<int32_t>{1, 2, 3}));
 
   // A read-only file is not replaced, as Rename would not replace it.
   ASSERT_TRUE(device_.WriteHostFile(kBackupPath, "keep"));
