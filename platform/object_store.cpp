@@ -16,8 +16,6 @@ namespace ledgerix::platform {
 namespace {
 
 constexpr char kFormat[] = "ledgerix object store 1";
-// Pages in the log past which a commit is followed by a checkpoint (SQLite's own default).
-constexpr int kCheckpointPages = 1000;
 
 // The records of one database lie together in sort order (the primary key of a table without
 // rowid is its storage order, and sort_key is a SortKey, whose bytes compare in sort order), so
@@ -94,21 +92,10 @@ FileState Inspect(sqlite3* db) {
   return FileState::kStore;
 }
 
-// The checkpoint SQLite would run from inside the commit, run apart from it: SQLite's own
-// answers a failed checkpoint by failing the statement whose commit had already succeeded.
-int CheckpointAfterCommit(void*, sqlite3* db, const char* schema, int pages) {
-  if (pages >= kCheckpointPages) {
-    // A failure leaves the pages in the log, where they are read from and kept safe.
-    sqlite3_wal_checkpoint_v2(db, schema, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
-  }
-  return SQLITE_OK;
-}
-
 bool UseWal(sqlite3* db, const ObjectStoreOptions& options) {
   SqliteStatement mode(db, "PRAGMA journal_mode = WAL");
   if (!mode.Step() || mode.ColumnBytes(0) != "wal") return false;
   mode.Reset();
-  sqlite3_wal_hook(db, &CheckpointAfterCommit, nullptr);
   // A page cache that holds ten years of entries (about 5 MB) keeps repeated walks off the
   // file; SQLite grows the cache only as pages are read.
   const std::string cache = "PRAGMA cache_size = " + std::to_string(-options.cache_kib);
@@ -199,7 +186,7 @@ class ObjectStore::Transaction {
       : store_(store),
         statements_(*store.statements_),
         in_batch_(store.InBatch()),
-        open_(!store.batch_broken_ &&
+        open_(!(in_batch_ && store.BatchLost()) &&
               (in_batch_ ? statements_.savepoint : statements_.begin).Run()) {}
   ~Transaction() {
     if (!open_) return;
@@ -208,11 +195,10 @@ class ObjectStore::Transaction {
       return;
     }
     // A failure of the disk has made SQLite take the whole batch back already.
-    if (sqlite3_get_autocommit(store_.db_) == 0) {
+    if (!store_.BatchLost()) {
       statements_.rollback_to.Run();
       statements_.release.Run();
     }
-    store_.NoteFailedWrite();
   }
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
@@ -374,6 +360,7 @@ bool ObjectStore::RemoveRecords(std::u16string_view name, SqliteStatement& then,
 
 bool ObjectStore::BeginBatch() {
   if (batch_depth_ > 0) {
+    BatchLost();
     ++batch_depth_;
     return true;
   }
@@ -385,7 +372,8 @@ bool ObjectStore::BeginBatch() {
 
 bool ObjectStore::EndBatch() {
   if (batch_depth_ == 0) return false;
-  if (--batch_depth_ > 0) return true;
+  BatchLost();
+  if (--batch_depth_ > 0) return !batch_broken_;
   if (batch_broken_) {
     // Taken back when its write failed; the databases were told then.
     batch_broken_ = false;
@@ -402,6 +390,7 @@ bool ObjectStore::EndBatch() {
 
 bool ObjectStore::AbortBatch() {
   if (batch_depth_ == 0) return false;
+  BatchLost();
   batch_depth_ = 0;
   ++abort_count_;
   if (batch_broken_) {
@@ -414,10 +403,13 @@ bool ObjectStore::AbortBatch() {
   return rolled_back;
 }
 
-void ObjectStore::NoteFailedWrite() {
-  if (batch_depth_ == 0 || batch_broken_ || sqlite3_get_autocommit(db_) == 0) return;
+bool ObjectStore::BatchLost() {
+  if (batch_depth_ == 0) return false;
+  if (batch_broken_) return true;
+  if (sqlite3_get_autocommit(db_) == 0) return false;
   batch_broken_ = true;
   for (ObjectStoreDatabase* database : open_databases_) database->OnBatchRolledBack();
+  return true;
 }
 
 bool ObjectStore::WriteCopy(std::u16string_view device_path) {

@@ -58,9 +58,9 @@ struct ObjectStoreOptions {
 // gives up against FULL is only a Sync per commit, which matters for a power cut (the last
 // commits may roll back, the file stays consistent) and would cost milliseconds per record —
 // minutes when an archive of 50,000 entries is restored record by record. Once the log holds
-// about 4 MB of pages they are copied into the store file with a Sync (a checkpoint), after a
-// commit and apart from it: a checkpoint that fails costs the commit nothing, its pages stay in
-// the log. Closing the store checkpoints the log into the file and removes it.
+// about 4 MB of pages, the commit is followed by copying them into the store file with a Sync
+// (a checkpoint); one that fails costs the commit nothing, its pages stay in the log. Closing
+// the store checkpoints the log into the file and removes it.
 class ObjectStore {
   // Only the store can make one, so only Open and OpenDatabase can call the constructors.
   class Key {
@@ -120,14 +120,14 @@ class ObjectStore {
   // Groups the writes that follow, to every database of the store, into one transaction until
   // EndBatch, so that loading many records costs one commit instead of one each, and a crash
   // before EndBatch keeps none of them. Each write inside still succeeds or fails on its own (it
-  // runs in a savepoint), except that a write failing on the disk (the batch had outgrown the
+  // runs in a savepoint), except that a call failing on the disk (the batch had outgrown the
   // page cache) takes the whole batch back: the open databases count their records afresh and
   // stand before their first record, every later write fails until the outermost batch ends,
   // and EndBatch answers false. Batches nest; only the outermost EndBatch commits. False when
   // the transaction cannot begin.
   bool BeginBatch();
   // Ends a batch. True when the outermost one was committed, or a nested one ended. False when
-  // no batch runs, when the batch was taken back by a failed write, or when the commit failed:
+  // no batch runs, when the batch was taken back by a failed call, or when the commit failed:
   // then every write of the batch is rolled back, and the open databases count their records
   // afresh and stand before their first record.
   bool EndBatch();
@@ -157,9 +157,11 @@ class ObjectStore {
   class Transaction;
 
   bool Prepare();
-  // After a write failed inside a batch: when SQLite took the batch's transaction back (as it
-  // does on a failure of the disk), the batch is marked broken and the databases are told.
-  void NoteFailedWrite();
+  // Whether the running batch has been taken back by SQLite, as it takes back the whole
+  // transaction when a statement (a write, or a read that had to make room in the page cache)
+  // fails on the disk. The first time it finds so it marks the batch broken and tells the open
+  // databases. False outside a batch.
+  bool BatchLost();
   // Deletes every record of the named database and runs `then` on its id (which drops the
   // database or clears its count) in one transaction; then tells the open databases on it.
   bool RemoveRecords(std::u16string_view name, SqliteStatement& then,

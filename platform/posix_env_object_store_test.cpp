@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fault_injection_env.h"
 #include "platform/object_store.h"
 #include "platform/object_store_database.h"
 #include "platform/posix_env.h"
@@ -216,6 +217,62 @@ TEST_F(PosixEnvObjectStoreTest, ResetClearsAStoreThatWillNotOpen) {
   ASSERT_NE(fresh, nullptr);
   EXPECT_TRUE(fresh->ListDatabases().empty());
   EXPECT_TRUE(device_.Exists(kBackupPath)) << "the copy stays";
+}
+
+// A wrapper puts itself in the path of the wrapped Env's store while it exists, whoever asks
+// for the store; nested wrappers give the route back in turn.
+TEST_F(PosixEnvObjectStoreTest, TheStoreWritesThroughEveryWrapperOfItsEnvWhileItExists) {
+  AddTagged(1, 1);
+  std::unique_ptr<ObjectStoreDatabase> db = env().Objects()->OpenDatabase(u"t");
+  auto add = [&](int32_t tag) { return db->AddRecord({Property::Int32(0, tag)}) != 0; };
+  {
+    FaultInjectionEnv inner(&env());
+    {
+      FaultInjectionEnv outer(&inner);
+      EXPECT_EQ(outer.Objects(), env().Objects()) << "one store";
+      outer.SetDiskFull(true);
+      EXPECT_FALSE(add(2)) << "asked for through the device's Env, written through both";
+      EXPECT_EQ(outer.LastError(), winerr::kDiskFull);
+      EXPECT_EQ(outer.LastFailure().call, "Write");
+      outer.SetDiskFull(false);
+      EXPECT_TRUE(add(3));
+      EXPECT_GT(inner.Count(FileOp::kWrite), 0) << "handed on through the inner wrapper";
+    }
+    inner.SetDiskFull(true);
+    EXPECT_FALSE(add(4)) << "the route is the inner wrapper's again";
+  }
+  EXPECT_TRUE(add(5)) << "and the device Env's own once both are gone";
+  EXPECT_EQ(db->RecordCount(), 3u);
+}
+
+TEST_F(PosixEnvObjectStoreTest, AStoreFirstAskedForThroughAWrapperOpensThroughIt) {
+  FaultInjectionEnv faulty(&env());
+  faulty.FailNth(FileOp::kOpen, 1, winerr::kAccessDenied);
+  EXPECT_EQ(faulty.Objects(), nullptr);
+  EXPECT_EQ(faulty.LastError(), winerr::kAccessDenied);
+  EXPECT_EQ(env().LastError(), winerr::kAccessDenied) << "the device's Env tells it too";
+  ASSERT_NE(faulty.Objects(), nullptr);
+  EXPECT_EQ(faulty.Objects(), env().Objects());
+
+  // A file that is no store is the device Env's to tell, not an earlier injected failure.
+  ASSERT_TRUE(env().ResetObjectStore());
+  ASSERT_TRUE(device_.WriteHostFile(kStorePath, Garbage(8192, 'g')));
+  EXPECT_EQ(faulty.Objects(), nullptr);
+  EXPECT_EQ(faulty.LastError(), winerr::kInvalidData);
+}
+
+TEST_F(PosixEnvObjectStoreTest, ABackupWhoseCopyFailsTellsTheCallThatFailed) {
+  AddTagged(1, 50);
+  FaultInjectionEnv faulty(&env());
+  faulty.FailNth(FileOp::kWrite, 1, winerr::kDiskFull);
+  EXPECT_FALSE(faulty.BackupObjectStore(kBackupPath));
+  EXPECT_EQ(faulty.InjectedCount(), 1) << "the copy's first write";
+  EXPECT_EQ(faulty.LastError(), winerr::kDiskFull);
+  EXPECT_EQ(faulty.LastFailure().call, "Write");
+  EXPECT_EQ(env().LastError(), winerr::kDiskFull);
+  EXPECT_TRUE(FilesIn(Host(u"\\data")).empty()) << "no copy and no temporary file";
+  ASSERT_TRUE(faulty.BackupObjectStore(kBackupPath));
+  EXPECT_EQ(TagsIn(env(), kBackupPath, u"t").size(), 50u);
 }
 
 }  // namespace
