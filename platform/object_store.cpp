@@ -243,11 +243,9 @@ std::unique_ptr<ObjectStore> ObjectStore::Open(Env& io, std::u16string_view devi
   if (opened != SQLITE_OK) return fail();
   if (sqlite3_db_readonly(db.get(), "main") != 0) return fail();
   // Before anything is read: an exclusive connection keeps the log's index in its own memory,
-  // which the VFS needs (it has no shared memory); and temporary data stays in memory, off the
-  // device.
-  if (!ExecSql(db.get(), "PRAGMA locking_mode = EXCLUSIVE; PRAGMA temp_store = MEMORY")) {
-    return fail();
-  }
+  // which the VFS needs (it has no shared memory). (Temporary files, which SQLite opens without
+  // a name, the VFS keeps in memory.)
+  if (!ExecSql(db.get(), "PRAGMA locking_mode = EXCLUSIVE")) return fail();
 
   const FileState state = Inspect(db.get());
   if (state == FileState::kUnusable) {
