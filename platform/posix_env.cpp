@@ -515,6 +515,8 @@ bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {
   // The store's own files are in use: copying onto them would destroy what is being copied.
   if (target.starts_with(source)) return Fail(winerr::kSharingViolation);
   ObjectStore* store = Objects();
+  // The store makes calls of this Env of its own: this call is the one under way again.
+  Enter("BackupObjectStore", &target);
   if (store == nullptr && !HostFileExists(source)) return Fail(winerr::kFileNotFound);
 
   std::string copy;
@@ -534,6 +536,7 @@ bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {
       errno = EIO;  // whatever SQLite left in errno need not be why it failed
       return false;
     });
+    Enter("BackupObjectStore", &target);
     if (copy.empty() && store->IoFailureCount() != failures_before) {
       // The file call of the store that failed tells why better than the copy's EIO.
       last_failure_ = store->LastIoFailure();

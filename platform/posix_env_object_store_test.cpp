@@ -185,6 +185,9 @@ TEST_F(PosixEnvObjectStoreTest, BackupWithoutAnyStoreFails) {
   ASSERT_TRUE(env().CreateDirectory(kStorePath));
   EXPECT_FALSE(env().BackupObjectStore(kBackupPath));
   EXPECT_EQ(env().LastError(), winerr::kFileNotFound);
+  // Told as the backup's failure, though the store's open made calls of the Env in between.
+  EXPECT_EQ(env().LastFailure().call, "BackupObjectStore");
+  EXPECT_EQ(env().LastFailure().host_path, Host(kBackupPath));
   EXPECT_FALSE(device_.Exists(kBackupPath));
 }
 
