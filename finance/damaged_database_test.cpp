@@ -86,6 +86,7 @@ class DamagedDatabaseTest : public FinanceDbTest {
 
   // Sets the count the store keeps of the entries' records, beside the records themselves.
   void SetStoredEntryCount(int64_t count) {
+    root_.env().CloseObjectStore();  // the store takes its file for itself alone
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(root_.HostPath(u"\\objects.sqlite").c_str(), &db), SQLITE_OK);
     const std::string sql = "UPDATE databases SET record_count = " + std::to_string(count) +

@@ -263,17 +263,18 @@ TEST_P(TransferTest, TheBoxesOfferNamedAccountsInTableOrder) {
 INSTANTIATE_TEST_SUITE_P(BothStorages, TransferTest, testing::BothStorageKinds(),
                          testing::StorageKindName);
 
-// Every disk-changing call of a transfer fails in turn (file database, whose every write goes
-// through the Env): the transfer is written whole, or none of its entries is left and the
-// failure is reported. Some failures are overcome by the database itself (a failed open that
-// is retried read-only); the transfer is then whole.
-TEST(TransferFaultTest, ATransferIsWrittenWholeOrNotAtAll) {
+// Every disk-changing call of a transfer fails in turn: the transfer is written whole, or none
+// of its entries is left and the failure is reported. Some failures are overcome by the
+// database itself (a failed open that is retried read-only); the transfer is then whole.
+class TransferFaultTest : public ::testing::TestWithParam<DriverKind> {};
+
+TEST_P(TransferFaultTest, ATransferIsWrittenWholeOrNotAtAll) {
   testing::TempDeviceRoot device;
   platform::FaultInjectionEnv faulty(&device.env());
   testing::FakeClock clock;
   clock.SetDate(2009, 3, 5, 10, 0);
   FinanceGlobals globals;
-  globals.storage_kind = DriverKind::kFileDatabase;
+  globals.storage_kind = GetParam();
   int failures_after_kinds = 0;
   for (int n = 1;; ++n) {
     FinanceDb db(faulty, clock, globals);
@@ -302,6 +303,9 @@ TEST(TransferFaultTest, ATransferIsWrittenWholeOrNotAtAll) {
   // The writes of all three entries failed in turn, so entries were taken back.
   EXPECT_GE(failures_after_kinds, 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(BothStorages, TransferFaultTest, testing::BothStorageKinds(),
+                         testing::StorageKindName);
 
 }  // namespace
 }  // namespace ledgerix
