@@ -471,7 +471,6 @@ TEST_P(DriverScenarioTest, EveryWindows1251CharacterSurvives) {
 // A transaction over the whole database: what it wrote to any table is kept together at a
 // commit and taken back together at a rollback, a close, or a commit that was not reached.
 TEST_P(DriverScenarioTest, ATransactionKeepsOrTakesBackEveryWriteTogether) {
-  if (kind() == DriverKind::kFileDatabase) GTEST_SKIP() << "transactions still to come";
   const std::vector<Entry> before = SortedByKind(AddEntries({5, 2, 9, 2}));
   auto add_account = [&](int32_t id) {
     std::unique_ptr<DbRecordSet> accounts = OpenTable(kAccountsTable);
@@ -529,7 +528,6 @@ TEST_P(DriverScenarioTest, ATransactionKeepsOrTakesBackEveryWriteTogether) {
 
 // An archive restored inside a transaction: the bulk load's rows go with the transaction.
 TEST_P(DriverScenarioTest, ABulkLoadInsideATransactionIsTakenBackWithIt) {
-  if (kind() == DriverKind::kFileDatabase) GTEST_SKIP() << "transactions still to come";
   const std::vector<Entry> before = SortedByKind(AddEntries({4, 1, 6}));
   for (bool commit : {false, true}) {
     ASSERT_EQ(connection_->BeginTransaction(), 1);
