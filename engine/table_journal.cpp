@@ -114,7 +114,7 @@ int TableJournal::Recover() {
     // No journal: nothing ever needs putting back.
     const DbFileError error = file_.LastError();
     if (error != DbFileError::kFileNotFound && error != DbFileError::kBadPath) return 0;
-    recovered_ = true;
+    needs_recovery_ = false;
     return 1;
   }
   std::string journal;
@@ -131,16 +131,11 @@ int TableJournal::Recover() {
   // transaction's header (with a new salt) makes it unreadable.
   CutFile(0);
   end_ = 0;
-  recovered_ = true;
+  needs_recovery_ = false;
   return 1;
 }
 
-bool TableJournal::Settle() {
-  if (!needs_recovery_) return true;
-  if (!Recover()) return false;
-  needs_recovery_ = false;
-  return true;
-}
+bool TableJournal::Settle() { return !needs_recovery_ || Recover() == 1; }
 
 // ---- Transactions ----
 
@@ -190,7 +185,7 @@ void TableJournal::Close() {
   closed_ = true;
   const bool had_file = file_.IsOpen();
   if (had_file) file_.Close();
-  if (had_file && recovered_ && end_ == 0 && !needs_recovery_) DeleteDbFile(env_, path_);
+  if (had_file && end_ == 0 && !needs_recovery_) DeleteDbFile(env_, path_);
 }
 
 void TableJournal::Forget() {
@@ -214,9 +209,8 @@ bool TableJournal::TakeBack() {
   Forget();
   // Every change is journaled before it is made: an empty journal means nothing changed.
   if (!changed) return true;
-  if (Recover()) return true;
   needs_recovery_ = true;
-  return false;
+  return Recover() == 1;
 }
 
 void TableJournal::Abandon() {

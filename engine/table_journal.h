@@ -56,8 +56,9 @@ class TableJournal {
   static DbString PathFor(platform::Env& env, const DbString& database_name);
 
   // Puts back whatever the journal file holds and empties it: call once when the database is
-  // opened, before its tables are read. 1 when there was nothing to put back or all of it was;
-  // 0 when a table could not be written back (the journal is kept for the next try).
+  // opened, before its tables are read (the first change calls it otherwise). 1 when there was
+  // nothing to put back or all of it was; 0 when a table could not be written back (the journal
+  // is kept for the next try, and no change is made before one succeeds).
   [[nodiscard]] int Recover();
 
   // Explicit transactions (DbDriver::BeginTransaction and the rest). Begin: 0 when one runs,
@@ -125,12 +126,13 @@ class TableJournal {
   DbString path_;
   TableWriteGenerations* generations_;
   DbFile file_;
-  bool recovered_ = false;  // Recover succeeded: the file holds nothing from before
   bool closed_ = false;
-  bool explicit_ = false;        // an explicit transaction runs
-  bool implicit_ = false;        // a change outside a transaction is under way
-  bool abandoned_ = false;       // the explicit transaction was taken back early
-  bool needs_recovery_ = false;  // a take-back failed: the journal on disk must be put back
+  bool explicit_ = false;   // an explicit transaction runs
+  bool implicit_ = false;   // a change outside a transaction is under way
+  bool abandoned_ = false;  // the explicit transaction was taken back early
+  // The journal on disk may hold what must be put back before anything changes: until the first
+  // Recover succeeds, and again after a take-back failed.
+  bool needs_recovery_ = true;
   uint64_t transaction_id_ = 0;
   int pending_loads_ = 0;
   uint64_t salt_;

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <map>
 
 #include "finance/record_access.h"
 #include "finance/testing/finance_test_support.h"
 #include "platform/fault_injection_env.h"
+#include "testing/stopping_env.h"
 
 namespace ledgerix::testing {
 namespace {
@@ -140,9 +142,10 @@ Tables ReadTables(FinanceDb& db) {
           TableLines(db, kAccountsTable)};
 }
 
-// A restore with the n-th disk change failing, or the n-th write cut short, n = 1, 2, ... until
-// it runs through: whatever it answers, the database as the next start opens it holds the old
-// tables (after 0) or exactly the archive's (after 1), never a mix.
+// A restore with the n-th disk change failing, the n-th write cut short, or the program killed
+// at its n-th disk change, n = 1, 2, ... until it runs through: whatever it answered, the
+// database as the next start opens it holds the old tables (after 0 or a kill) or exactly the
+// archive's (after 1), never a mix.
 TEST_P(ExchangeFileTest, AFailureAnywhereInARestoreLeavesTheOldTablesOrTheNew) {
   if (GetParam() != DriverKind::kFileDatabase)
     GTEST_SKIP() << "the object store writes past the Env";
@@ -172,26 +175,32 @@ TEST_P(ExchangeFileTest, AFailureAnywhereInARestoreLeavesTheOldTablesOrTheNew) {
   ASSERT_NE(after, before);
   db_.reset();
 
-  for (const bool short_writes : {false, true}) {
-    SCOPED_TRACE(short_writes ? "a write cut short" : "a disk change failing");
+  enum class Fault { kFailedChange, kShortWrite, kKill };
+  for (const Fault fault : {Fault::kFailedChange, Fault::kShortWrite, Fault::kKill}) {
+    SCOPED_TRACE(fault == Fault::kKill         ? "killed"
+                 : fault == Fault::kShortWrite ? "a write cut short"
+                                               : "a disk change failing");
     int failures = 0;
-    for (int n = 1;; ++n) {
+    // Kills at every fourth change: the table journal's own test stops at every one.
+    const int step = fault == Fault::kKill ? 4 : 1;
+    for (int n = 1;; n += step) {
       ASSERT_LT(n, 400) << "the restore never ran through";
       reset_files();
       int result = 0;
       bool injected = false;
       {
         platform::FaultInjectionEnv faulty(&root_.env());
-        FinanceDb db(faulty, clock_, globals_);
-        ASSERT_EQ(db.Open(kDatabaseName), 1);
+        // Killed: the disk stays as it is at the n-th change from the program's start on.
+        StoppingEnv stopping(&root_.env(), fault == Fault::kKill ? n : INT_MAX);
+        platform::Env& env = fault == Fault::kKill ? static_cast<platform::Env&>(stopping) : faulty;
+        FinanceDb db(env, clock_, globals_);
+        const bool opened = db.Open(kDatabaseName) == 1;
+        ASSERT_TRUE(opened || fault == Fault::kKill) << "n = " << n;
         faulty.Reset();
-        if (short_writes) {
-          faulty.ShortWriteNth(n);
-        } else {
-          faulty.FailNthMutation(n, platform::winerr::kDiskFull);
-        }
-        result = db.RestoreExchangeFile(DbString(kFile));
-        injected = faulty.InjectedCount() > 0;
+        if (fault == Fault::kShortWrite) faulty.ShortWriteNth(n);
+        if (fault == Fault::kFailedChange) faulty.FailNthMutation(n, platform::winerr::kDiskFull);
+        result = opened ? db.RestoreExchangeFile(DbString(kFile)) : 0;
+        injected = faulty.InjectedCount() > 0 || stopping.stopped();
       }
       ASSERT_EQ(OpenDatabase(), 1) << "n = " << n;  // as the next start opens it
       const Tables now = ReadTables(*db_);
