@@ -185,7 +185,8 @@ int FileDbDriver::BeginBulkLoad(DbRecordSet* record_set) {
 }
 
 int FileDbDriver::EndBulkLoad(DbRecordSet* record_set) {
-  // Also after the database was closed: the table file is still the record set's.
+  // Also after the database was closed: the table file is still the record set's, and its
+  // journal, closed, refuses the write, so the held-back rows are dropped and 0 answered.
   TableFile* table = record_set != nullptr ? TableOf(record_set) : nullptr;
   return table != nullptr ? table->EndDeferred() : 1;
 }
