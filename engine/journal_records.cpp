@@ -33,21 +33,25 @@ uint64_t Load64(const char* data) {
   return word;
 }
 
-// A word-at-a-time hash: fast enough to run over a journal of many megabytes, and any change,
-// cut or zeroed stretch of the bytes changes it.
+// A word-at-a-time hash in four independent lanes, fast enough to run over a journal of many
+// megabytes; any change, cut or zeroed stretch of the bytes changes it.
 uint64_t Fold(uint64_t hash, std::string_view bytes) {
   constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  auto mix = [](uint64_t lane, uint64_t word) {
+    lane = (lane ^ word) * kMultiplier;
+    return lane ^ (lane >> 29);
+  };
+  uint64_t lanes[4] = {hash, hash ^ 1, hash ^ 2, hash ^ 3};
   const char* data = bytes.data();
   size_t n = bytes.size();
-  while (n >= 8) {
-    hash = (hash ^ Load64(data)) * kMultiplier;
-    hash ^= hash >> 29;
-    data += 8;
-    n -= 8;
+  for (; n >= 32; data += 32, n -= 32) {
+    for (int i = 0; i < 4; ++i) lanes[i] = mix(lanes[i], Load64(data + 8 * i));
   }
+  for (; n >= 8; data += 8, n -= 8) lanes[0] = mix(lanes[0], Load64(data));
   uint64_t last = GetLe(std::string_view(data, n), 0, n) ^ (uint64_t{bytes.size()} << 56);
-  hash = (hash ^ last) * kMultiplier;
-  return hash ^ (hash >> 32);
+  uint64_t folded = mix(lanes[0], last);
+  for (int i = 1; i < 4; ++i) folded = mix(folded, lanes[i]);
+  return folded ^ (folded >> 32);
 }
 
 uint64_t RecordChecksum(uint64_t salt, std::string_view head, std::string_view bytes) {

@@ -98,25 +98,19 @@ bool TableFile::WriteAllAt(int64_t offset, std::string_view bytes) {
   return SeekTo(primary_, offset) && WriteAll(bytes);
 }
 
-bool TableFile::ReadFormer(int64_t offset, int64_t n, std::string* out) {
-  out->clear();
+bool TableFile::ReadRange(int64_t offset, int64_t n, char* dest) {
   if (n <= 0) return true;
   if (n > UINT32_MAX) return false;
   // A slot or two of a walk is usually in the window already.
   if (!window_.empty() && offset >= window_offset_ &&
       offset + n <= window_offset_ + static_cast<int64_t>(window_.size())) {
-    out->assign(window_, static_cast<size_t>(offset - window_offset_), static_cast<size_t>(n));
+    std::memcpy(dest, window_.data() + (offset - window_offset_), static_cast<size_t>(n));
     return true;
   }
-  out->resize(static_cast<size_t>(n));
   if (!SeekTo(look_ahead_, offset)) return false;
-  int64_t have = 0;
-  while (have < n) {
-    const uint32_t got = look_ahead_.ReadBytes(out->data() + have, static_cast<uint32_t>(n - have));
-    if (got == 0) {
-      out->clear();
-      return false;
-    }
+  for (int64_t have = 0; have < n;) {
+    const uint32_t got = look_ahead_.ReadBytes(dest + have, static_cast<uint32_t>(n - have));
+    if (got == 0) return false;
     have += got;
   }
   return true;
@@ -124,6 +118,13 @@ bool TableFile::ReadFormer(int64_t offset, int64_t n, std::string* out) {
 
 bool TableFile::Truncate(int64_t size) {
   return size >= 0 && size <= UINT32_MAX && primary_.Truncate(static_cast<uint32_t>(size)) == 1;
+}
+
+bool TableFile::ReadFormer(int64_t offset, int64_t n, Former* out) {
+  out->size = static_cast<size_t>(std::max<int64_t>(n, 0));
+  // Not zeroed first: a table's rows can be megabytes, read anew for every change.
+  out->bytes = std::make_unique_for_overwrite<char[]>(out->size);
+  return ReadRange(offset, n, out->bytes.get());
 }
 
 // ---- What this TableFile remembers of the file ----
@@ -229,9 +230,9 @@ int TableFile::WriteAt(int64_t offset, const DbString& src) {
     image_.replace(static_cast<size_t>(offset), static_cast<size_t>(length), src.View());
     return 1;
   }
-  std::string former;
+  Former former;
   if (!ReadFormer(offset, std::min(size, offset + length) - offset, &former)) return 0;
-  return Change(offset, src.View(), {}, std::max(size, offset + length), size, former,
+  return Change(offset, src.View(), {}, std::max(size, offset + length), size, former.View(),
                 Shape::kInPlace);
 }
 
@@ -261,9 +262,9 @@ int TableFile::Clear() {
   const int64_t size = FileSize();
   if (size < 0) return 0;
   // Cutting the file cannot fail half-way, so only a journal needs what it cuts off.
-  std::string former;
+  Former former;
   if (journal_ != nullptr && !ReadFormer(0, size, &former)) return 0;
-  const int cleared = Change(0, {}, {}, 0, size, former, Shape::kMoved);
+  const int cleared = Change(0, {}, {}, 0, size, former.View(), Shape::kMoved);
   SeekTo(look_ahead_, 0);
   return cleared;
 }
@@ -277,9 +278,9 @@ int TableFile::InsertAt(int64_t offset, const DbString& src) {
     return 1;
   }
   // The rows from `offset` on are written again after the new bytes.
-  std::string rest;
+  Former rest;
   if (!ReadFormer(offset, size - offset, &rest)) return 0;
-  return Change(offset, src.View(), rest, size + length, size, rest, Shape::kMoved);
+  return Change(offset, src.View(), rest.View(), size + length, size, rest.View(), Shape::kMoved);
 }
 
 int TableFile::DeleteAt(int64_t offset, uint32_t n) {
@@ -289,10 +290,9 @@ int TableFile::DeleteAt(int64_t offset, uint32_t n) {
     image_.erase(static_cast<size_t>(offset), n);
     return 1;
   }
-  std::string former;
+  Former former;
   if (!ReadFormer(offset, size - offset, &former)) return 0;
-  return Change(offset, std::string_view(former).substr(n), {}, size - n, size, former,
-                Shape::kMoved);
+  return Change(offset, former.View().substr(n), {}, size - n, size, former.View(), Shape::kMoved);
 }
 
 int TableFile::Change(int64_t from, std::string_view first, std::string_view second,
@@ -339,7 +339,12 @@ int TableFile::BeginDeferred() {
   if (deferred_) return 1;
   if (!primary_.IsOpen()) return 0;
   const int64_t size = FileSize();
-  if (size < 0 || !ReadFormer(0, size, &image_)) return 0;
+  if (size < 0 || size > UINT32_MAX) return 0;
+  image_.resize(static_cast<size_t>(size));
+  if (!ReadRange(0, size, image_.data())) {
+    image_.clear();
+    return 0;
+  }
   deferred_ = true;
   if (journal_ != nullptr && journal_->InTransaction()) {
     deferred_transaction_ = journal_->TransactionId();
@@ -360,16 +365,16 @@ int TableFile::EndDeferred() {
   }
   DropCache();
   const int64_t size = FileSize();
-  std::string former;
-  if (size < 0 || !ReadFormer(0, size, &former)) return 0;
+  Former disk;
+  if (size < 0 || !ReadFormer(0, size, &disk)) return 0;
+  const std::string_view former = disk.View();
   // The bytes before the first change are already in the file.
   const size_t same = static_cast<size_t>(
       std::mismatch(image.begin(), image.end(), former.begin(), former.end()).first -
       image.begin());
   if (same == image.size() && same == former.size()) return 1;
   return Change(static_cast<int64_t>(same), std::string_view(image).substr(same), {},
-                static_cast<int64_t>(image.size()), size, std::string_view(former).substr(same),
-                Shape::kMoved);
+                static_cast<int64_t>(image.size()), size, former.substr(same), Shape::kMoved);
 }
 
 // ---- The current row ----

@@ -132,8 +132,16 @@ class TableFile : public DbDriverState {
   bool SeekTo(DbFile& stream, int64_t offset);
   // Reads exactly n bytes at the stream's position, appending them to *out.
   bool ReadExactly(DbFile& stream, uint32_t n, std::string* out);
-  // The n bytes at `offset` as the file holds them now, read with the look-ahead stream.
-  bool ReadFormer(int64_t offset, int64_t n, std::string* out);
+  // Bytes of the file as they were before a change.
+  struct Former {
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
+    std::string_view View() const { return {bytes.get(), size}; }
+  };
+  // Copies the n bytes at `offset` as the file holds them now into `dest` (from the window, or
+  // read with the look-ahead stream).
+  bool ReadRange(int64_t offset, int64_t n, char* dest);
+  bool ReadFormer(int64_t offset, int64_t n, Former* out);
   // Writes `bytes` with the primary stream at its position; a short write is a failure.
   bool WriteAll(std::string_view bytes);
   bool WriteAllAt(int64_t offset, std::string_view bytes);
