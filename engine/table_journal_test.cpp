@@ -276,6 +276,34 @@ TEST_F(TableJournalTest, OnlyTheWholeRecordsOfAJournalArePutBack) {
   }
 }
 
+// A kill while the next start puts a journal back leaves it for the start after: putting back
+// again gives the same tables.
+TEST_F(TableJournalTest, AKillWhilePuttingBackLeavesItToTheNextStart) {
+  const std::string t_former = kBefore.t.substr(kSlot * 10);
+  const std::string u_former = kBefore.u;
+  const JournalFrame t_record = FrameJournalRecord(5, "t", 2000 * kSlot, kSlot * 10, t_former);
+  const JournalFrame u_record = FrameJournalRecord(5, "u", 30 * kSlot, 0, u_former);
+  const std::string journal = JournalHeader(5) + t_record.head + t_former + t_record.tail +
+                              u_record.head + u_former + u_record.tail;
+  // "t" moved from its 10th row on and grown, "u" emptied.
+  const Tables changed{kBefore.t.substr(0, kSlot * 10) + Slots(1995, 900), ""};
+  for (int n = 1;; ++n) {
+    ASSERT_LT(n, 100) << "putting back never ran through";
+    Store(changed);
+    ASSERT_TRUE(device_.WriteHostFile(kJournalPath, journal));
+    bool stopped = false;
+    {
+      testing::StoppingEnv stopping(&env_, n);
+      TableJournal journal_there(stopping, DbString("db"), &generations_);
+      const int recovered = journal_there.Recover();
+      stopped = stopping.stopped();
+      EXPECT_TRUE(stopped || recovered == 1) << "n = " << n;
+    }
+    EXPECT_TRUE(Reopened() == kBefore) << "n = " << n;
+    if (!stopped) break;
+  }
+}
+
 // Putting back can fail too (the disk fails at the next start): the journal stays for the start
 // after, and nothing may change the tables meanwhile.
 TEST_F(TableJournalTest, AJournalThatCannotBePutBackIsKept) {
