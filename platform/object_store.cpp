@@ -88,8 +88,12 @@ bool UseWal(sqlite3* db) {
   if (!mode.Step() || mode.ColumnBytes(0) != "wal") return false;
   mode.Reset();
   // A page cache that holds ten years of entries (about 5 MB) keeps repeated walks off the
-  // file; SQLite grows the cache only as pages are read.
-  return ExecSql(db, "PRAGMA synchronous = NORMAL; PRAGMA cache_size = -32768");
+  // file; SQLite grows the cache only as pages are read. The savepoints inside a batch keep
+  // their journals in memory: in a temporary file, emptying a table inside a restore's
+  // transaction wrote every page it freed there, and the restore took three times as long.
+  return ExecSql(db,
+                 "PRAGMA synchronous = NORMAL; PRAGMA cache_size = -32768; "
+                 "PRAGMA temp_store = MEMORY");
 }
 
 bool CreateSchema(sqlite3* db) {
