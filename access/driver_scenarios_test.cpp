@@ -258,6 +258,8 @@ TEST_P(DriverScenarioTest, ABulkLoadStoresWhatAddingOneByOneStores) {
   std::vector<Entry> entries;
   for (int32_t i = 0; i < 300; ++i) entries.push_back(MakeEntry(i * 7 % 13 + i / 100, i));
   auto load = [&](bool bulk) {
+    // One by one in one transaction: the same rows, stored with one commit.
+    const bool together = !bulk && connection_->BeginTransaction() == 1;
     std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
     ASSERT_EQ(record_set->DeleteAll(), 1);
     ASSERT_EQ(record_set->OpenTable(kEntriesTable, nullptr), 1);
@@ -271,6 +273,10 @@ TEST_P(DriverScenarioTest, ABulkLoadStoresWhatAddingOneByOneStores) {
     }
     if (bulk) {
       EXPECT_EQ(record_set->EndBulkLoad(), 1);
+    }
+    record_set.reset();
+    if (together) {
+      EXPECT_EQ(connection_->CommitTransaction(), 1);
     }
   };
   load(/*bulk=*/false);

@@ -169,11 +169,14 @@ TEST_F(FileDbDriverTest, ManyInsertsInRandomOrderEndSorted) {
   auto rs = OpenT();
   std::vector<int32_t> ids;
   uint32_t seed = 12345;
+  // One transaction: the same inserts, synced once.
+  ASSERT_EQ(driver().BeginTransaction(), 1);
   for (int i = 0; i < 300; ++i) {
     seed = seed * 1103515245u + 12345u;
     ids.push_back(static_cast<int32_t>((seed >> 8) % 100));
     ASSERT_EQ(Add(*rs, ids.back(), std::to_string(i)), 1);
   }
+  ASSERT_EQ(driver().CommitTransaction(), 1);
   const Rows rows = ReadAll(*rs);
   ASSERT_EQ(rows.size(), ids.size());
   for (size_t i = 1; i < rows.size(); ++i) EXPECT_LE(rows[i - 1].first, rows[i].first);
@@ -196,8 +199,11 @@ TEST_F(FileDbDriverTest, ABulkLoadStoresExactlyWhatRowByRowInsertsStore) {
   }
   for (const std::vector<int32_t>* keys : {&in_order, &shuffled}) {
     auto rs = OpenT();
+    // One transaction: the same inserts one by one, synced once.
+    ASSERT_EQ(driver().BeginTransaction(), 1);
     ASSERT_EQ(rs->DeleteAll(), 1);
     for (size_t i = 0; i < keys->size(); ++i) ASSERT_EQ(Add(*rs, (*keys)[i], std::to_string(i)), 1);
+    ASSERT_EQ(driver().CommitTransaction(), 1);
     const std::string one_by_one = TableBytes();
 
     ASSERT_EQ(rs->DeleteAll(), 1);

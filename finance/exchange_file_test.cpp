@@ -5,6 +5,7 @@
 #include <climits>
 #include <map>
 
+#include "access/db_connection.h"
 #include "finance/record_access.h"
 #include "finance/testing/finance_test_support.h"
 #include "platform/fault_injection_env.h"
@@ -114,6 +115,8 @@ TEST_P(ExchangeFileTest, ReadingStoresWhatAddingTheRowsOneByOneStores) {
     ASSERT_EQ(kinds->Update(), 1);
   }
   std::unique_ptr<DbRecordSet> entries = OpenTableRecordSet(other.Connection(), kEntriesTable);
+  // One transaction: the same rows added one by one, synced once.
+  ASSERT_EQ(other.Connection()->BeginTransaction(), 1);
   for (const std::vector<int32_t>& row : rows) {
     ASSERT_EQ(entries->AddNew(), 1);
     DbRecord* record = entries->CurrentRecord(-1);
@@ -125,6 +128,7 @@ TEST_P(ExchangeFileTest, ReadingStoresWhatAddingTheRowsOneByOneStores) {
   }
   kinds.reset();
   entries.reset();
+  ASSERT_EQ(other.Connection()->CommitTransaction(), 1);
   for (const char* table : {kKindsTable, kEntriesTable}) {
     EXPECT_EQ(TableLines(*db_, table), TableLines(other, table)) << table;
   }
