@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/table_file.h"
+#include "engine/testing/slot_bytes.h"
 #include "platform/fault_injection_env.h"
 #include "testing/stopping_env.h"
 #include "testing/temp_device_root.h"
@@ -18,16 +19,7 @@ namespace {
 constexpr char16_t kJournalPath[] = u"\\tolvena_db\\db.$jnl$";
 constexpr int kSlot = 36;  // two columns
 
-// `count` slots, each filled with a letter of its own and starting with its index.
-std::string Slots(int count, int first = 0) {
-  std::string bytes;
-  for (int i = first; i < first + count; ++i) {
-    std::string one(kSlot, static_cast<char>('A' + i % 26));
-    one.replace(0, 4, std::string(reinterpret_cast<const char*>(&i), 4));
-    bytes += one;
-  }
-  return bytes;
-}
+std::string Slots(int count, int first = 0) { return testing::SlotBytes(count, kSlot, first); }
 
 // The bytes of the two tables "t" and "u" of the database "db".
 struct Tables {
