@@ -18,7 +18,11 @@
 // - A change outside a transaction is a transaction of its own, committed as soon as it is made
 //   (or taken back when it failed).
 //
-// So after a kill, the next open finds each table as the last commit left it. The journal file
+// So after a kill, the next open finds each table as the last commit left it. The cut that
+// commits is not itself synced (the next transaction's journal sync carries it): after a power
+// failure right behind a commit the journal may come back, and that last transaction is then
+// taken back whole. An insert or delete rewrites the rest of its table file, so the journal
+// holds those rows; many changes in one transaction journal and sync them once. The journal file
 // stays between transactions (emptying it costs less than deleting and creating it) and is
 // deleted when the database is closed. One journal per database: a database must not be open in
 // two drivers at once.
