@@ -66,11 +66,11 @@ std::string JournalHeader(uint64_t salt) {
   return header;
 }
 
-JournalFrame FrameJournalRecord(uint64_t salt, std::string_view table, uint32_t original_size,
+JournalFrame FrameJournalRecord(uint64_t salt, std::string_view table, uint32_t size_before,
                                 uint32_t offset, std::string_view bytes) {
   JournalFrame frame;
   PutLe(table.size(), 4, &frame.head);
-  PutLe(original_size, 4, &frame.head);
+  PutLe(size_before, 4, &frame.head);
   PutLe(offset, 4, &frame.head);
   PutLe(bytes.size(), 4, &frame.head);
   frame.head.append(table);
@@ -99,7 +99,7 @@ std::vector<JournalRecord> ParseJournal(std::string_view journal) {
     JournalRecord record;
     record.table = head.substr(kRecordHeadSize);
     if (record.table.find('\\') != std::string_view::npos) break;
-    record.original_size = static_cast<uint32_t>(GetLe(journal, at + 4, 4));
+    record.size_before = static_cast<uint32_t>(GetLe(journal, at + 4, 4));
     record.offset = static_cast<uint32_t>(GetLe(journal, at + 8, 4));
     record.bytes = bytes;
     records.push_back(record);

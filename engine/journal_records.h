@@ -2,7 +2,7 @@
 // The bytes of the file database's rollback journal (see TableJournal). A journal is a header
 // of 16 bytes, the text "LdxJrnl1" and a 64-bit salt, then records one after another:
 //
-//   u32 name length, u32 original size, u32 offset, u32 byte count,
+//   u32 name length, u32 size before, u32 offset, u32 byte count,
 //   the table's name, the bytes, u64 checksum
 //
 // (numbers little-endian). A record holds bytes of a table file as they were before the
@@ -24,7 +24,7 @@ inline constexpr size_t kJournalHeaderSize = 16;
 // One record as read back; its views point into the journal's bytes.
 struct JournalRecord {
   std::string_view table;
-  uint32_t original_size = 0;
+  uint32_t size_before = 0;
   uint32_t offset = 0;
   std::string_view bytes;
 };
@@ -41,7 +41,7 @@ struct JournalFrame {
 std::string JournalHeader(uint64_t salt);
 
 // The record of `bytes` of table `table` (a name without "\"), checksummed under `salt`.
-JournalFrame FrameJournalRecord(uint64_t salt, std::string_view table, uint32_t original_size,
+JournalFrame FrameJournalRecord(uint64_t salt, std::string_view table, uint32_t size_before,
                                 uint32_t offset, std::string_view bytes);
 
 // The whole records of a journal in order, up to the first that is cut short, names no table,

@@ -10,7 +10,7 @@ namespace {
 
 struct Written {
   std::string table;
-  uint32_t original_size;
+  uint32_t size_before;
   uint32_t offset;
   std::string bytes;
 };
@@ -18,8 +18,7 @@ struct Written {
 std::string Journal(uint64_t salt, const std::vector<Written>& records) {
   std::string journal = JournalHeader(salt);
   for (const Written& r : records) {
-    const JournalFrame frame =
-        FrameJournalRecord(salt, r.table, r.original_size, r.offset, r.bytes);
+    const JournalFrame frame = FrameJournalRecord(salt, r.table, r.size_before, r.offset, r.bytes);
     journal += frame.head;
     journal += frame.bytes;
     journal += frame.tail;
@@ -30,13 +29,13 @@ std::string Journal(uint64_t salt, const std::vector<Written>& records) {
 std::vector<Written> Read(std::string_view journal) {
   std::vector<Written> read;
   for (const JournalRecord& r : ParseJournal(journal)) {
-    read.push_back({std::string(r.table), r.original_size, r.offset, std::string(r.bytes)});
+    read.push_back({std::string(r.table), r.size_before, r.offset, std::string(r.bytes)});
   }
   return read;
 }
 
 bool operator==(const Written& a, const Written& b) {
-  return a.table == b.table && a.original_size == b.original_size && a.offset == b.offset &&
+  return a.table == b.table && a.size_before == b.size_before && a.offset == b.offset &&
          a.bytes == b.bytes;
 }
 

@@ -53,7 +53,7 @@ bool PutBack(platform::Env& env, const std::vector<JournalRecord>& records,
   for (const JournalRecord& record : records) {
     Table& table = tables[record.table];
     if (table.file == nullptr) {
-      table.size = record.original_size;
+      table.size = record.size_before;
       table.file = std::make_unique<DbFile>(env);
       touched->push_back(path_of(record.table));
       if (!table.file->Open(touched->back(), kAccessReadWrite, platform::kDispositionOpenAlways,
@@ -230,21 +230,21 @@ bool TableJournal::BeforeChange(const DbString& table, int64_t size, int64_t fro
   }
   auto [it, first_change] = tables_.try_emplace(std::string(table.View()));
   ChangedTable& changed = it->second;
-  if (first_change) changed.original_size = size;
+  if (first_change) changed.size_before = size;
   // Only bytes the table had when the transaction began need keeping, each once.
   const int64_t end =
-      std::min<int64_t>(from + static_cast<int64_t>(former.size()), changed.original_size);
+      std::min<int64_t>(from + static_cast<int64_t>(former.size()), changed.size_before);
   const std::vector<ByteRanges::Range> gaps = changed.journaled.Gaps(from, end);
   if (!first_change && gaps.empty()) return true;
 
-  const auto original_size = static_cast<uint32_t>(changed.original_size);
+  const auto size_before = static_cast<uint32_t>(changed.size_before);
   if (end_ == 0) ++salt_;  // a new journal: records of the one before do not pass for its own
   std::vector<JournalFrame> frames;
   // The first record of a table carries its size even when no byte needs keeping (an append).
-  if (gaps.empty()) frames.push_back(FrameJournalRecord(salt_, table.View(), original_size, 0, {}));
+  if (gaps.empty()) frames.push_back(FrameJournalRecord(salt_, table.View(), size_before, 0, {}));
   for (const ByteRanges::Range& gap : gaps) {
     frames.push_back(
-        FrameJournalRecord(salt_, table.View(), original_size, static_cast<uint32_t>(gap.first),
+        FrameJournalRecord(salt_, table.View(), size_before, static_cast<uint32_t>(gap.first),
                            former.substr(static_cast<size_t>(gap.first - from),
                                          static_cast<size_t>(gap.second - gap.first))));
   }

@@ -105,7 +105,7 @@ class TableJournal {
   // A table changed in the running transaction: its size when the transaction first changed
   // it, and the offsets below that size whose former bytes the journal holds.
   struct ChangedTable {
-    int64_t original_size = 0;
+    int64_t size_before = 0;
     ByteRanges journaled;
   };
 
