@@ -1,6 +1,7 @@
 // The operations on entries ([sec_data]): adding one, deleting a selection, and the entry list
 // of one day.
 #include "access/db_connection.h"
+#include "access/db_transaction.h"
 #include "finance/finance_db.h"
 #include "finance/finance_schema.h"
 #include "finance/format_amount.h"
@@ -82,7 +83,11 @@ int FinanceDb::AddEntry(const EntryRecord& entry) {
 }
 
 int FinanceDb::DeleteEntries(const EntryFilter& filter) {
+  // Deleted together: a kill never leaves a day half deleted, and the file database keeps one
+  // copy of the moved rows in its journal instead of one per deleted entry.
+  DbTransaction transaction(connection_.get());
   DeleteMatchingEntries(filter, globals_.current_account_id);
+  if (transaction.active()) static_cast<void>(transaction.Commit());
   return 0;
 }
 

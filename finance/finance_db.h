@@ -56,10 +56,11 @@ class FinanceDb {
   // layout with every row readable; 0 otherwise, with the connection closed.
   int Open(const char* database_name, OpenReport* report = nullptr);
   bool IsOpen() const;
-  // Empties the three tables; the database stays open. 1, or 0 when not open or when a table
-  // could not be emptied.
+  // Empties the three tables together (one transaction); the database stays open. 1, or 0 when
+  // not open or when a table could not be emptied, and then none is.
   int DeleteAllData();
-  // Writes the default kinds and accounts. 1, or 0 when one of them could not be stored.
+  // Writes the default kinds and accounts together (one transaction). 1, or 0 when one of them
+  // could not be stored, and then none is.
   int SeedDefaults();
   // The connection (owned; null before Open), for the operations of the reports.
   DbConnection* Connection() const { return connection_.get(); }
@@ -88,7 +89,7 @@ class FinanceDb {
   // Writes name, category, price and type over every kind of that id. The last write's result
   // (0 when none has the id); 0 without writing for a row that AddKind would refuse.
   int UpdateKind(const KindRecord& kind);
-  // Deletes the kind and all its entries in every account. 0.
+  // Deletes the kind and all its entries in every account, together (one transaction). 0.
   int DeleteKind(int32_t id);
   // As FindAccount among the kinds whose type equals `type` (every kind for type 0).
   int FindKind(KindRecord* out, int32_t id, int32_t type, const DbString& name);
@@ -105,7 +106,8 @@ class FinanceDb {
   // --- Entries ([sec_data]) --------------------------------------------------------------------
   // 1 when stored; 0 when not open, when an amount cannot be packed, or the row does not fit.
   int AddEntry(const EntryRecord& entry);
-  // Deletes the matching entries (in the current account when one is set). 0.
+  // Deletes the matching entries (in the current account when one is set), together (one
+  // transaction, or the caller's when one runs). 0.
   int DeleteEntries(const EntryFilter& filter);
   // Fills `list` with the day's entries of one direction. Answers nothing useful (null in the
   // original contract); the list holds the result.
@@ -118,15 +120,13 @@ class FinanceDb {
   int WriteExchangeFile(const DbString& path);
   // The name line and data lines of one table; empty when it cannot be opened or read whole.
   DbString WriteTableSection(const char* table_name);
-  // Loads the sections of the file, each replacing its table (a table that cannot be emptied
-  // keeps its rows and takes none; sections of unknown tables are skipped). 1 when the file was
-  // read and every row of a known table stored; 0 when not open, the file cannot be read, or a
-  // row could not be stored.
+  // Loads the sections of the file, each replacing its table (sections of unknown tables are
+  // skipped), all or nothing: the whole load is one transaction, committed only when every
+  // finance table of the file was emptied and every row of it stored, so that a failure, or the
+  // program killed on the way, leaves every table as it was. 1 when the file was loaded whole;
+  // 0 when not open, the file cannot be read, or anything of it could not be stored.
   int ReadExchangeFile(const DbString& path);
-  // Loads the file as ReadExchangeFile does, but all or nothing: the tables are kept in memory
-  // first, and when any row of the file cannot be stored they are put back as they were. 1 when
-  // the file was loaded whole; 0 otherwise (also when the current tables cannot be read whole,
-  // in which case nothing is changed).
+  // Restores an archive: the same as ReadExchangeFile.
   int RestoreExchangeFile(const DbString& path);
 
  private:
@@ -135,6 +135,7 @@ class FinanceDb {
   int DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id);
   int AppendTableSection(const char* table_name, std::string* out);
   int BuildExchangeText(bool with_accounts, std::string* out);
+  // Loads exchange text as ReadExchangeFile does, in one transaction.
   int LoadExchangeText(const DbString& text);
 
   // Opening the database (bootstrap.cpp) works on the connection and loads exchange text.

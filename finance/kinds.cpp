@@ -2,6 +2,7 @@
 #include <set>
 
 #include "access/db_connection.h"
+#include "access/db_transaction.h"
 #include "finance/finance_db.h"
 #include "finance/finance_schema.h"
 #include "finance/free_id.h"
@@ -67,6 +68,8 @@ int FinanceDb::UpdateKind(const KindRecord& kind) {
 }
 
 int FinanceDb::DeleteKind(int32_t id) {
+  // The kind and its entries go together, also when the program is killed on the way.
+  DbTransaction transaction(connection_.get());
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kKindsTable);
   if (record_set == nullptr) return 0;
   bool deleted = false;
@@ -88,6 +91,7 @@ int FinanceDb::DeleteKind(int32_t id) {
     filter.kind_id = id;
     DeleteMatchingEntries(filter, /*account_id=*/0);
   }
+  if (transaction.active()) static_cast<void>(transaction.Commit());
   return 0;
 }
 
