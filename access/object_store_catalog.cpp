@@ -77,7 +77,9 @@ CatalogRecord ParseCatalogRecord(const std::vector<Property>& record, DbTableSch
   return CatalogRecord::kTable;
 }
 
-bool ReadCatalog(platform::ObjectStoreDatabase& catalog, DbSchema* schema) {
+bool ReadCatalog(platform::ObjectStoreDatabase& catalog, DbSchema* schema,
+                 uint32_t* skipped_records) {
+  if (skipped_records != nullptr) *skipped_records = 0;
   std::vector<Property> record;
   for (bool more = catalog.SeekFirst(); more; more = catalog.SeekNext()) {
     DbTableSchema table;
@@ -90,6 +92,7 @@ bool ReadCatalog(platform::ObjectStoreDatabase& catalog, DbSchema* schema) {
         schema->Append(std::move(table));
         break;
       case CatalogRecord::kSkipped:
+        if (skipped_records != nullptr) ++*skipped_records;
         break;
       case CatalogRecord::kInvalid:
         schema->Clear();

@@ -116,6 +116,25 @@ PropertyKind PropertyKindOf(DbValueType type) {
   }
 }
 
+bool PropertyConverts(const Property& property, DbValueType type) {
+  switch (type) {
+    case DbValueType::Text:
+      return property.kind() == PropertyKind::kText;
+    case DbValueType::Bool8:
+    case DbValueType::Bool32:
+    case DbValueType::Int16:
+    case DbValueType::Int32:
+    case DbValueType::Float32:
+    case DbValueType::Float64:
+    case DbValueType::Float64B: {
+      Number number;
+      return NumberOf(property, &number);
+    }
+    default:
+      return false;
+  }
+}
+
 bool PropertyToField(const Property& property, DbValueType type, DbValue* field,
                      DbString* scratch) {
   // Most columns of the program are 32-bit integers kept as such.

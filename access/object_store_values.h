@@ -39,6 +39,9 @@ platform::PropertyKind PropertyKindOf(DbValueType type);
 bool PropertyToField(const platform::Property& property, DbValueType type, DbValue* field,
                      DbString* scratch);
 
+// True when PropertyToField takes the property for a column of `type`, without converting it.
+bool PropertyConverts(const platform::Property& property, DbValueType type);
+
 // Builds the property `id` for a field of column type `type`, the reverse of PropertyToField.
 // A Text column whose field holds no text keeps the empty text. False for a type outside 1 to 8.
 bool FieldToProperty(const DbValue& field, DbValueType type, uint16_t id, DbString* scratch,

@@ -27,19 +27,33 @@ void PrintState(const AppState& state, const platform::PosixEnv& env, bool remin
 
 }  // namespace
 
+HostPathNamer HostPathsOf(const platform::PosixEnv& env) {
+  return [&env](const DbString& device_path) {
+    std::string host_path;
+    return env.HostPath(device_path.Wide(), &host_path) ? host_path : ToUtf8(device_path);
+  };
+}
+
 int RunConsoleProgram(platform::PosixEnv& env, const platform::Clock& clock, std::ostream& out) {
-  platform::InstanceLock lock(env.options().device_root);
+  const std::string& root = env.options().device_root;
+  platform::InstanceLock lock(root);
   if (!lock.Acquire()) {
-    out << ToUtf8(StartupFailureMessage()) << "\n";
+    out << ToUtf8(lock.HeldByAnother() ? AlreadyRunningMessage()
+                                       : DeviceUnusableMessage(root, lock.LastFailure()))
+        << "\n";
+    return 1;
+  }
+  if (!env.Ready()) {
+    platform::FailureDetail missing;
+    missing.error = platform::winerr::kPathNotFound;
+    out << ToUtf8(DeviceUnusableMessage(root, missing)) << "\n";
     return 1;
   }
   AppState state(env);
   FinanceDb db(env, clock, state.finance);
-  StartupResult started = RunStartup(state, db, clock);
-  if (started.status != StartupStatus::kReady) {
-    out << ToUtf8(StartupFailureMessage()) << "\n";
-    return 1;
-  }
+  StartupResult started = RunStartup(state, db, clock, HostPathsOf(env));
+  if (started.message.Length() > 0) out << ToUtf8(started.message) << "\n";
+  if (started.status != StartupStatus::kReady) return 1;
   PrintState(state, env, started.show_updates_reminder, out);
   if (started.show_updates_reminder) {
     state.current_info_page = (state.current_info_page + 1) % 3;

@@ -5,14 +5,19 @@
 
 #include <ostream>
 
+#include "app/startup_message.h"
 #include "platform/clock.h"
 #include "platform/posix_env.h"
 
 namespace ledgerix {
 
-// Runs the whole life of the program on `env`. Answers the process exit status: 0 after an
-// orderly end; 1 when another copy holds the device or the database did not open, after printing
-// the failure message.
+// Names device paths by their host paths on `env` (which must outlive the namer).
+HostPathNamer HostPathsOf(const platform::PosixEnv& env);
+
+// Runs the whole life of the program on `env`. Prints the start-up message when there is one
+// (what start-up found damaged, salvaged or converted, or why it cannot start). Answers the
+// process exit status: 0 after an orderly end; 1 when another copy holds the device, the device
+// root or the settings file cannot be used, or the database did not open.
 int RunConsoleProgram(platform::PosixEnv& env, const platform::Clock& clock, std::ostream& out);
 
 }  // namespace ledgerix

@@ -5,12 +5,13 @@ namespace {
 
 DbValue Int(int32_t value) { return DbValue(value); }
 
-int32_t ReadInt(const SettingsStore& settings, const char* name) {
-  return settings.ReadSetting(name, DbValueType::Int32).AsInt32();
-}
+// The number of pages the updates screen shows in turn.
+constexpr int32_t kInfoPages = 3;
 
-int ReadFlag(const SettingsStore& settings, const char* name) {
-  return settings.ReadSetting(name, DbValueType::Bool8).AsBool() ? 1 : 0;
+// Any number but 0 is on; "256" is on (a flag is not cut to its low byte, which would turn it
+// off).
+int ReadFlag(const SettingsStore& settings, const char* name, int fallback) {
+  return settings.ReadInt32(name, fallback) != 0 ? 1 : 0;
 }
 
 DbString ReadText(const SettingsStore& settings, const char* name) {
@@ -18,8 +19,6 @@ DbString ReadText(const SettingsStore& settings, const char* name) {
 }
 
 }  // namespace
-
-DbString StartupFailureMessage() { return FromUtf8("Ошибка открытия базы данных!"); }
 
 void DeclareStartupSettings(SettingsStore& settings) {
   const DbValue empty("");
@@ -42,20 +41,24 @@ void DeclareStartupSettings(SettingsStore& settings) {
 
 void ReadStartupSettings(AppState& state) {
   const SettingsStore& settings = state.settings;
-  if (ReadFlag(settings, "IS_SYSTEMTYPE_DB") == 0) {
+  if (ReadFlag(settings, "IS_SYSTEMTYPE_DB", 1) == 0) {
     state.finance.storage_kind = DriverKind::kFileDatabase;
   }
   state.last_archive_name = ReadText(settings, "LAST_ARCHIVE");
-  state.finance.current_account_id = ReadInt(settings, "GL_FIRM_ID");
-  state.show_account_in_report = ReadFlag(settings, "IS_SHOW_FIRM_IN_REPORT");
-  state.finance.show_account_in_actions = ReadFlag(settings, "IS_SHOW_FIRM_IN_ACTIONS");
+  state.finance.current_account_id = settings.ReadInt32("GL_FIRM_ID", 0);
+  state.show_account_in_report = ReadFlag(settings, "IS_SHOW_FIRM_IN_REPORT", 0);
+  state.finance.show_account_in_actions = ReadFlag(settings, "IS_SHOW_FIRM_IN_ACTIONS", 0);
   state.report_column_widths = ReadText(settings, "REPORT_COLUMN_WIDTH");
-  state.current_info_page = ReadInt(settings, "CUR_INFO_PAGE");
+  state.current_info_page = settings.ReadInt32("CUR_INFO_PAGE", 0);
+  // The updates screen has three pages.
+  if (state.current_info_page < 0 || state.current_info_page >= kInfoPages) {
+    state.current_info_page = 0;
+  }
 }
 
 bool DecideUpdatesReminder(AppState& state, const platform::Clock& clock) {
   const int64_t now = clock.Now();
-  int64_t last = ReadInt(state.settings, "LAST_DT");
+  int64_t last = state.settings.ReadInt32("LAST_DT", 0);
   if (last == 0 || last < now - kReminderInterval) last = now;
   if (last != now) return false;
   state.settings.WriteSetting("LAST_DT", Int(static_cast<int32_t>(now)));
@@ -71,13 +74,27 @@ void NameCurrentAccount(AppState& state, FinanceDb& db) {
   if (state.finance.current_account_id == 0) state.current_account_name = FromUtf8("<<Любой>>");
 }
 
-StartupResult RunStartup(AppState& state, FinanceDb& db, const platform::Clock& clock) {
-  state.settings.Bind(kSettingsName);
+StartupResult RunStartup(AppState& state, FinanceDb& db, const platform::Clock& clock,
+                         const HostPathNamer& host_path) {
+  StartupResult result;
+  // Unread settings would read as zeros, and IS_SYSTEMTYPE_DB 0 would quietly open another,
+  // empty database; a file that is there but unreadable is never written over.
+  if (!state.settings.Bind(kSettingsName)) {
+    const DbString path = state.settings.PathFor(kSettingsName);
+    result.status = StartupStatus::kSettingsUnreadable;
+    result.message = SettingsUnreadableMessage(host_path ? host_path(path) : ToUtf8(path),
+                                               state.settings.LoadFailure());
+    return result;
+  }
   DeclareStartupSettings(state.settings);
   state.settings.Save();
   ReadStartupSettings(state);
-  if (!db.Open(kDatabaseName)) return {StartupStatus::kDatabaseFailed, false};
-  StartupResult result;
+  db.Open(kDatabaseName, &result.database);
+  result.message = DatabaseOpenMessage(result.database, host_path);
+  if (!result.database.Opened() || !db.IsOpen()) {
+    result.status = StartupStatus::kDatabaseFailed;
+    return result;
+  }
   result.show_updates_reminder = DecideUpdatesReminder(state, clock);
   NameCurrentAccount(state, db);
   return result;

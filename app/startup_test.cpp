@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "app/console_program.h"
+#include "platform/fault_injection_env.h"
 #include "platform/instance_lock.h"
 #include "testing/fake_clock.h"
 #include "testing/temp_device_root.h"
@@ -166,7 +169,141 @@ TEST_F(StartupTest, TheProgramKeepsItsDataAcrossRunsAndRefusesASecondCopy) {
   ASSERT_TRUE(other.Acquire());
   std::ostringstream refused;
   EXPECT_EQ(RunConsoleProgram(device_.env(), clock_, refused), 1);
-  EXPECT_EQ(refused.str(), "Ошибка открытия базы данных!\n");
+  EXPECT_EQ(refused.str(), "Программа уже запущена!\n");
+}
+
+// A damaged database starts with the rows that read and one message that says what was found,
+// where the copy is on this computer and how many rows came back.
+TEST_F(StartupTest, ADamagedDatabaseStartsWithOneMessage) {
+  WriteSettings("IS_SYSTEMTYPE_DB=0\r\n");
+  ASSERT_EQ(Start().status, StartupStatus::kReady);
+  EntryRecord entry;
+  entry.kind_id = 1;
+  entry.date = 150308;
+  entry.price = 2;
+  entry.count = 1;
+  entry.type = 2;
+  entry.account_id = 1;
+  ASSERT_EQ(db_->AddEntry(entry), 1);
+  db_.reset();
+  ASSERT_TRUE(device_.WriteHostFile(u"\\tolvena_db\\TOLVENA_Ledgerix_1.$db$", ""));
+
+  std::ostringstream out;
+  ASSERT_EQ(RunConsoleProgram(device_.env(), clock_, out), 0);
+  const std::string copy = device_.HostPath(u"\\data\\damaged 14.11.23 22_13");
+  EXPECT_EQ(out.str().rfind("База данных повреждена: описание таблиц базы данных повреждено!\n"
+                            "Копия прежних данных сохранена в папке:\n" +
+                                copy +
+                                "\nВосстановлено строк: виды доходов и расходов: 5; записи: 1; "
+                                "счета: 2.\nLedgerix\n",
+                            0),
+            0u)
+      << out.str();
+  // Rebuilt once: the next start says nothing.
+  std::ostringstream again;
+  ASSERT_EQ(RunConsoleProgram(device_.env(), clock_, again), 0);
+  EXPECT_EQ(again.str().rfind("Ledgerix\n", 0), 0u) << again.str();
+}
+
+TEST_F(StartupTest, ADeviceRootThatCannotBeUsedHasItsOwnMessage) {
+  ASSERT_TRUE(device_.WriteHostFile(u"\\a file", "x"));
+  platform::PosixEnvOptions options = device_.env().options();
+  options.device_root = device_.HostPath(u"\\a file") + "/root";
+  platform::PosixEnv env(options);
+  std::ostringstream out;
+  EXPECT_EQ(RunConsoleProgram(env, clock_, out), 1);
+  EXPECT_EQ(
+      out.str().rfind("Ошибка доступа к папке данных программы!\n" + options.device_root + "\n", 0),
+      0u)
+      << out.str();
+  EXPECT_NE(out.str().find("папка не найдена"), std::string::npos) << out.str();
+}
+
+// A settings file that is there but cannot be read stops the start with a message that names
+// it, before anything is written: read as zeros it would switch the program to another, empty
+// database.
+TEST_F(StartupTest, ASettingsFileThatCannotBeReadStopsTheStart) {
+  const std::string settings_host = device_.HostPath(kSettingsPath);
+  struct Case {
+    const char* name;
+    std::function<void()> prepare;
+    platform::FileOp failing_op;  // kRunAndWait: nothing injected
+  } cases[] = {
+      {"a folder", [&] { std::filesystem::create_directories(settings_host); },
+       platform::FileOp::kRunAndWait},
+      {"its folder a file",
+       [&] { ASSERT_TRUE(device_.WriteHostFile(u"\\settings", "not a folder")); },
+       platform::FileOp::kRunAndWait},
+      {"read-only",
+       [&] {
+         WriteSettings("IS_SYSTEMTYPE_DB=1\r\n");
+         std::filesystem::permissions(settings_host, std::filesystem::perms::owner_write,
+                                      std::filesystem::perm_options::remove);
+       },
+       platform::FileOp::kRunAndWait},
+      {"a failing read", [&] { WriteSettings("IS_SYSTEMTYPE_DB=1\r\n"); }, platform::FileOp::kRead},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(device_.HostPath(u"\\settings"));
+    c.prepare();
+    const auto before = std::filesystem::status(settings_host).type();
+    auto content_now = [&] {
+      return std::filesystem::is_regular_file(settings_host) ? SettingsFile() : std::string();
+    };
+    const std::string content = content_now();
+    platform::FaultInjectionEnv faulty(&device_.env());
+    if (c.failing_op != platform::FileOp::kRunAndWait) {
+      faulty.FailNth(c.failing_op, 1, platform::winerr::kCrc);
+    }
+    AppState state(faulty);
+    FinanceDb db(faulty, clock_, state.finance);
+    StartupResult result = RunStartup(
+        state, db, clock_, [&](const DbString& path) { return device_.HostPath(path.Wide()); });
+    EXPECT_EQ(result.status, StartupStatus::kSettingsUnreadable);
+    const std::string message = ToUtf8(result.message);
+    EXPECT_EQ(message.rfind("Ошибка чтения файла настроек!\n" + settings_host + "\n", 0), 0u)
+        << message;
+    EXPECT_NE(message.find("Файл не изменён."), std::string::npos);
+    EXPECT_FALSE(db.IsOpen());
+    EXPECT_EQ(std::filesystem::status(settings_host).type(), before);
+    EXPECT_EQ(content_now(), content);
+    EXPECT_FALSE(device_.Exists(u"\\tolvena_db"));
+    EXPECT_FALSE(device_.Exists(u"\\objects.sqlite"));
+    std::error_code ignored;  // only the read-only case has a file to give back its write
+    std::filesystem::permissions(settings_host, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add, ignored);
+  }
+}
+
+TEST_F(StartupTest, NumbersOutOfRangeReadAsTheirDefaults) {
+  struct Case {
+    const char* stored;
+    int32_t account;
+    int32_t page;
+    DriverKind kind;
+    const char* written_back;
+  } cases[] = {
+      {"GL_FIRM_ID=2\r\nCUR_INFO_PAGE=1\r\n", 2, 1, DriverKind::kObjectStore, "GL_FIRM_ID=2\r\n"},
+      {"GL_FIRM_ID=99999999999\r\n", 0, 0, DriverKind::kObjectStore, "GL_FIRM_ID=0\r\n"},
+      {"GL_FIRM_ID=-2147483649\r\n", 0, 0, DriverKind::kObjectStore, "GL_FIRM_ID=0\r\n"},
+      {"CUR_INFO_PAGE=7\r\n", 0, 0, DriverKind::kObjectStore, "CUR_INFO_PAGE=0\r\n"},
+      {"CUR_INFO_PAGE=99999999999\r\n", 0, 0, DriverKind::kObjectStore, "CUR_INFO_PAGE=0\r\n"},
+      // A flag is any number but 0, not its low byte; one too large is its default (1).
+      {"IS_SYSTEMTYPE_DB=256\r\n", 0, 0, DriverKind::kObjectStore, "IS_SYSTEMTYPE_DB=256\r\n"},
+      {"IS_SYSTEMTYPE_DB=99999999999\r\n", 0, 0, DriverKind::kObjectStore,
+       "IS_SYSTEMTYPE_DB=99999999999\r\n"},
+      {"IS_SYSTEMTYPE_DB=0\r\n", 0, 0, DriverKind::kFileDatabase, "IS_SYSTEMTYPE_DB=0\r\n"},
+  };
+  for (const Case& c : cases) {
+    WriteSettings(c.stored);
+    ASSERT_EQ(Start().status, StartupStatus::kReady) << c.stored;
+    EXPECT_EQ(state_->finance.current_account_id, c.account) << c.stored;
+    EXPECT_EQ(state_->current_info_page, c.page) << c.stored;
+    EXPECT_EQ(state_->finance.storage_kind, c.kind) << c.stored;
+    ASSERT_EQ(WriteBackSettings(*state_), 1);
+    EXPECT_NE(SettingsFile().find(c.written_back), std::string::npos) << c.stored;
+  }
 }
 
 }  // namespace

@@ -84,15 +84,32 @@ int AppendTableRecord(const DbTableSchema& table, DbString* out) {
   return 1;
 }
 
-int DecodeCatalog(std::string_view bytes, DbSchema* schema) {
-  uint32_t read = 0;
+namespace {
+
+// Decodes whole table records from the front of `bytes` into *schema; answers the bytes that
+// are left (from the first record that does not decode whole).
+std::string_view DecodeRecords(std::string_view bytes, DbSchema* schema) {
   while (!bytes.empty()) {
+    std::string_view rest = bytes;
     DbTableSchema table;
-    if (!TakeTableRecord(&bytes, &table)) break;
+    if (!TakeTableRecord(&rest, &table)) break;
     schema->Append(std::move(table));
-    ++read;
+    bytes = rest;
   }
-  return read > 0 ? 1 : 0;
+  return bytes;
+}
+
+}  // namespace
+
+int DecodeCatalog(std::string_view bytes, DbSchema* schema) {
+  const uint32_t before = schema->Count();
+  DecodeRecords(bytes, schema);
+  return schema->Count() > before ? 1 : 0;
+}
+
+bool DecodeWholeCatalog(std::string_view bytes, DbSchema* schema) {
+  const uint32_t before = schema->Count();
+  return DecodeRecords(bytes, schema).empty() && schema->Count() > before;
 }
 
 int ReadCatalog(platform::Env& env, const DbString& database_name, DbSchema* schema) {

@@ -24,6 +24,11 @@ int AppendTableRecord(const DbTableSchema& table, DbString* out);
 // with. 1 when at least one table was read; 0 for an empty catalog or a broken first record.
 int DecodeCatalog(std::string_view bytes, DbSchema* schema);
 
+// Decodes as DecodeCatalog does, but answers true only for a catalog as it was written: table
+// records to the very end of `bytes`, at least one of them. A catalog that decodes only in part
+// (cut short, or with bytes after its last whole record) answers false.
+bool DecodeWholeCatalog(std::string_view bytes, DbSchema* schema);
+
 // Reads the catalog file of `database_name`, which must exist, and decodes it into *schema
 // (cleared first). 1 when at least one table was read.
 int ReadCatalog(platform::Env& env, const DbString& database_name, DbSchema* schema);

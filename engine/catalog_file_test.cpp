@@ -75,6 +75,36 @@ TEST(CatalogDecodeTest, ARecordCutShortEndsTheReading) {
   }
 }
 
+// Only a catalog that decodes to its very end is whole: one cut short, with bytes after its last
+// record, or with nothing in it is not, though it may yield tables.
+TEST(CatalogDecodeTest, OnlyACatalogDecodedToItsEndIsWhole) {
+  const std::string both = Record(kKinds) + Record(kFirms);
+  struct Case {
+    std::string bytes;
+    bool whole;
+    int tables;  // -1: any number
+  } cases[] = {
+      {both, true, 2},
+      {Record(kKinds), true, 1},
+      {"", false, 0},
+      {both.substr(0, both.size() - 1), false, 1},
+      {both + "x", false, 2},
+      {both + "\0"s, false, 2},
+      {std::string(16, '\0') + both.substr(16), false, -1},
+      {"\0\0"s, false, 0},
+      // Three zero bytes are one whole record of a table without a name or columns: whole,
+      // though no finance layout has such a table.
+      {"\0\0\0"s, true, 1},
+  };
+  for (const Case& c : cases) {
+    DbSchema schema;
+    EXPECT_EQ(DecodeWholeCatalog(c.bytes, &schema), c.whole) << c.bytes.size();
+    if (c.tables >= 0) {
+      EXPECT_EQ(schema.Count(), static_cast<uint32_t>(c.tables)) << c.bytes.size();
+    }
+  }
+}
+
 class CatalogFileTest : public ::testing::Test {
  protected:
   testing::TempDeviceRoot device_;

@@ -137,7 +137,8 @@ class DbRecordSetTest : public ::testing::Test {
   // Opens "[t]" holding rows with these ids, named "r<id>".
   void OpenWith(std::vector<int32_t> ids) {
     for (int32_t id : ids) {
-      driver_->rows.push_back({DbValue(id), DbValue(("r" + std::to_string(id)).c_str())});
+      const std::string name = std::string("r").append(std::to_string(id));
+      driver_->rows.push_back({DbValue(id), DbValue(name.c_str())});
     }
     ASSERT_EQ(rs_->OpenTable("[t]", nullptr), 1);
     driver_->calls.clear();

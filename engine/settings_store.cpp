@@ -1,5 +1,8 @@
 #include "engine/settings_store.h"
 
+#include <limits>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "engine/atomic_file.h"
@@ -10,25 +13,51 @@
 namespace ledgerix {
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
+constexpr uint32_t kReadChunk = 64 * 1024;
 
-// Splits the file into raw lines. A line ends at a CR LF once at least one byte precedes it;
-// a CR LF that directly follows a line end stays at the start of the next line's text.
+// Splits the file into raw lines. A line ends at LF, or at CR LF, once at least one byte
+// precedes its line end; a line end that directly follows another (an empty line) stays at the
+// start of the next line's text.
 std::vector<std::string_view> RawLines(std::string_view content) {
   std::vector<std::string_view> lines;
   size_t start = 0;
-  for (size_t end = 1; end <= content.size(); ++end) {
-    std::string_view buffer = content.substr(start, end - start);
-    if (buffer.size() >= 3 && buffer.ends_with(kLineEnd)) {
-      lines.push_back(buffer.substr(0, buffer.size() - 2));
-      start = end;
-    }
+  for (size_t lf = content.find('\n'); lf != std::string_view::npos;
+       lf = content.find('\n', lf + 1)) {
+    size_t end = lf;
+    if (end > start && content[end - 1] == '\r') --end;
+    if (end == start) continue;
+    lines.push_back(content.substr(start, end - start));
+    start = lf + 1;
   }
   if (start < content.size()) lines.push_back(content.substr(start));
   return lines;
 }
 
-DbValue TextValue(std::string_view text) { return DbValue(DbString(text)); }
+// A decimal number as ParseInt reads it ("12ab" is 12, "x" is 0), or nothing when its digits
+// go beyond 32 bits.
+std::optional<int32_t> ParseInt32(std::string_view text) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int64_t value = 0;
+  const int64_t limit = negative ? -int64_t{std::numeric_limits<int32_t>::min()}
+                                 : int64_t{std::numeric_limits<int32_t>::max()};
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > limit) return std::nullopt;
+  }
+  return static_cast<int32_t>(negative ? -value : value);
+}
+
+// A text of exactly its own size: a settings file of many lines would otherwise hold a block of
+// the default growth step per name and value.
+DbString ExactText(std::string_view text) {
+  DbString exact(static_cast<uint32_t>(text.size() + 1));
+  exact.AppendBytes(text.data(), static_cast<uint32_t>(text.size()));
+  return exact;
+}
+
+DbValue TextValue(std::string_view text) { return DbValue(ExactText(text)); }
 
 DbValue Converted(const DbValue& stored, DbValueType type) {
   DbString text = stored.ToText();
@@ -67,29 +96,45 @@ SettingsStore::SettingsStore(platform::Env& env) : env_(env) {}
 
 SettingsStore::~SettingsStore() = default;
 
-int SettingsStore::Bind(const char* name) {
+DbString SettingsStore::FolderPath() const {
   DbString path;
   DbString program_file;
   ProgramDirectory(env_, &path, &program_file);
   path.Append("\\settings");
-  env_.CreateDirectory(path.Wide());
+  return path;
+}
+
+DbString SettingsStore::PathFor(const char* name) const {
+  DbString path = FolderPath();
   path.Append("\\");
   path.Append(name);
   path.Append(".$$$");
-  return Load(path);
+  return path;
+}
+
+int SettingsStore::Bind(const char* name) {
+  env_.CreateDirectory(FolderPath().Wide());
+  return Load(PathFor(name));
 }
 
 int SettingsStore::Load(const DbString& path) {
   path_ = DbString();
   entries_.clear();
+  load_failure_ = platform::FailureDetail();
   DbFile file(env_);
   if (!file.Open(path, kAccessReadWrite, platform::kDispositionOpenAlways, kShareExclusive)) {
-    return 0;
+    return FailLoad();
   }
+  // Room for the whole file at once: growing the text chunk by chunk would copy it over and
+  // over, which for a large file takes minutes.
+  file.ClearError();
+  const uint32_t size = file.Size();
+  if (file.LastError() != DbFileError::kNone) return FailLoad();
   DbString content;
+  content.Reserve(size + 1);
   DbString chunk;
-  while (file.Read(chunk, 4096) > 0) content.AppendString(chunk);
-  if (file.LastError() != DbFileError::kNone) return 0;
+  while (file.Read(chunk, kReadChunk) > 0) content.AppendString(chunk);
+  if (file.LastError() != DbFileError::kNone) return FailLoad();
   file.Close();
   ParseContent(content);
   path_ = path;
@@ -104,21 +149,28 @@ void SettingsStore::ParseContent(const DbString& content) {
         (equals == std::string_view::npos || semicolon < equals)) {
       entries_.push_back({DbString(";"), TextValue(line.substr(semicolon + 1))});
     } else if (equals != std::string_view::npos && equals > 0) {
-      entries_.push_back({DbString(line.substr(0, equals)), TextValue(line.substr(equals + 1))});
+      entries_.push_back({ExactText(line.substr(0, equals)), TextValue(line.substr(equals + 1))});
     }
   }
 }
 
+int SettingsStore::FailLoad() {
+  load_failure_ = env_.LastFailure();
+  entries_.clear();
+  return 0;
+}
+
 DbString SettingsStore::Serialize() const {
-  DbString content;
+  // Built in a standard string, which grows in proportion to its size, not in small steps.
+  std::string content;
   for (const SettingsEntry& entry : entries_) {
     if (entry.name.Length() == 0) continue;
-    content.AppendString(entry.name);
-    if (!entry.name.Equals(DbString(";"))) content.Append("=");
-    content.AppendString(entry.value.ToText());
-    content.Append("\r\n");
+    content += entry.name.View();
+    if (entry.name.View() != ";") content += '=';
+    content += entry.value.ToText().View();
+    content += "\r\n";
   }
-  return content;
+  return DbString(std::string_view(content));
 }
 
 int SettingsStore::Save() {
@@ -149,6 +201,13 @@ DbValue SettingsStore::ReadSetting(const char* name, DbValueType type) const {
   const SettingsEntry* entry = Find(name);
   if (entry == nullptr) return DbValue();
   return Converted(entry->value, type);
+}
+
+int32_t SettingsStore::ReadInt32(const char* name, int32_t fallback) const {
+  if (name == nullptr || !IsBound()) return fallback;
+  const SettingsEntry* entry = Find(name);
+  if (entry == nullptr) return fallback;
+  return ParseInt32(entry->value.ToText().View()).value_or(fallback);
 }
 
 int SettingsStore::WriteSetting(const char* name, const DbValue& value) {

@@ -1,7 +1,8 @@
 #pragma once
 // SettingsStore: the program's named settings, kept as text in one small file of lines
-// "NAME=value" (CR LF each) in the "\settings" folder. The whole file is loaded into memory,
-// read as typed values, changed in memory and written back whole on Save().
+// "NAME=value" in the "\settings" folder (written with CR LF line ends; read with CR LF or LF).
+// The whole file is loaded into memory, read as typed values, changed in memory and written
+// back whole on Save().
 
 #include <vector>
 
@@ -23,9 +24,15 @@ class SettingsStore {
   // Binds the store to "\settings\<name>.$$$" beside the program (creating the folder) and
   // loads it. Non-zero on success; on failure the store is unbound.
   int Bind(const char* name);
+  // The device path Bind loads for `name`: "\settings\<name>.$$$" beside the program.
+  DbString PathFor(const char* name) const;
   // Loads the file at `path`, creating it empty when it is missing. Answers the length of the
-  // stored path, 0 on failure (the store is then unbound and empty).
+  // stored path, 0 on failure (the store is then unbound and empty, and LoadFailure() tells
+  // why). Loading takes time in proportion to the file's size.
   int Load(const DbString& path);
+  // Why the last Bind or Load failed: the failed call as the Env reported it. Empty (error 0)
+  // after a load that succeeded.
+  const platform::FailureDetail& LoadFailure() const { return load_failure_; }
   // Rewrites the whole file from the entries. The new content replaces the old in one step, so
   // a failure leaves the previous file whole. 1 on success, 0 when unbound or on failure.
   int Save();
@@ -36,6 +43,11 @@ class SettingsStore {
   // types as decimals, any other type a copy of the stored value. An Int32 0 for a null name or
   // an unbound store; an untyped value when no entry has that name.
   DbValue ReadSetting(const char* name, DbValueType type) const;
+  // The named setting as a 32-bit whole number, read as ReadSetting reads Int32 ("12ab" is 12,
+  // an empty value or one that is no number is 0), except that a number beyond 32 bits reads as
+  // `fallback` rather than wrapping. `fallback` also when no entry has that name, for a null
+  // name and for an unbound store.
+  int32_t ReadInt32(const char* name, int32_t fallback) const;
   // Sets the named setting in memory (added at the end when new). 0 for a null name or an
   // unbound store, else 1. Nothing reaches the file before Save().
   int WriteSetting(const char* name, const DbValue& value);
@@ -51,12 +63,16 @@ class SettingsStore {
 
   SettingsEntry* Find(const char* name);
   const SettingsEntry* Find(const char* name) const;
+  DbString FolderPath() const;
+  // Records why loading failed and empties the store; 0.
+  int FailLoad();
   void ParseContent(const DbString& content);
   DbString Serialize() const;
 
   platform::Env& env_;
   std::vector<SettingsEntry> entries_;
   DbString path_;
+  platform::FailureDetail load_failure_;
 };
 
 }  // namespace ledgerix

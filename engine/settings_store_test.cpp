@@ -95,6 +95,77 @@ TEST_F(SettingsStoreTest, OddLinesFollowTheFileRules) {
   EXPECT_EQ(device_.ReadHostFile(kPath), "\r\nC=3\r\nZ=9\r\n");
 }
 
+// Files edited on another system end their lines with LF alone; both kinds of line end read
+// alike, and saving writes CR LF.
+TEST_F(SettingsStoreTest, ReadsLinesEndedByLfOrCrLf) {
+  struct Case {
+    const char* content;
+    const char* saved;
+  } cases[] = {
+      {"A=1\nB=2\n", "A=1\r\nB=2\r\n"},
+      {"A=1\r\nB=2\nC=3", "A=1\r\nB=2\r\nC=3\r\n"},
+      {"A=1\nB=x\r\n", "A=1\r\nB=x\r\n"},
+      // An empty line stays at the start of the next name, whichever its line end.
+      {"A=1\n\nB=2\n", "A=1\r\n\nB=2\r\n"},
+      // A CR alone ends no line.
+      {"A=1\rB=2\n", "A=1\rB=2\r\n"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(device_.WriteHostFile(kPath, c.content));
+    SettingsStore store(env_);
+    ASSERT_NE(store.Bind("tv_ledgrx"), 0) << c.content;
+    ASSERT_EQ(store.Save(), 1);
+    EXPECT_EQ(device_.ReadHostFile(kPath), c.saved) << c.content;
+  }
+  ASSERT_TRUE(device_.WriteHostFile(kPath, "A=1\nB=2\n"));
+  SettingsStore store(env_);
+  ASSERT_NE(store.Bind("tv_ledgrx"), 0);
+  EXPECT_EQ(ReadInt(store, "A"), 1);
+  EXPECT_EQ(ReadInt(store, "B"), 2);
+}
+
+// A large file (its speed is measured in bench/) loads every line and saves it back unchanged.
+TEST_F(SettingsStoreTest, ALargeFileLoadsAndSavesWhole) {
+  std::string content;
+  for (int i = 0; i < 100000; ++i)
+    content += "KEY" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+  ASSERT_TRUE(device_.WriteHostFile(kPath, content));
+  SettingsStore store(env_);
+  ASSERT_NE(store.Bind("tv_ledgrx"), 0);
+  EXPECT_EQ(ReadInt(store, "KEY0"), 0);
+  EXPECT_EQ(ReadInt(store, "KEY99999"), 99999);
+  ASSERT_EQ(store.Save(), 1);
+  EXPECT_EQ(device_.ReadHostFile(kPath), content);
+}
+
+TEST_F(SettingsStoreTest, WholeNumbersBeyondThirtyTwoBitsReadAsTheFallback) {
+  struct Case {
+    const char* stored;
+    int32_t expected;
+  } cases[] = {
+      {"42", 42},
+      {"-7", -7},
+      {"12ab", 12},
+      {"", 0},
+      {"abc", 0},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"2147483648", 99},
+      {"-2147483649", 99},
+      {"99999999999", 99},
+      {"4294967296", 99},
+  };
+  SettingsStore store(env_);
+  EXPECT_EQ(store.ReadInt32("N", 99), 99) << "unbound";
+  ASSERT_NE(store.Bind("tv_ledgrx"), 0);
+  EXPECT_EQ(store.ReadInt32("MISSING", 99), 99);
+  EXPECT_EQ(store.ReadInt32(nullptr, 99), 99);
+  for (const Case& c : cases) {
+    store.WriteSetting("N", DbValue(c.stored));
+    EXPECT_EQ(store.ReadInt32("N", 99), c.expected) << c.stored;
+  }
+}
+
 TEST_F(SettingsStoreTest, ReadsAsEveryNumericType) {
   SettingsStore store(env_);
   ASSERT_NE(store.Bind("tv_ledgrx"), 0);
@@ -150,12 +221,28 @@ TEST_F(SettingsStoreTest, AShortWriteOrFullDiskDuringSaveIsAFailure) {
   EXPECT_EQ(device_.ReadHostFile(kPath), "A=2\r\n");
 }
 
-TEST_F(SettingsStoreTest, AnUnopenableFileLeavesTheStoreUnbound) {
-  platform::FaultInjectionEnv faulty(&env_);
-  faulty.FailNth(platform::FileOp::kOpen, 1, platform::winerr::kAccessDenied);
-  SettingsStore store(faulty);
-  EXPECT_EQ(store.Bind("tv_ledgrx"), 0);
-  EXPECT_FALSE(store.IsBound());
+TEST_F(SettingsStoreTest, AnUnopenableFileLeavesTheStoreUnboundAndSaysWhy) {
+  ASSERT_TRUE(device_.WriteHostFile(kPath, "IS_SYSTEMTYPE_DB=1\r\n"));
+  struct Case {
+    platform::FileOp op;
+    uint32_t error;
+  } cases[] = {{platform::FileOp::kOpen, platform::winerr::kAccessDenied},
+               {platform::FileOp::kRead, platform::winerr::kCrc},
+               {platform::FileOp::kSize, platform::winerr::kReadFault}};
+  for (const Case& c : cases) {
+    platform::FaultInjectionEnv faulty(&env_);
+    faulty.FailNth(c.op, 1, c.error);
+    SettingsStore store(faulty);
+    EXPECT_EQ(store.Bind("tv_ledgrx"), 0) << c.error;
+    EXPECT_FALSE(store.IsBound());
+    EXPECT_EQ(store.LoadFailure().error, c.error);
+    EXPECT_EQ(store.ReadSetting("IS_SYSTEMTYPE_DB", DbValueType::Int32).AsInt32(), 0);
+    EXPECT_EQ(store.Save(), 0);
+  }
+  EXPECT_EQ(device_.ReadHostFile(kPath), "IS_SYSTEMTYPE_DB=1\r\n");
+  SettingsStore store(env_);
+  ASSERT_NE(store.Bind("tv_ledgrx"), 0);
+  EXPECT_EQ(store.LoadFailure().error, 0u);
 }
 
 }  // namespace

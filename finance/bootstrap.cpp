@@ -1,51 +1,354 @@
-// Opening the finance database: a normal start, creating and seeding a missing database,
-// rebuilding one of an older layout through a dated exchange file, and rebuilding one that
-// cannot be read after keeping a copy of it.
+// Opening the finance database: a normal start after every row was read, creating and seeding a
+// missing database, rebuilding one of the older layout through a dated backup, rebuilding a
+// damaged one from the rows that read after keeping a copy of it, and finishing a rebuild that
+// an earlier start left undone. What differs between the storage kinds is behind StoredDatabase.
+#include <string>
+
 #include "access/db_connection.h"
-#include "access/object_store_catalog.h"
 #include "engine/atomic_file.h"
-#include "engine/database_folder.h"
 #include "finance/backup_names.h"
 #include "finance/damaged_copy.h"
+#include "finance/file_contents.h"
 #include "finance/finance_db.h"
 #include "finance/finance_schema.h"
-#include "finance/packed_amount.h"
-#include "finance/record_access.h"
-#include "finance/salvage.h"
-#include "finance/stored_catalog.h"
-#include "platform/object_store.h"
+#include "finance/older_layout.h"
+#include "finance/rebuild_marker.h"
+#include "finance/rebuild_text.h"
+#include "finance/stored_database.h"
 
 namespace ledgerix {
 namespace {
 
-constexpr const char* kFinanceTables[] = {kKindsTable, kEntriesTable, kAccountsTable};
+// The file in the copy of a damaged database that holds the rows read from it.
+constexpr char kRecoveredRowsName[] = "\\recovered rows.txt";
 
-bool HasColumn(const DbTableSchema& table, const char* name) {
-  DbString wanted(name);
-  for (const std::unique_ptr<DbColumnDef>& column : table.columns) {
-    if (column->Name().Equals(wanted)) return true;
+// True when a scan found anything stored in the table: rows, unreadable bytes, or a table that
+// could not be read at all.
+bool HoldsSomething(const TableScan& scan) {
+  return !scan.sound || (scan.present && (scan.rows > 0 || scan.unreadable > 0));
+}
+
+// The folder of a device path: everything before its last "\".
+DbString FolderOf(const DbString& path) {
+  const size_t slash = path.View().rfind('\\');
+  return DbString(path.View().substr(0, slash == std::string_view::npos ? 0 : slash));
+}
+
+uint32_t CountOf(const RowCounts& counts, const DbString& table) {
+  const auto found = counts.find(table.View());
+  return found == counts.end() ? 0 : found->second;
+}
+
+// A failure the Env did not see (the object store's own writes): named by the step.
+platform::FailureDetail StepFailure(const platform::Env& env, const char* step) {
+  platform::FailureDetail detail = env.LastFailure();
+  if (detail.error == platform::winerr::kSuccess) {
+    detail.call = step;
+    detail.error = platform::winerr::kWriteFault;
+  }
+  return detail;
+}
+
+}  // namespace
+
+// One opening of the database: decides from what is stored, and reports what it did.
+class FinanceBootstrap {
+ public:
+  FinanceBootstrap(FinanceDb& db, const DbString& name)
+      : db_(db),
+        env_(db.env_),
+        name_(name),
+        kind_(db.StorageKind()),
+        storage_(StoredDatabase::ForKind(kind_, env_)),
+        schema_(BuildFinanceSchema()) {}
+
+  OpenReport Run();
+
+ private:
+  OpenReport OpenCurrent();
+  OpenReport CreateAndSeed();
+  OpenReport ConvertOlderLayout(const DbSchema& catalog);
+  OpenReport Salvage(DamageFound damage);
+  OpenReport Resume(const RebuildMarker& marker);
+
+  // True when some finance table holds anything, read by the current layout.
+  bool AnythingStored();
+  // Deletes the database and creates it empty and open.
+  bool Recreate(platform::FailureDetail* failure);
+  // Recreates the database and loads `text` into it (the defaults when it holds no row), checks
+  // that every table holds exactly the text's rows, then removes the rebuild mark.
+  bool RebuildFromText(const std::string& text, platform::FailureDetail* failure);
+  // Per finance table, the rows of `text` and the rows left out.
+  void ReportTables(const std::string& text, const RowCounts& left_out);
+  bool ConnectionReady();
+
+  OpenReport Done(OpenOutcome outcome) {
+    report_.outcome = outcome;
+    return report_;
+  }
+  OpenReport Stop(OpenOutcome outcome, const platform::FailureDetail& failure) {
+    db_.connection_->Close();
+    report_.outcome = outcome;
+    report_.failure = failure;
+    return report_;
+  }
+
+  FinanceDb& db_;
+  platform::Env& env_;
+  const DbString name_;
+  const DriverKind kind_;
+  const std::unique_ptr<StoredDatabase> storage_;
+  const DbSchema schema_;
+  OpenReport report_;
+};
+
+OpenReport FinanceBootstrap::Run() {
+  switch (storage_->CheckAccess(name_)) {
+    case StorageAccess::kReadOnly:
+      return Stop(OpenOutcome::kReadOnly, storage_->failure());
+    case StorageAccess::kUnusable:
+      return Stop(OpenOutcome::kFailed, storage_->failure());
+    case StorageAccess::kWritable:
+      break;
+  }
+  RebuildMarker marker;
+  platform::FailureDetail failure;
+  switch (ReadRebuildMarker(env_, name_, kind_, &marker, &failure)) {
+    case MarkerState::kFound:
+      return Resume(marker);
+    case MarkerState::kUnreadable:
+      return Stop(OpenOutcome::kFailed, failure);
+    case MarkerState::kNone:
+      break;
+  }
+  DbSchema catalog;
+  switch (storage_->ReadCatalog(name_, &catalog)) {
+    case StoredCatalog::kUnreadable:
+      return Stop(OpenOutcome::kFailed, storage_->failure());
+    case StoredCatalog::kStoreDamaged:
+      return Salvage(DamageFound::kStore);
+    case StoredCatalog::kAbsent:
+      return AnythingStored() ? Salvage(DamageFound::kCatalogMissing) : CreateAndSeed();
+    case StoredCatalog::kDamaged:
+      return Salvage(DamageFound::kCatalogDamaged);
+    case StoredCatalog::kWhole:
+      break;
+  }
+  switch (ClassifyLayout(catalog)) {
+    case StoredLayout::kCurrent:
+      return OpenCurrent();
+    case StoredLayout::kOlder:
+      return ConvertOlderLayout(catalog);
+    case StoredLayout::kUnknown:
+      break;
+  }
+  return Salvage(DamageFound::kCatalogDamaged);
+}
+
+OpenReport FinanceBootstrap::OpenCurrent() {
+  // Every row of every table is read before the database is used: a table whose rows do not
+  // all read would otherwise show as smaller, or empty, and take new rows it cannot give back.
+  for (uint32_t i = 0; i < schema_.Count(); ++i) {
+    if (!storage_->ScanRows(*schema_.At(i), nullptr).Whole()) {
+      return Salvage(DamageFound::kTables);
+    }
+  }
+  if (!db_.connection_->Open(name_, "", "") || !ConnectionReady()) {
+    return Stop(OpenOutcome::kFailed, StepFailure(env_, "Open"));
+  }
+  return Done(OpenOutcome::kOpened);
+}
+
+OpenReport FinanceBootstrap::CreateAndSeed() {
+  platform::FailureDetail failure;
+  if (!Recreate(&failure)) return Stop(OpenOutcome::kFailed, failure);
+  if (!db_.SeedDefaults() || !ConnectionReady()) {
+    return Stop(OpenOutcome::kFailed, StepFailure(env_, "SeedDefaults"));
+  }
+  return Done(OpenOutcome::kCreated);
+}
+
+OpenReport FinanceBootstrap::ConvertOlderLayout(const DbSchema& catalog) {
+  // The backup holds every row that reads, in the older layout, as the exchange file writes it.
+  // Sections in the order of the current layout; the accounts section stays empty when the
+  // layout had no accounts.
+  RebuildText backup;
+  RowCounts lost;
+  bool whole = true;
+  for (uint32_t i = 0; i < schema_.Count(); ++i) {
+    if (i > 0) backup.EndSection();
+    const DbTableSchema* table = catalog.Find(schema_.At(i)->name);
+    if (table == nullptr) continue;
+    backup.BeginSection(table->name);
+    const TableScan scan = storage_->ScanRows(
+        *table, [&](const std::vector<DbValue>& row) { backup.AddRow(ExchangeValuesOf(row)); });
+    whole = whole && scan.Whole();
+    lost[std::string(table->name.View())] = scan.unreadable;
+  }
+  platform::FailureDetail failure;
+  if (!whole) {
+    // Rows that do not read stay in the copy.
+    report_.damage = DamageFound::kTables;
+    if (!KeepDamagedCopy(*storage_, env_, db_.clock_, name_, &report_.copy_folder, &failure)) {
+      return Stop(OpenOutcome::kDamaged, failure);
+    }
+  }
+  // Nothing is deleted before the whole backup, and the mark naming it, are on disk.
+  const DbString backup_path = OlderLayoutBackupPath(env_, db_.clock_);
+  if (!EnsureDataFolder(env_) ||
+      !ReplaceFileContent(env_, backup_path, DbString(std::string_view(backup.text())))) {
+    return Stop(OpenOutcome::kFailed, env_.LastFailure());
+  }
+  report_.backup = backup_path;
+  if (!WriteRebuildMarker(env_, name_, kind_, {RebuildSource::kOlderLayout, backup_path})) {
+    return Stop(OpenOutcome::kFailed, env_.LastFailure());
+  }
+  RowCounts left_out;
+  const std::string converted = ConvertOlderLayoutText(backup.text(), &left_out);
+  if (!RebuildFromText(converted, &failure)) return Stop(OpenOutcome::kFailed, failure);
+  for (const auto& [table, count] : left_out) lost[table] += count;
+  ReportTables(converted, lost);
+  return Done(OpenOutcome::kConverted);
+}
+
+OpenReport FinanceBootstrap::Salvage(DamageFound damage) {
+  report_.damage = damage;
+  // The layout is known: every table is read by it, whatever the catalog says.
+  RebuildText recovered;
+  for (uint32_t i = 0; i < schema_.Count(); ++i) {
+    const DbTableSchema& table = *schema_.At(i);
+    if (i > 0) recovered.EndSection();
+    recovered.BeginSection(table.name);
+    TableRecovery recovery;
+    recovery.table = table.name;
+    const TableScan scan = storage_->ScanRows(table, [&](const std::vector<DbValue>& row) {
+      std::vector<DbString> values = ExchangeValuesOf(row);
+      if (!RowFitsTable(table, values)) {
+        ++recovery.lost;
+        return;
+      }
+      recovered.AddRow(values);
+      ++recovery.recovered;
+    });
+    recovery.lost += scan.unreadable;
+    recovery.missing = !scan.present;
+    report_.tables.push_back(recovery);
+  }
+  platform::FailureDetail failure;
+  DbString folder;
+  if (!KeepDamagedCopy(*storage_, env_, db_.clock_, name_, &folder, &failure)) {
+    return Stop(OpenOutcome::kDamaged, failure);
+  }
+  DbString text_path(folder);
+  text_path.Append(kRecoveredRowsName);
+  if (!ReplaceFileContent(env_, text_path, DbString(std::string_view(recovered.text())))) {
+    failure = env_.LastFailure();
+    RemoveFolderWithFiles(env_, folder);
+    return Stop(OpenOutcome::kDamaged, failure);
+  }
+  report_.copy_folder = folder;
+  if (!WriteRebuildMarker(env_, name_, kind_, {RebuildSource::kRecoveredRows, text_path})) {
+    return Stop(OpenOutcome::kFailed, env_.LastFailure());
+  }
+  if (!RebuildFromText(recovered.text(), &failure)) return Stop(OpenOutcome::kFailed, failure);
+  return Done(OpenOutcome::kSalvaged);
+}
+
+OpenReport FinanceBootstrap::Resume(const RebuildMarker& marker) {
+  report_.resumed = true;
+  DbString content;
+  if (!ReadWholeFile(env_, marker.text_path, &content)) {
+    return Stop(OpenOutcome::kFailed, env_.LastFailure());
+  }
+  RowCounts left_out;
+  std::string text;
+  OpenOutcome outcome = OpenOutcome::kSalvaged;
+  if (marker.source == RebuildSource::kOlderLayout) {
+    report_.backup = marker.text_path;
+    text = ConvertOlderLayoutText(content.View(), &left_out);
+    outcome = OpenOutcome::kConverted;
+  } else {
+    report_.copy_folder = FolderOf(marker.text_path);
+    text = std::string(content.View());
+  }
+  platform::FailureDetail failure;
+  if (!RebuildFromText(text, &failure)) return Stop(OpenOutcome::kFailed, failure);
+  ReportTables(text, left_out);
+  return Done(outcome);
+}
+
+bool FinanceBootstrap::AnythingStored() {
+  for (uint32_t i = 0; i < schema_.Count(); ++i) {
+    if (HoldsSomething(storage_->ScanRows(*schema_.At(i), nullptr))) {
+      return true;
+    }
   }
   return false;
 }
 
-// The older layouts: entries without a note, or no accounts table at all. A table of the
-// current layout that cannot be read is damage, not age, and must not be converted.
-bool IsOlderLayout(const DbSchema& catalog) {
-  const DbTableSchema* entries = catalog.Find(kEntriesTable);
-  if (catalog.Find(kAccountsTable) == nullptr) return true;
-  return entries != nullptr && !HasColumn(*entries, col::kNote);
+bool FinanceBootstrap::Recreate(platform::FailureDetail* failure) {
+  DbConnection& connection = *db_.connection_;
+  connection.Close();
+  if (!storage_->Delete(name_, schema_)) {
+    *failure = storage_->failure();
+    return false;
+  }
+  if (!connection.CreateDatabase(name_, schema_) || !connection.Open(name_, "", "")) {
+    *failure = StepFailure(env_, "CreateDatabase");
+    connection.Close();
+    return false;
+  }
+  return true;
 }
 
-// True when a file exists at the device path and holds at least one byte.
-bool FileHasContent(platform::Env& env, const DbString& path) {
-  platform::FindData found;
-  platform::FindHandle search = env.FindFirst(path.Wide(), &found);
-  if (search == platform::kInvalidFindHandle) return false;
-  env.FindClose(search);
-  return !found.is_directory && found.size > 0;
+bool FinanceBootstrap::RebuildFromText(const std::string& text, platform::FailureDetail* failure) {
+  const RowCounts expected = CountExchangeRows(text);
+  uint32_t rows = 0;
+  for (const auto& [table, count] : expected) rows += count;
+  if (!Recreate(failure)) return false;
+  if (!db_.LoadExchangeText(DbString(std::string_view(text)))) {
+    *failure = StepFailure(env_, "LoadExchangeText");
+    return false;
+  }
+  // Nothing came back at all: a database without kinds or accounts could not be used.
+  if (rows == 0 && !db_.SeedDefaults()) {
+    *failure = StepFailure(env_, "SeedDefaults");
+    return false;
+  }
+  // What was stored is read back before the text stops being needed.
+  for (uint32_t i = 0; i < schema_.Count(); ++i) {
+    const DbTableSchema& table = *schema_.At(i);
+    const TableScan scan = storage_->ScanRows(table, nullptr);
+    if (!scan.Whole() || (rows > 0 && scan.rows != CountOf(expected, table.name))) {
+      *failure = StepFailure(env_, "LoadExchangeText");
+      return false;
+    }
+  }
+  if (!RemoveRebuildMarker(env_, name_, kind_) || !ConnectionReady()) {
+    *failure = env_.LastFailure();
+    return false;
+  }
+  return true;
 }
 
-}  // namespace
+void FinanceBootstrap::ReportTables(const std::string& text, const RowCounts& left_out) {
+  const RowCounts loaded = CountExchangeRows(text);
+  report_.tables.clear();
+  for (uint32_t i = 0; i < schema_.Count(); ++i) {
+    TableRecovery recovery;
+    recovery.table = schema_.At(i)->name;
+    recovery.recovered = CountOf(loaded, recovery.table);
+    recovery.lost = CountOf(left_out, recovery.table);
+    report_.tables.push_back(recovery);
+  }
+}
+
+bool FinanceBootstrap::ConnectionReady() {
+  for (uint32_t i = 0; i < schema_.Count(); ++i) {
+    if (db_.OpenTable(schema_.At(i)->name.CStr()) == nullptr) return false;
+  }
+  return true;
+}
 
 DriverKind FinanceDb::StorageKind() const {
   return globals_.storage_kind == DriverKind::kFileDatabase ? DriverKind::kFileDatabase
@@ -57,156 +360,14 @@ void FinanceDb::CloseConnection() {
   connection_.reset();
 }
 
-int FinanceDb::Fail() {
-  if (connection_ != nullptr) connection_->Close();
-  return 0;
-}
-
-int FinanceDb::Open(const char* database_name) {
+int FinanceDb::Open(const char* database_name, OpenReport* report) {
   CloseConnection();
-  DbString name(database_name);
   connection_ = std::make_unique<DbConnection>(env_, StorageKind());
-  if (!connection_->Open(name, "", "")) return OpenNotAccepted(name);
-  DbSchema catalog;
-  if (!ReadStoredCatalog(env_, StorageKind(), name, &catalog)) return RebuildDamaged(name, nullptr);
-  if (IsOlderLayout(catalog)) return RebuildOlderLayout(name, catalog);
-  if (AllTablesOpen()) return 1;
-  return RebuildDamaged(name, &catalog);
-}
-
-int FinanceDb::OpenNotAccepted(const DbString& name) {
-  // Nothing stored under that name: a first start.
-  if (!StorageHoldsDatabase(name)) return CreateAndSeed(name);
-  // Stored but unreadable (a damaged catalog, an object store that does not open).
-  return RebuildDamaged(name, nullptr);
-}
-
-bool FinanceDb::StorageHoldsDatabase(const DbString& name) {
-  if (StorageKind() == DriverKind::kFileDatabase) {
-    if (FileHasContent(env_, DatabaseFilePath(env_, name, kCatalogFileExtension))) return true;
-    for (const char* table : kFinanceTables) {
-      if (FileHasContent(env_, DatabaseFilePath(env_, DbString(table), kTableFileExtension))) {
-        return true;
-      }
-    }
-    return false;
-  }
-  platform::ObjectStore* store = env_.Objects();
-  // A store that does not open may hold the user's data; only its copy can tell.
-  if (store == nullptr) return true;
-  if (store->DatabaseExists(StoreNameOf(name))) return true;
-  for (const char* table : kFinanceTables) {
-    if (store->DatabaseExists(StoreNameOf(DbString(table)))) return true;
-  }
-  return false;
-}
-
-int FinanceDb::CreateAndSeed(const DbString& name) {
-  if (!RecreateDatabase(name)) return 0;
-  if (!SeedDefaults() || !AllTablesOpen()) return Fail();
-  return 1;
-}
-
-int FinanceDb::RebuildOlderLayout(const DbString& name, const DbSchema& catalog) {
-  std::string text;
-  bool has_accounts = catalog.Find(kAccountsTable) != nullptr;
-  if (!BuildExchangeText(has_accounts, &text)) return Fail();
-  // Nothing is deleted before the whole backup is on disk.
-  DbString backup = OlderLayoutBackupPath(env_, clock_);
-  DbString content{std::string_view(text)};
-  if (!EnsureDataFolder(env_) || !ReplaceFileContent(env_, backup, content)) return Fail();
-  if (!RecreateDatabase(name)) return 0;
-  LoadExchangeText(content);
-  ConvertOlderEntries();
-  return AllTablesOpen() ? 1 : Fail();
-}
-
-void FinanceDb::ConvertOlderEntries() {
-  // The older layout had no accounts: everything belonged to the cash account.
-  if (!FindAccount(nullptr, 1, DbString())) {
-    AccountRecord cash;
-    cash.id = 1;
-    cash.name = FromUtf8("Наличные");
-    AddAccount(cash);
-  }
-  std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
-  if (record_set == nullptr) return;
-  // Old counts were whole numbers stored as they were: n becomes the amount n.00.
-  ForEachRow(*record_set, [&](DbRecord* record) {
-    double count = UnpackAmount(IntField(record, col::kCount)) * 100;
-    if (CanPackAmount(count)) SetIntField(record, col::kCount, PackAmount(count));
-    SetIntField(record, col::kFirmId, 1);
-    record_set->Update();
-    return true;
-  });
-}
-
-int FinanceDb::RebuildDamaged(const DbString& name, const DbSchema* catalog) {
-  std::vector<SalvagedTable> salvaged;
-  if (catalog != nullptr) SalvageTables(*catalog, &salvaged);
-  if (!KeepDamagedCopy(name)) return Fail();
-  if (!RecreateDatabase(name)) return 0;
-  if (catalog == nullptr) {
-    if (!SeedDefaults()) return Fail();
-  } else {
-    for (const SalvagedTable& table : salvaged) RestoreSalvagedRows(*connection_, table);
-  }
-  return AllTablesOpen() ? 1 : Fail();
-}
-
-void FinanceDb::SalvageTables(const DbSchema& catalog, std::vector<SalvagedTable>* out) {
-  for (const char* table : kFinanceTables) {
-    const DbTableSchema* stored = catalog.Find(DbString(table));
-    if (stored == nullptr) continue;
-    SalvagedTable rows;
-    bool read = SalvageThroughRecordSet(*connection_, table, &rows);
-    // The file database will not open a table whose file is not a whole number of slots; its
-    // whole slots can still be read from the file itself.
-    if (!read && StorageKind() == DriverKind::kFileDatabase) {
-      read = SalvageTableFile(env_, *stored, &rows);
-    }
-    if (read) out->push_back(std::move(rows));
-  }
-}
-
-bool FinanceDb::KeepDamagedCopy(const DbString& name) {
-  if (StorageKind() == DriverKind::kFileDatabase) return KeepFileDatabaseCopy(env_, clock_, name);
-  return KeepObjectStoreCopy(env_, clock_);
-}
-
-int FinanceDb::RecreateDatabase(const DbString& name) {
-  connection_->Close();
-  DeleteStoredDatabase(name);
-  DbSchema schema = BuildFinanceSchema();
-  if (!connection_->CreateDatabase(name, schema) || !connection_->Open(name, "", "")) {
-    connection_->Close();
-    DeleteStoredDatabase(name);
-    return 0;
-  }
-  return 1;
-}
-
-void FinanceDb::DeleteStoredDatabase(const DbString& name) {
-  if (StorageKind() == DriverKind::kObjectStore && env_.Objects() == nullptr) {
-    // Reached only after the store was copied (or when it never existed).
-    env_.ResetObjectStore();
-  }
-  // What could not be deleted makes the creation that follows fail.
-  static_cast<void>(connection_->DeleteDatabase(name));
-  if (StorageKind() != DriverKind::kObjectStore) return;
-  // Databases that the catalog no longer lists (or a catalog that cannot be read) would keep
-  // their names taken.
-  platform::ObjectStore* store = env_.Objects();
-  if (store == nullptr) return;
-  store->DeleteDatabase(StoreNameOf(name));
-  for (const char* table : kFinanceTables) store->DeleteDatabase(StoreNameOf(DbString(table)));
-}
-
-bool FinanceDb::AllTablesOpen() {
-  for (const char* table : kFinanceTables) {
-    if (OpenTable(table) == nullptr) return false;
-  }
-  return true;
+  OpenReport result = FinanceBootstrap(*this, DbString(database_name)).Run();
+  const bool opened = result.Opened() && IsOpen();
+  if (!opened) connection_->Close();
+  if (report != nullptr) *report = std::move(result);
+  return opened ? 1 : 0;
 }
 
 }  // namespace ledgerix

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <string>
+#include <utility>
 
 #include "access/db_connection.h"
 #include "finance/testing/finance_test_support.h"
@@ -33,6 +35,51 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
   }
   return files;
 }
+
+// A folder of a device that takes no new files and replaces none, as a folder the program's user
+// may not write: opening a file there for anything but an existing one fails, as do renames
+// into it, deletions and new folders.
+class ReadOnlyFolderEnv : public platform::FaultInjectionEnv {
+ public:
+  ReadOnlyFolderEnv(platform::Env* base, std::u16string folder)
+      : FaultInjectionEnv(base), folder_(std::move(folder)) {}
+
+  platform::FileHandle Open(std::u16string_view path, int access, int disposition,
+                            int share) override {
+    if (Inside(path) && disposition != platform::kDispositionOpenExisting) {
+      refused_ = true;
+      return platform::kInvalidFileHandle;
+    }
+    refused_ = false;
+    return FaultInjectionEnv::Open(path, access, disposition, share);
+  }
+  bool Rename(std::u16string_view from, std::u16string_view to) override {
+    return Refuse(Inside(to)) && FaultInjectionEnv::Rename(from, to);
+  }
+  bool Delete(std::u16string_view path) override {
+    return Refuse(Inside(path)) && FaultInjectionEnv::Delete(path);
+  }
+  uint32_t LastError() const override {
+    return refused_ ? platform::winerr::kAccessDenied : FaultInjectionEnv::LastError();
+  }
+  platform::FailureDetail LastFailure() const override {
+    if (!refused_) return FaultInjectionEnv::LastFailure();
+    platform::FailureDetail detail;
+    detail.error = platform::winerr::kAccessDenied;
+    return detail;
+  }
+
+ private:
+  bool Inside(std::u16string_view path) const { return path.starts_with(folder_); }
+  // False (refused) when `inside`; true to go on.
+  bool Refuse(bool inside) {
+    refused_ = inside;
+    return !inside;
+  }
+
+  std::u16string folder_;
+  bool refused_ = false;
+};
 
 class BootstrapTest : public FinanceDbTest {
  protected:
@@ -194,7 +241,9 @@ TEST_P(BootstrapTest, AnOlderLayoutIsNotTouchedWhenItsBackupCannotBeWritten) {
   EXPECT_EQ(db.AddEntry(MakeEntry(1, 150308, 1, 1, 2, 1)), 0);
   EXPECT_FALSE(root_.Exists(kOlderBackup));
   EXPECT_EQ(Snapshot(DatabaseFolder()), before);
-  // With room on the disk the next start converts it.
+  // With room on the disk the next start converts it. (The store's writes still pass through
+  // the wrapper while it exists.)
+  faulty.SetDiskFull(false);
   ASSERT_EQ(OpenDatabase(), 1);
   EXPECT_EQ(TableLines(*db_, kEntriesTable)[1], "1;160308;256;7424;2;;1;0;");
 }
@@ -236,6 +285,8 @@ TEST_P(BootstrapTest, NothingIsDeletedWhenTheCopyOfADamagedDatabaseFails) {
     EXPECT_FALSE(db.IsOpen());
     EXPECT_EQ(db.FindKind(nullptr, 1, 0, DbString()), 0);
     EXPECT_EQ(Snapshot(DatabaseFolder()), before) << failure;
+    // A copy that could not be made whole leaves no folder behind.
+    EXPECT_FALSE(root_.Exists(kDamagedFolder)) << failure;
   }
   if (GetParam() == DriverKind::kObjectStore) {
     platform::ObjectStore* store = root_.env().Objects();
@@ -256,19 +307,24 @@ TEST_P(BootstrapTest, AStoreThatDoesNotOpenIsCopiedAndStartedAfresh) {
     platform::FaultInjectionEnv faulty(&root_.env());
     faulty.FailNth(platform::FileOp::kBackupObjectStore, 1, platform::winerr::kDiskFull);
     FinanceDb db(faulty, clock_, globals_);
-    EXPECT_EQ(db.Open(kDatabaseName), 0);
+    OpenReport report;
+    EXPECT_EQ(db.Open(kDatabaseName, &report), 0);
+    EXPECT_EQ(report.outcome, OpenOutcome::kDamaged);
+    EXPECT_EQ(report.failure.error, platform::winerr::kDiskFull);
     EXPECT_EQ(root_.ReadHostFile(u"\\objects.sqlite"), "not a store at all");
+    // The copy that failed leaves no folder behind.
+    EXPECT_FALSE(root_.Exists(kDamagedFolder));
   }
   ASSERT_EQ(OpenDatabase(), 1);
-  std::u16string copy = std::u16string(kDamagedFolder) + u" (2)\\object store.db";
+  std::u16string copy = std::u16string(kDamagedFolder) + u"\\object store.db";
   EXPECT_EQ(root_.ReadHostFile(copy), "not a store at all");
   EXPECT_EQ(TableLines(*db_, kKindsTable).size(), 5u);
   EXPECT_EQ(TableLines(*db_, kAccountsTable).size(), 2u);
 }
 
-TEST_P(BootstrapTest, AnUnreadableCatalogIsCopiedAndTheDatabaseCreatedAnew) {
+TEST_P(BootstrapTest, AnUnreadableCatalogIsCopiedAndTheRowsOfTheTablesComeBack) {
   if (GetParam() != DriverKind::kFileDatabase)
-    GTEST_SKIP() << "the object store's catalog is covered by its driver";
+    GTEST_SKIP() << "the object store's catalog is covered by DamagedDatabaseTest";
   CreateDatabaseWithEntries();
   ASSERT_TRUE(root_.WriteHostFile(u"\\tolvena_db\\TOLVENA_Ledgerix_1.$db$", "garbage"));
   ASSERT_EQ(OpenDatabase(), 1);
@@ -276,8 +332,134 @@ TEST_P(BootstrapTest, AnUnreadableCatalogIsCopiedAndTheDatabaseCreatedAnew) {
             "garbage");
   EXPECT_EQ(root_.ReadHostFile(std::u16string(kDamagedFolder) + u"\\[sec_data].$tab$").size(),
             2 * 144u);
-  EXPECT_EQ(TableLines(*db_, kKindsTable).size(), 5u);
-  EXPECT_TRUE(TableLines(*db_, kEntriesTable).empty());
+  EXPECT_EQ(TableLines(*db_, kKindsTable), kinds_);
+  EXPECT_EQ(TableLines(*db_, kEntriesTable), entries_);
+  EXPECT_EQ(TableLines(*db_, kAccountsTable), accounts_);
+}
+
+// Every step of a conversion that changes the disk is made to fail in turn: the start must
+// either convert everything or answer failure, and the next start must then convert everything
+// from the backup; no start may answer success with kinds, entries or account 1 missing, or with
+// an entry left unconverted.
+TEST_P(BootstrapTest, AFailureAnywhereInAConversionIsReportedAndTheNextStartConverts) {
+  const Lines converted_entries{"1;150308;3840;768;2;;1;0;", "1;160308;256;7424;2;;1;0;",
+                                "5;160308;896000;256;1;;1;0;"};
+  const Lines converted_kinds{"1;Бензин;Машина;51200;2;0;", "5;Премия;;0;1;0;"};
+  const Lines converted_accounts{"1;Наличные;;0;", "2;Карта;;0;"};
+  auto expect_converted = [&](int n) {
+    EXPECT_EQ(TableLines(*db_, kKindsTable), converted_kinds) << "failure " << n;
+    EXPECT_EQ(TableLines(*db_, kEntriesTable), converted_entries) << "failure " << n;
+    EXPECT_EQ(TableLines(*db_, kAccountsTable), converted_accounts) << "failure " << n;
+  };
+  int failed_starts = 0;
+  for (int n = 1;; ++n) {
+    ASSERT_LT(n, 200);
+    root_.env().ResetObjectStore();
+    std::filesystem::remove_all(root_.HostPath(u"\\tolvena_db"));
+    std::filesystem::remove_all(root_.HostPath(u"\\data"));
+    CreateOlderDatabase(/*with_accounts=*/true);
+    platform::FaultInjectionEnv faulty(&root_.env());
+    faulty.FailNthMutation(n, platform::winerr::kDiskFull);
+    OpenReport report;
+    int opened = 0;
+    {
+      FinanceDb db(faulty, clock_, globals_);
+      opened = db.Open(kDatabaseName, &report);
+      if (opened) {
+        EXPECT_EQ(report.outcome, OpenOutcome::kConverted);
+        db_.reset();
+        EXPECT_EQ(TableLines(db, kEntriesTable), converted_entries) << "failure " << n;
+        EXPECT_EQ(TableLines(db, kAccountsTable), converted_accounts) << "failure " << n;
+      } else {
+        ++failed_starts;
+        EXPECT_EQ(report.outcome, OpenOutcome::kFailed) << "failure " << n;
+        EXPECT_FALSE(db.IsOpen());
+      }
+    }
+    const bool fired = faulty.InjectedCount() > 0;
+    // The next start, without failures, ends with everything converted.
+    ASSERT_EQ(OpenDatabase(), 1) << "failure " << n;
+    expect_converted(n);
+    if (!fired) break;
+  }
+  EXPECT_GT(failed_starts, 3);
+}
+
+// A rebuild cut short (the process killed after the old database was deleted) is done again at
+// the next start from the text the mark names.
+TEST_P(BootstrapTest, ARebuildLeftUndoneIsDoneAgainFromItsText) {
+  CreateOlderDatabase(/*with_accounts=*/false);
+  ASSERT_EQ(OpenDatabase(), 1);
+  const std::string backup = root_.ReadHostFile(kOlderBackup);
+  const Lines entries = TableLines(*db_, kEntriesTable);
+  db_.reset();
+  // As a start killed after the mark was written, with the new database still empty.
+  {
+    FinanceDb db(root_.env(), clock_, globals_);
+    ASSERT_EQ(db.Open(kDatabaseName), 1);
+    ASSERT_EQ(db.DeleteAllData(), 1);
+  }
+  const std::u16string kind = GetParam() == DriverKind::kFileDatabase ? u"6" : u"3";
+  ASSERT_TRUE(root_.WriteHostFile(u"\\data\\TOLVENA_Ledgerix_1 rebuild " + kind + u".$$$",
+                                  "convert\r\n\\data\\01.03.24 12_00.txt\r\n"));
+  OpenReport report;
+  db_ = std::make_unique<FinanceDb>(root_.env(), clock_, globals_);
+  ASSERT_EQ(db_->Open(kDatabaseName, &report), 1);
+  EXPECT_EQ(report.outcome, OpenOutcome::kConverted);
+  EXPECT_TRUE(report.resumed);
+  EXPECT_EQ(ToUtf8(report.backup), "\\data\\01.03.24 12_00.txt");
+  EXPECT_EQ(TableLines(*db_, kEntriesTable), entries);
+  EXPECT_EQ(root_.ReadHostFile(kOlderBackup), backup);
+  // Done once: the next start opens it as it is.
+  ASSERT_EQ(db_->Open(kDatabaseName, &report), 1);
+  EXPECT_EQ(report.outcome, OpenOutcome::kOpened);
+}
+
+// A database that cannot be written is not damaged: nothing is changed, nothing copied.
+TEST_P(BootstrapTest, AReadOnlyDatabaseIsLeftAsItIs) {
+  CreateDatabaseWithEntries();
+  std::vector<std::string> files;
+  if (GetParam() == DriverKind::kFileDatabase) {
+    for (const auto& entry : std::filesystem::directory_iterator(DatabaseFolder())) {
+      files.push_back(entry.path().string());
+    }
+  } else {
+    root_.env().ResetObjectStore();  // closes it; the files stay
+    CreateDatabaseWithEntries();
+    db_.reset();
+    files.push_back(root_.HostPath(u"\\objects.sqlite"));
+  }
+  for (const std::string& file : files) {
+    std::filesystem::permissions(file, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+  }
+  std::map<std::string, std::string> before = Snapshot(root_.host_root());
+  platform::PosixEnv env(root_.env().options());
+  FinanceDb db(env, clock_, globals_);
+  OpenReport report;
+  EXPECT_EQ(db.Open(kDatabaseName, &report), 0);
+  EXPECT_EQ(report.outcome, OpenOutcome::kReadOnly);
+  EXPECT_EQ(report.failure.error, platform::winerr::kAccessDenied);
+  EXPECT_FALSE(db.IsOpen());
+  EXPECT_EQ(Snapshot(root_.host_root()), before);
+  EXPECT_FALSE(root_.Exists(u"\\data"));
+  for (const std::string& file : files) {
+    std::filesystem::permissions(file, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+  }
+}
+
+// A database folder that takes no new files cannot be written either.
+TEST_P(BootstrapTest, AFolderThatTakesNoNewFilesIsReadOnly) {
+  if (GetParam() != DriverKind::kFileDatabase) GTEST_SKIP() << "the store is one file";
+  CreateDatabaseWithEntries();
+  std::map<std::string, std::string> before = Snapshot(root_.host_root());
+  ReadOnlyFolderEnv env(&root_.env(), u"\\tolvena_db\\");
+  FinanceDb db(env, clock_, globals_);
+  OpenReport report;
+  EXPECT_EQ(db.Open(kDatabaseName, &report), 0);
+  EXPECT_EQ(report.outcome, OpenOutcome::kReadOnly);
+  EXPECT_EQ(Snapshot(root_.host_root()), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, BootstrapTest, testing::BothStorageKinds(),

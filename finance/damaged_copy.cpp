@@ -1,77 +1,44 @@
 #include "finance/damaged_copy.h"
 
-#include "engine/atomic_file.h"
-#include "engine/database_folder.h"
+#include <vector>
+
+#include "engine/db_file.h"
 #include "engine/directory_lister.h"
 #include "finance/backup_names.h"
-#include "finance/file_contents.h"
 
 namespace ledgerix {
-namespace {
 
-// The name under which the object store's copy is kept in the folder.
-constexpr char kObjectStoreCopyName[] = "object store.db";
-
-DbString InFolder(const DbString& folder, const DbString& name) {
-  DbString path(folder);
-  path.Append("\\");
-  path.AppendString(name);
-  return path;
-}
-
-bool CopyFile(platform::Env& env, const DbString& from, const DbString& to) {
-  DbString content;
-  return ReadWholeFile(env, from, &content) && ReplaceFileContent(env, to, content);
-}
-
-// True when a file exists at the device path.
-bool FileExists(platform::Env& env, const DbString& path) {
-  platform::FindData found;
-  platform::FindHandle search = env.FindFirst(path.Wide(), &found);
-  if (search == platform::kInvalidFindHandle) return false;
-  env.FindClose(search);
-  return !found.is_directory;
-}
-
-// After a search found nothing: true when that is because there is nothing, false when the
-// search itself failed (a copy that silently left files out would not be a copy).
-bool NothingFound(const platform::Env& env) {
-  uint32_t error = env.LastError();
-  return error == platform::winerr::kFileNotFound || error == platform::winerr::kPathNotFound ||
-         error == platform::winerr::kNoMoreFiles;
-}
-
-}  // namespace
-
-bool KeepFileDatabaseCopy(platform::Env& env, const platform::Clock& clock,
-                          const DbString& database_name) {
-  DbString folder;
-  if (!CreateDamagedCopyFolder(env, clock, &folder)) return false;
-  DbString catalog_name(database_name);
-  catalog_name.Append(kCatalogFileExtension);
-  DbString catalog = DatabaseFilePath(env, database_name, kCatalogFileExtension);
-  if (FileExists(env, catalog)) {
-    if (!CopyFile(env, catalog, InFolder(folder, catalog_name))) return false;
-  } else if (!NothingFound(env)) {
+bool KeepDamagedCopy(StoredDatabase& storage, platform::Env& env, const platform::Clock& clock,
+                     const DbString& name, DbString* folder, platform::FailureDetail* failure) {
+  DbString made;
+  if (!CreateDamagedCopyFolder(env, clock, &made)) {
+    *failure = env.LastFailure();
     return false;
   }
-  // Every table file, not only those the catalog names: the catalog may be what is damaged.
-  DbString pattern(kDatabaseFolderName);
-  pattern.Append("\\*");
-  pattern.Append(kTableFileExtension);
-  DirectoryLister lister(env);
-  if (!lister.First(pattern)) return NothingFound(env);
-  do {
-    DbString table_file = DatabaseFilePath(env, lister.Name(), "");
-    if (!CopyFile(env, table_file, InFolder(folder, lister.Name()))) return false;
-  } while (lister.Next());
+  if (!storage.CopyInto(name, made)) {
+    *failure = storage.failure();
+    RemoveFolderWithFiles(env, made);
+    return false;
+  }
+  *folder = made;
   return true;
 }
 
-bool KeepObjectStoreCopy(platform::Env& env, const platform::Clock& clock) {
-  DbString folder;
-  if (!CreateDamagedCopyFolder(env, clock, &folder)) return false;
-  return env.BackupObjectStore(InFolder(folder, kObjectStoreCopyName).Wide());
+bool RemoveFolderWithFiles(platform::Env& env, const DbString& folder) {
+  // Names first, then deletions: the search is not disturbed by what it finds going away.
+  std::vector<DbString> files;
+  DbString pattern(folder);
+  pattern.Append("\\*");
+  DirectoryLister lister(env);
+  for (int more = lister.First(pattern); more; more = lister.Next()) files.push_back(lister.Name());
+  lister.Close();
+  for (const DbString& file : files) {
+    DbString path(folder);
+    path.Append("\\");
+    path.AppendString(file);
+    DeleteDbFile(env, path);
+  }
+  return env.RemoveDirectory(folder.Wide());
 }
 
 }  // namespace ledgerix

@@ -217,7 +217,7 @@ TEST_P(DayListTest, AnEntrysSumIsPriceTimesCountRoundedToTheCent) {
   };
   filter_.date = 170308;
   for (const Case& c : cases) {
-    ASSERT_EQ(db_->DeleteEntries(filter_), 0);
+    ASSERT_EQ(db_->DeleteEntries(filter_), 1);
     ASSERT_EQ(db_->AddEntry(MakeEntry(1, 170308, c.price, c.count, 2, 1)), 1);
     db_->ListEntriesForDay(filter_, &list_);
     ASSERT_EQ(list_.ItemCount(), 1);

@@ -14,14 +14,14 @@
 #include "engine/db_string.h"
 #include "finance/finance_records.h"
 #include "finance/list_control.h"
+#include "finance/open_report.h"
 #include "platform/clock.h"
 #include "platform/env.h"
 
 namespace ledgerix {
 
 class DbConnection;
-class DbSchema;
-struct SalvagedTable;
+class FinanceBootstrap;
 
 // The process-wide values the finance operations read. The application owns them and may change
 // them while the program runs (the accounts editor changes the current account).
@@ -54,17 +54,20 @@ class FinanceDb {
   virtual ~FinanceDb();
 
   // --- Bootstrap -------------------------------------------------------------------------------
-  // Opens the database with the driver that globals.storage_kind selects; creates and seeds it
-  // when missing; rebuilds one of an older layout through a dated backup in "data"; keeps a copy
-  // of a database that exists but cannot be read before rebuilding it. 1 when the database is
-  // open in the current layout with all three tables readable; 0 otherwise (nothing deleted
-  // unless its copy or backup was written whole).
-  int Open(const char* database_name);
+  // Opens the database with the driver that globals.storage_kind selects, after reading every
+  // row of every table: creates and seeds it when nothing is stored; rebuilds one of the older
+  // layout through a dated backup in "data"; rebuilds a damaged one (a catalog or a table that
+  // does not read whole) from the rows that read, after keeping a copy of it; finishes a rebuild
+  // that an earlier start left undone; changes nothing when the storage cannot be written. *report
+  // (when given) says what was found and done. 1 when the database is open for use in the current
+  // layout with every row readable; 0 otherwise, with the connection closed.
+  int Open(const char* database_name, OpenReport* report = nullptr);
   bool IsOpen() const;
-  // Empties the three tables; the database stays open. 1, or 0 when not open or when a table
-  // could not be emptied.
+  // Empties the three tables together (one transaction); the database stays open. 1, or 0 when
+  // not open or when a table could not be emptied, and then none is.
   int DeleteAllData();
-  // Writes the default kinds and accounts. 1, or 0 when one of them could not be stored.
+  // Writes the default kinds and accounts together (one transaction). 1, or 0 when one of them
+  // could not be stored, and then none is.
   int SeedDefaults();
   // The connection (owned; null before Open), for the operations of the reports.
   DbConnection* Connection() const { return connection_.get(); }
@@ -136,15 +139,13 @@ class FinanceDb {
   int WriteExchangeFile(const DbString& path);
   // The name line and data lines of one table; empty when it cannot be opened or read whole.
   DbString WriteTableSection(const char* table_name);
-  // Loads the sections of the file, each replacing its table (a table that cannot be emptied
-  // keeps its rows and takes none; sections of unknown tables are skipped). 1 when the file was
-  // read and every row of a known table stored; 0 when not open, the file cannot be read, or a
-  // row could not be stored.
+  // Loads the sections of the file, each replacing its table (sections of unknown tables are
+  // skipped), all or nothing: the whole load is one transaction, committed only when every
+  // finance table of the file was emptied and every row of it stored, so that a failure, or the
+  // program killed on the way, leaves every table as it was. 1 when the file was loaded whole;
+  // 0 when not open, the file cannot be read, or anything of it could not be stored.
   int ReadExchangeFile(const DbString& path);
-  // Loads the file as ReadExchangeFile does, but all or nothing: the tables are kept in memory
-  // first, and when any row of the file cannot be stored they are put back as they were. 1 when
-  // the file was loaded whole; 0 otherwise (also when the current tables cannot be read whole,
-  // in which case nothing is changed).
+  // Restores an archive: the same as ReadExchangeFile.
   int RestoreExchangeFile(const DbString& path);
 
  private:
@@ -157,24 +158,13 @@ class FinanceDb {
   bool StoreEntry(const EntryRecord& entry);
   int AppendTableSection(const char* table_name, std::string* out);
   int BuildExchangeText(bool with_accounts, std::string* out);
+  // Loads exchange text as ReadExchangeFile does, in one transaction.
   int LoadExchangeText(const DbString& text);
 
-  // Bootstrap steps (bootstrap.cpp).
+  // Opening the database (bootstrap.cpp) works on the connection and loads exchange text.
+  friend class FinanceBootstrap;
   DriverKind StorageKind() const;
   void CloseConnection();
-  // Closes the connection so that nothing runs on a database that did not open well; 0.
-  int Fail();
-  int OpenNotAccepted(const DbString& name);
-  int CreateAndSeed(const DbString& name);
-  int RebuildOlderLayout(const DbString& name, const DbSchema& catalog);
-  int RebuildDamaged(const DbString& name, const DbSchema* catalog);
-  void SalvageTables(const DbSchema& catalog, std::vector<SalvagedTable>* out);
-  bool KeepDamagedCopy(const DbString& name);
-  bool StorageHoldsDatabase(const DbString& name);
-  int RecreateDatabase(const DbString& name);
-  void DeleteStoredDatabase(const DbString& name);
-  void ConvertOlderEntries();
-  bool AllTablesOpen();
 
   platform::Env& env_;
   const platform::Clock& clock_;

@@ -32,17 +32,26 @@ enum class FileOp {
   kRunAndWait,
   kBackupObjectStore,
   kResetObjectStore,
+  kRemoveDirectory,
 };
-inline constexpr size_t kFileOpCount = static_cast<size_t>(FileOp::kResetObjectStore) + 1;
+inline constexpr size_t kFileOpCount = static_cast<size_t>(FileOp::kRemoveDirectory) + 1;
 
 // Not thread-safe, like the Envs it wraps. A failed call answers the failure value of its
 // operation (kInvalidFileHandle, -1, false, kInvalidFindHandle) without reaching the wrapped
 // Env, and LastError() then answers the injected error; except that a failed Close or FindClose
 // still releases the handle, as the host's close does, so that tests leak nothing.
+//
+// While it exists, the object store of the wrapped Env makes its file calls through it (see
+// Env::RouteObjectStore), so that its plans reach the store's reads and writes too, whichever
+// Env the store was asked for through.
 class FaultInjectionEnv : public Env {
  public:
-  // `base` is not owned and must outlive this Env.
+  // `base` is not owned and must outlive this Env. Routes the store of `base` through this Env.
   explicit FaultInjectionEnv(Env* base);
+  // Gives the route of the store back to the Env it went through before.
+  ~FaultInjectionEnv() override;
+  FaultInjectionEnv(const FaultInjectionEnv&) = delete;
+  FaultInjectionEnv& operator=(const FaultInjectionEnv&) = delete;
 
   // The n-th call of `op` from now (n = 1: the next one) fails with `error`. Several plans may
   // wait at once; each fires once. n below 1 plans nothing.
@@ -53,7 +62,8 @@ class FaultInjectionEnv : public Env {
   // The n-th Read from now reads only the first half of the bytes asked for (rounded down).
   void ShortReadNth(int n);
   // The n-th call from now that changes the disk fails with `error`. Those calls are Write,
-  // SetEndOfFile, Sync, Delete, Rename, CreateDirectory, SetAttributesNormal, and Open with a
+  // SetEndOfFile, Sync, Delete, Rename, CreateDirectory, RemoveDirectory, SetAttributesNormal,
+  // and Open with a
   // creating disposition (create new, create always, open always) or with write access,
   // BackupObjectStore and ResetObjectStore.
   void FailNthMutation(int n, uint32_t error);
@@ -81,6 +91,7 @@ class FaultInjectionEnv : public Env {
   bool Delete(std::u16string_view path) override;
   bool Rename(std::u16string_view from, std::u16string_view to) override;
   bool CreateDirectory(std::u16string_view path) override;
+  bool RemoveDirectory(std::u16string_view path) override;
   FindHandle FindFirst(std::u16string_view pattern, FindData* first) override;
   bool FindNext(FindHandle search, FindData* next) override;
   void FindClose(FindHandle search) override;
@@ -89,8 +100,9 @@ class FaultInjectionEnv : public Env {
   FailureDetail LastFailure() const override;
   std::u16string ProgramFilePath() const override;
   bool RunAndWait(std::u16string_view path) override;
-  // Forwarded as it is: the store's own writes go to SQLite, not through the Env.
+  // The wrapped Env's store, whose file calls come through this Env. Not counted itself.
   ObjectStore* Objects() override;
+  Env* RouteObjectStore(Env* io) override;
   bool BackupObjectStore(std::u16string_view device_path) override;
   bool ResetObjectStore() override;
 
@@ -111,6 +123,7 @@ class FaultInjectionEnv : public Env {
   void Forwarded(bool failed);
 
   Env* base_;
+  Env* previous_store_io_;  // the route of the base's store before this Env took it
   std::vector<Plan> plans_;
   std::array<int, kFileOpCount> counts_{};
   int mutations_ = 0;

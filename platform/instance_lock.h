@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/env.h"
+
 namespace ledgerix::platform {
 
 class InstanceLock {
@@ -20,16 +22,25 @@ class InstanceLock {
   InstanceLock& operator=(const InstanceLock&) = delete;
 
   // Takes the lock. Answers true when this object holds it (also when it already did); false
-  // while another holder, in this process or another, has it, or when the lock file cannot be
-  // created. Never waits.
+  // while another holder, in this process or another, has it (HeldByAnother()), or when the
+  // lock file cannot be created or locked (LastFailure() says why). Never waits.
   bool Acquire();
+  // True when the last Acquire failed because another holder has the lock.
+  bool HeldByAnother() const { return held_by_another_; }
+  // Why the last Acquire failed: the host call, the lock file and the host's error.
+  const FailureDetail& LastFailure() const { return failure_; }
   // Lets the lock go; nothing happens when it is not held.
   void Release();
   bool held() const { return fd_ >= 0; }
 
  private:
+  // Records why Acquire failed; false.
+  bool Fail(const char* call, int err);
+
   std::string path_;
   int fd_ = -1;
+  bool held_by_another_ = false;
+  FailureDetail failure_;
 };
 
 }  // namespace ledgerix::platform

@@ -17,6 +17,8 @@ TEST(InstanceLockTest, OneHolderAtATime) {
   ASSERT_TRUE(first.Acquire());
   EXPECT_TRUE(first.Acquire());  // taking it again is harmless
   EXPECT_FALSE(second.Acquire());
+  EXPECT_TRUE(second.HeldByAnother());
+  EXPECT_EQ(second.LastFailure().error, winerr::kSharingViolation);
   first.Release();
   EXPECT_TRUE(second.Acquire());
   {
@@ -51,6 +53,9 @@ TEST(InstanceLockTest, FailsWhenTheLockFileCannotBeMade) {
   InstanceLock lock("/nonexistent-ledgerix-folder/sub");
   EXPECT_FALSE(lock.Acquire());
   EXPECT_FALSE(lock.held());
+  EXPECT_FALSE(lock.HeldByAnother()) << "no holder: the device root cannot be used";
+  EXPECT_EQ(lock.LastFailure().error, winerr::kPathNotFound);
+  EXPECT_EQ(lock.LastFailure().host_path, "/nonexistent-ledgerix-folder/sub/.ledgerix.lock");
 }
 
 }  // namespace

@@ -263,6 +263,19 @@ TEST_F(PosixEnvTest, MyDocumentsShowsInTheRootAndTakesSubFolders) {
   EXPECT_EQ(env().LastError(), winerr::kPathNotFound);
 }
 
+TEST_F(PosixEnvTest, RemoveDirectoryRemovesOnlyAnEmptyFolder) {
+  ASSERT_TRUE(device_.WriteHostFile(u"\\data\\full\\x.txt", "x"));
+  ASSERT_TRUE(env().CreateDirectory(u"\\data\\empty"));
+  EXPECT_TRUE(env().RemoveDirectory(u"\\data\\empty"));
+  EXPECT_FALSE(device_.Exists(u"\\data\\empty"));
+  EXPECT_FALSE(env().RemoveDirectory(u"\\data\\full"));
+  EXPECT_EQ(env().LastError(), winerr::kDirNotEmpty);
+  EXPECT_TRUE(device_.Exists(u"\\data\\full\\x.txt"));
+  EXPECT_FALSE(env().RemoveDirectory(u"\\data\\none"));
+  EXPECT_EQ(env().LastError(), winerr::kFileNotFound);
+  EXPECT_FALSE(env().RemoveDirectory(u"\\data\\full\\x.txt"));
+}
+
 TEST_F(PosixEnvTest, RenameReplacesAFileInOneStep) {
   ASSERT_TRUE(device_.WriteHostFile(u"\\settings\\s.tmp", "new"));
   ASSERT_TRUE(device_.WriteHostFile(u"\\settings\\s.$$$", "old"));

@@ -18,7 +18,7 @@ TEST(Utf8Test, RoundTripsEveryPlane) {
 TEST(Utf8Test, RefusesUnpairedSurrogates) {
   std::string utf8;
   EXPECT_FALSE(Utf16ToUtf8(std::u16string(1, char16_t{0xD83D}), &utf8));
-  EXPECT_FALSE(Utf16ToUtf8(u"x" + std::u16string(1, char16_t{0xDE00}) + u"y", &utf8));
+  EXPECT_FALSE(Utf16ToUtf8(std::u16string{u'x', char16_t{0xDE00}, u'y'}, &utf8));
 }
 
 TEST(Utf8Test, RefusesMalformedUtf8) {

@@ -2,11 +2,33 @@
 
 #include <array>
 #include <charconv>
+#include <iterator>
 #include <string_view>
+#include <system_error>
 
 #include "reports/fitted_text.h"
 
 namespace ledgerix {
+namespace {
+
+// Appends `c` at *end when the buffer ending at `last` has room; false otherwise.
+bool AppendChar(char** end, char* last, char c) {
+  if (*end == last) return false;
+  *(*end)++ = c;
+  return true;
+}
+
+// Appends `n` at *end with at least two digits ("05"); false when the buffer ending at `last`
+// has no room for it, leaving *end where the text written so far stops.
+bool AppendTwoDigits(char** end, char* last, int n) {
+  if (n >= 0 && n < 10 && !AppendChar(end, last, '0')) return false;
+  const std::to_chars_result result = std::to_chars(*end, last, n);
+  if (result.ec != std::errc()) return false;
+  *end = result.ptr;
+  return true;
+}
+
+}  // namespace
 
 int32_t DateKeyAt(const platform::Clock& clock, int64_t time) {
   platform::LocalTime local = clock.Local(time);
@@ -51,16 +73,13 @@ DbString RowCaption(int32_t period_type, int day, int month, int yy) {
       // "05.03.08": one caption per row of a day report, so it is put together directly.
       char text[48];
       char* end = text;
-      auto two_digits = [&](int n) {
-        if (n < 10) *end++ = '0';
-        end = std::to_chars(end, text + sizeof text, n).ptr;
-      };
-      two_digits(day);
-      *end++ = '.';
-      two_digits(month);
-      *end++ = '.';
-      two_digits(yy);
-      return FittedText(std::string_view(text, static_cast<size_t>(end - text)));
+      const bool written =
+          AppendTwoDigits(&end, std::end(text), day) && AppendChar(&end, std::end(text), '.') &&
+          AppendTwoDigits(&end, std::end(text), month) && AppendChar(&end, std::end(text), '.') &&
+          AppendTwoDigits(&end, std::end(text), yy);
+      if (written) return FittedText(std::string_view(text, static_cast<size_t>(end - text)));
+      caption.FormatEx("%02L.%02L.%02L", day, month, yy);
+      break;
     }
     case kPeriodMonth:
       // The grave accent stands for the century, as on the year rows before 2010.

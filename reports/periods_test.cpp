@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "testing/fake_clock.h"
 
 namespace ledgerix {
@@ -84,6 +86,18 @@ TEST(PeriodsTest, RowCaptions) {
   EXPECT_EQ(ToUtf8(RowCaption(kPeriodYear, 5, 3, 9)), "`09 год");
   EXPECT_EQ(ToUtf8(RowCaption(kPeriodYear, 5, 3, 10)), "'10");
   EXPECT_EQ(ToUtf8(RowCaption(7, 5, 3, 10)), "");
+}
+
+// Day captions are two-digit fields at least, as printf's "%02d" writes them, whatever the
+// numbers: a sign comes first and is never preceded by a padding zero.
+TEST(PeriodsTest, DayCaptionsMatchPrintf) {
+  for (int day : {-7, 0, 1, 9, 10, 31, 123}) {
+    for (int year : {-1, 0, 8, 99, 100, 2008, 2147483647}) {
+      char expected[64];
+      std::snprintf(expected, sizeof expected, "%02d.%02d.%02d", day, 3, year);
+      EXPECT_EQ(ToUtf8(RowCaption(kPeriodDay, day, 3, year)), expected) << day << " " << year;
+    }
+  }
 }
 
 }  // namespace

@@ -263,17 +263,19 @@ TEST_P(TransferTest, TheBoxesOfferNamedAccountsInTableOrder) {
 INSTANTIATE_TEST_SUITE_P(BothStorages, TransferTest, testing::BothStorageKinds(),
                          testing::StorageKindName);
 
-// Every disk-changing call of a transfer fails in turn (file database, whose every write goes
-// through the Env): the transfer is written whole, or nothing of it is left — no entry, and no
-// kind made for it — and the failure is reported. Some failures are overcome by the database
-// itself (a failed open that is retried read-only); the transfer is then whole.
-TEST(TransferFaultTest, ATransferIsWrittenWholeOrNotAtAll) {
+// Every disk-changing call of a transfer fails in turn: the transfer is written whole, or nothing
+// of it is left — no entry, and no kind made for it — and the failure is reported. Some failures
+// are overcome by the database itself (a failed open that is retried read-only); the transfer is
+// then whole.
+class TransferFaultTest : public ::testing::TestWithParam<DriverKind> {};
+
+TEST_P(TransferFaultTest, ATransferIsWrittenWholeOrNotAtAll) {
   testing::TempDeviceRoot device;
   platform::FaultInjectionEnv faulty(&device.env());
   testing::FakeClock clock;
   clock.SetDate(2009, 3, 5, 10, 0);
   FinanceGlobals globals;
-  globals.storage_kind = DriverKind::kFileDatabase;
+  globals.storage_kind = GetParam();
   int failures = 0;
   for (int n = 1;; ++n) {
     FinanceDb db(faulty, clock, globals);
@@ -302,6 +304,9 @@ TEST(TransferFaultTest, ATransferIsWrittenWholeOrNotAtAll) {
   }
   EXPECT_GE(failures, 4) << "the kinds and the entries each failed in turn";
 }
+
+INSTANTIATE_TEST_SUITE_P(BothStorages, TransferFaultTest, testing::BothStorageKinds(),
+                         testing::StorageKindName);
 
 }  // namespace
 }  // namespace ledgerix

@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 dir=build-bench
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEDGERIX_BENCH=ON > /dev/null
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEDGERIX_BENCH=ON \
+  -DLEDGERIX_WERROR=ON > /dev/null
 cmake --build "$dir" --parallel 2 --target ledgerix_household_bench
 results="$dir/bench-results.txt"
 : > "$results"
