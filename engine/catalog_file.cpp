@@ -1,5 +1,6 @@
 #include "engine/catalog_file.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "engine/database_folder.h"
@@ -44,16 +45,19 @@ bool TakeTableRecord(std::string_view* bytes, DbTableSchema* table) {
   return true;
 }
 
+// The most a catalog file is read at a time.
+constexpr int64_t kReadChunk = 1 << 20;
+
 // The whole file, or false when it cannot be opened or read to its end.
 bool ReadWholeFile(platform::Env& env, const DbString& path, std::string* content) {
   DbFile file(env, path, kAccessRead, platform::kDispositionOpenExisting, kShareReadWrite);
   if (!file.IsOpen()) return false;
-  file.ClearError();
-  uint32_t remaining = file.Size();
-  if (file.LastError() != DbFileError::kNone) return false;
+  int64_t remaining = file.Size();
+  if (remaining < 0) return false;
   DbString chunk;
   while (remaining > 0) {
-    const uint32_t got = file.Read(chunk, remaining);
+    const uint32_t got =
+        file.Read(chunk, static_cast<uint32_t>(std::min<int64_t>(remaining, kReadChunk)));
     if (got == 0) return false;
     content->append(chunk.View());
     remaining -= got;

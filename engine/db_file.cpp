@@ -24,6 +24,11 @@ int DbFile::Fail(DbFileError error) {
 
 int DbFile::FailFromPlatform() { return Fail(DbFileErrorFromPlatform(env_.LastError())); }
 
+int64_t DbFile::FailPosition(DbFileError error) {
+  error_ = error;
+  return -1;
+}
+
 int DbFile::Open(const DbString& name, int access, int disposition, int share) {
   if (IsOpen()) return Fail(DbFileError::kAlreadyOpen);
   if (share == 1) share = kShareReadWrite;
@@ -80,24 +85,20 @@ uint32_t DbFile::WriteBytes(const void* src, uint32_t n) {
   return static_cast<uint32_t>(written);
 }
 
-uint32_t DbFile::Seek(int origin, int64_t offset) {
-  if (!IsOpen()) return Fail(DbFileError::kNotOpen);
-  int64_t position = 0;
-  if (origin == 0) {
-    position = env_.Seek(handle_, offset);
-  } else {
-    // Relative moves are not used by the program; they are computed from the start.
-    return Fail(DbFileError::kBadSeek);
-  }
-  if (position < 0) return FailFromPlatform();
-  return static_cast<uint32_t>(position);
+int64_t DbFile::Seek(int origin, int64_t offset) {
+  if (!IsOpen()) return FailPosition(DbFileError::kNotOpen);
+  // Relative moves are not used by the program; they are computed from the start.
+  if (origin != 0) return FailPosition(DbFileError::kBadSeek);
+  const int64_t position = env_.Seek(handle_, offset);
+  if (position < 0) return FailPosition(DbFileErrorFromPlatform(env_.LastError()));
+  return position;
 }
 
-uint32_t DbFile::Size() {
-  if (!IsOpen()) return Fail(DbFileError::kNotOpen);
-  int64_t size = env_.Size(handle_);
-  if (size < 0) return FailFromPlatform();
-  return static_cast<uint32_t>(size);
+int64_t DbFile::Size() {
+  if (!IsOpen()) return FailPosition(DbFileError::kNotOpen);
+  const int64_t size = env_.Size(handle_);
+  if (size < 0) return FailPosition(DbFileErrorFromPlatform(env_.LastError()));
+  return size;
 }
 
 int DbFile::Truncate(uint32_t position) {

@@ -1,7 +1,8 @@
 #pragma once
 // DbFile: the one stream through which the program reads and writes its own files (tables,
 // catalogs, settings, exchange, export and archive files). It keeps the file's name and the code
-// of its last failure, so that callers only test a 0 / non-zero result.
+// of its last failure, so that callers only test the result (0, or -1 where a size or position
+// is answered).
 
 #include <cstdint>
 
@@ -49,11 +50,11 @@ class DbFile {
   // Writes n bytes from `src` at the current position without a copy. Answers the count the
   // platform wrote (short on a full disk), or 0 with an error.
   uint32_t WriteBytes(const void* src, uint32_t n);
-  // Moves to `offset` from the start (origin 0) or from the current position (any other
-  // origin). Answers the new position, or 0 with the mapped error.
-  uint32_t Seek(int origin, int64_t offset);
-  // The file's size, or 0 with an error.
-  uint32_t Size();
+  // Moves to `offset` from the start (origin 0; any other origin is refused with kBadSeek).
+  // Answers the new position, or -1 with the mapped error.
+  [[nodiscard]] int64_t Seek(int origin, int64_t offset);
+  // The file's size in bytes, or -1 with the mapped error (kNotOpen when closed).
+  [[nodiscard]] int64_t Size();
   // Ends the file at `position`. 1 on success.
   int Truncate(uint32_t position);
   // Brings what was written to stable storage. 1 on success.
@@ -63,14 +64,16 @@ class DbFile {
 
   bool IsOpen() const { return handle_ != platform::kInvalidFileHandle; }
   DbFileError LastError() const { return error_; }
-  // Forgets the last failure, so that a caller can tell whether the next call failed: Seek to 0
-  // and Size of an empty file answer 0 on success too.
+  // Forgets the last failure, so that a caller can tell whether a read that answers 0 met the
+  // end of the file or failed.
   void ClearError() { error_ = DbFileError::kNone; }
   const DbString& Name() const { return name_; }
 
  private:
   int Fail(DbFileError error);
   int FailFromPlatform();
+  // Records the error; -1, the failure of the calls that answer a size or position.
+  int64_t FailPosition(DbFileError error);
 
   platform::Env& env_;
   platform::FileHandle handle_ = platform::kInvalidFileHandle;

@@ -26,13 +26,13 @@ TEST_F(DbFileTest, WritesReadsSeeksAndTruncates) {
   ASSERT_TRUE(file.IsOpen());
   DbString text("hello world");
   EXPECT_EQ(file.Write(text, 11), 11u);
-  EXPECT_EQ(file.Size(), 11u);
-  EXPECT_EQ(file.Seek(0, 6), 6u);
+  EXPECT_EQ(file.Size(), 11);
+  EXPECT_EQ(file.Seek(0, 6), 6);
   DbString dest;
   EXPECT_EQ(file.Read(dest, 100), 5u);
   EXPECT_EQ(dest.View(), "world");
   EXPECT_EQ(file.Truncate(5), 1);
-  EXPECT_EQ(file.Size(), 5u);
+  EXPECT_EQ(file.Size(), 5);
   EXPECT_EQ(device_.ReadHostFile(u"\\a.bin"), "hello");
 }
 
@@ -56,7 +56,7 @@ TEST_F(DbFileTest, MisuseIsAnsweredWithTheStreamsOwnCodes) {
   DbString small("ab");  // capacity 200
   EXPECT_EQ(file.Write(small, 201), 0u);
   EXPECT_EQ(file.LastError(), DbFileError::kNotOpen);
-  EXPECT_EQ(file.Size(), 0u);
+  EXPECT_EQ(file.Size(), 0);
 
   DbString dest;
   EXPECT_EQ(file.Read(dest, 0), 0u);
@@ -84,6 +84,40 @@ TEST_F(DbFileTest, PlatformFailuresAreMappedOntoStreamCodes) {
   DbFile second(env_, DbString("\\a.bin"), kAccessReadWrite, kDispositionOpenExisting,
                 kShareReadWrite);
   EXPECT_EQ(second.LastError(), DbFileError::kSharingViolation);
+}
+
+// A size or position of 0 is an answer like any other; only -1 is a failure, with its code kept.
+TEST_F(DbFileTest, SizeAndSeekAnswerMinusOneOnlyOnFailure) {
+  platform::FaultInjectionEnv faulty(&env_);
+  DbFile file(faulty);
+  EXPECT_EQ(file.Size(), -1);
+  EXPECT_EQ(file.LastError(), DbFileError::kNotOpen);
+  EXPECT_EQ(file.Seek(0, 0), -1);
+  EXPECT_EQ(file.LastError(), DbFileError::kNotOpen);
+
+  ASSERT_EQ(file.Open(DbString("\\e.bin"), kAccessReadWrite, kDispositionCreateAlways, 0), 1);
+  EXPECT_EQ(file.Size(), 0);
+  EXPECT_EQ(file.Seek(0, 0), 0);
+  EXPECT_EQ(file.LastError(), DbFileError::kNone);
+
+  faulty.FailNth(platform::FileOp::kSize, 1, platform::winerr::kNotReady);
+  EXPECT_EQ(file.Size(), -1);
+  EXPECT_EQ(file.LastError(), DbFileError::kHardwareIo);
+  faulty.FailNth(platform::FileOp::kSeek, 1, platform::winerr::kAccessDenied);
+  EXPECT_EQ(file.Seek(0, 0), -1);
+  EXPECT_EQ(file.LastError(), DbFileError::kAccessDenied);
+  EXPECT_EQ(file.Seek(1, 0), -1);
+  EXPECT_EQ(file.LastError(), DbFileError::kBadSeek);
+}
+
+// Sizes and positions past 4 GiB are answered whole, not cut to 32 bits.
+TEST_F(DbFileTest, SizeAndSeekReachPastFourGibibytes) {
+  constexpr int64_t kFar = (int64_t{5} << 30) + 7;
+  DbFile file(env_, DbString("\\big.bin"), kAccessReadWrite, kDispositionCreateAlways, 0);
+  ASSERT_TRUE(file.IsOpen());
+  ASSERT_EQ(file.Seek(0, kFar), kFar);
+  ASSERT_EQ(file.Write(DbString("x"), 1), 1u);  // the bytes before it stay a hole
+  EXPECT_EQ(file.Size(), kFar + 1);
 }
 
 TEST_F(DbFileTest, TwoSharedStreamsSeeEachOthersWrites) {

@@ -127,11 +127,11 @@ int SettingsStore::Load(const DbString& path) {
   }
   // Room for the whole file at once: growing the text chunk by chunk would copy it over and
   // over, which for a large file takes minutes.
-  file.ClearError();
-  const uint32_t size = file.Size();
-  if (file.LastError() != DbFileError::kNone) return FailLoad();
+  const int64_t size = file.Size();
+  // A text holds at most 4 GiB; a larger file cannot be a settings file.
+  if (size < 0 || size >= UINT32_MAX) return FailLoad();
   DbString content;
-  content.Reserve(size + 1);
+  content.Reserve(static_cast<uint32_t>(size) + 1);
   DbString chunk;
   while (file.Read(chunk, kReadChunk) > 0) content.AppendString(chunk);
   if (file.LastError() != DbFileError::kNone) return FailLoad();

@@ -66,9 +66,7 @@ void TableFile::CloseStreams() {
 }
 
 bool TableFile::SeekTo(DbFile& stream, int64_t offset) {
-  stream.ClearError();
-  const uint32_t position = stream.Seek(0, offset);
-  return stream.LastError() == DbFileError::kNone && position == offset;
+  return stream.Seek(0, offset) == offset;
 }
 
 bool TableFile::ReadExactly(DbFile& stream, uint32_t n, std::string* out) {
@@ -189,9 +187,8 @@ int64_t TableFile::FileSize() {
   CheckGeneration();
   if (cached_size_ >= 0) return cached_size_;
   if (!primary_.IsOpen()) return -1;
-  primary_.ClearError();
-  const uint32_t size = primary_.Size();
-  if (primary_.LastError() != DbFileError::kNone) return -1;
+  const int64_t size = primary_.Size();
+  if (size < 0) return -1;
   cached_size_ = size;
   return cached_size_;
 }

@@ -12,11 +12,7 @@
 namespace ledgerix {
 namespace {
 
-bool SeekTo(DbFile& file, int64_t offset) {
-  file.ClearError();
-  return offset >= 0 && offset <= UINT32_MAX && file.Seek(0, offset) == offset &&
-         file.LastError() == DbFileError::kNone;
-}
+bool SeekTo(DbFile& file, int64_t offset) { return offset >= 0 && file.Seek(0, offset) == offset; }
 
 // Writes all of `bytes` at the file's position; a short count (a full disk) is a failure.
 bool WriteWhole(DbFile& file, std::string_view bytes) {
@@ -27,13 +23,13 @@ bool WriteWhole(DbFile& file, std::string_view bytes) {
 }
 
 bool ReadWhole(DbFile& file, std::string* out) {
-  file.ClearError();
-  const uint32_t size = file.Size();
-  if (file.LastError() != DbFileError::kNone || !SeekTo(file, 0)) return false;
-  out->resize(size);
-  uint32_t have = 0;
+  const int64_t size = file.Size();
+  if (size < 0 || !SeekTo(file, 0)) return false;
+  out->resize(static_cast<size_t>(size));
+  int64_t have = 0;
   while (have < size) {
-    const uint32_t got = file.ReadBytes(out->data() + have, size - have);
+    const uint32_t got = file.ReadBytes(
+        out->data() + have, static_cast<uint32_t>(std::min<int64_t>(size - have, UINT32_MAX)));
     if (got == 0) return false;
     have += got;
   }
