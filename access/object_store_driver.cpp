@@ -109,7 +109,8 @@ int ObjectStoreDriver::CommitTransaction() {
   }
   // A bulk load still running inside would keep the transaction open: take it all back.
   if (store->BatchDepth() != 1) {
-    store->AbortBatch();
+    // Failing here, SQLite has taken the batch back itself or does at the next open.
+    static_cast<void>(store->AbortBatch());
     return 0;
   }
   return store->EndBatch() ? 1 : 0;
@@ -288,9 +289,11 @@ int ObjectStoreDriver::CreateDatabase(const DbString& name, const DbSchema& sche
   // A name already taken fails here, before anything could be deleted.
   if (!store->CreateDatabase(catalog_name, TypeIdOf(name), kCatalogSortOrder)) return 0;
   std::vector<std::u16string> created;
+  // Best effort after the failure: should a delete fail too, what is left holds no rows, and
+  // deleting the database by its tables' names (as opening the finance database does) takes it.
   auto undo = [&] {
-    for (const std::u16string& table : created) store->DeleteDatabase(table);
-    store->DeleteDatabase(catalog_name);
+    for (const std::u16string& table : created) static_cast<void>(store->DeleteDatabase(table));
+    static_cast<void>(store->DeleteDatabase(catalog_name));
     return 0;
   };
 
@@ -320,14 +323,20 @@ int ObjectStoreDriver::DeleteDatabase(const DbString& name) {
   ObjectStore* store = Store();
   if (store == nullptr) return 1;
   const std::u16string catalog_name = StoreNameOf(name);
+  // A database that is not there is no failure; one that stays after its delete is.
+  auto gone = [store](const std::u16string& database) {
+    return store->DeleteDatabase(database) || !store->DatabaseExists(database);
+  };
   std::unique_ptr<ObjectStoreDatabase> catalog = store->OpenDatabase(catalog_name);
-  if (catalog == nullptr) return 1;
+  if (catalog == nullptr) return store->DatabaseExists(catalog_name) ? 0 : 1;
+  bool whole = true;
   for (const std::u16string& table : CatalogTableNames(*catalog)) {
-    if (table != catalog_name) store->DeleteDatabase(table);
+    if (table != catalog_name && !gone(table)) whole = false;
   }
   catalog.reset();
-  store->DeleteDatabase(catalog_name);
-  return 1;
+  // The catalog goes only after its tables, so that a failed delete can be tried again.
+  if (!whole) return 0;
+  return gone(catalog_name) ? 1 : 0;
 }
 
 }  // namespace ledgerix

@@ -95,7 +95,8 @@ class ObjectStoreDriver : public DbDriver {
   // catalog without tables.
   [[nodiscard]] int CreateDatabase(const DbString& name, const DbSchema& schema) override;
   // Deletes every table database that a record of the catalog `name` names, then the catalog.
-  // Missing databases are no error: always 1.
+  // 1 when none of them remains (missing databases are no error, nor is a store that does not
+  // open); 0 when one could not be deleted, and then the catalog is kept, naming what is left.
   [[nodiscard]] int DeleteDatabase(const DbString& name) override;
 
  private:

@@ -9,6 +9,7 @@
 #include "access/db_connection.h"
 #include "access/object_store_values.h"
 #include "access/testing/finance_shapes.h"
+#include "platform/fault_injection_env.h"
 #include "platform/object_store.h"
 #include "platform/object_store_database.h"
 #include "testing/temp_device_root.h"
@@ -426,6 +427,35 @@ TEST_F(ObjectStoreDriverTest, DeleteDatabaseRemovesEveryTableItNames) {
   EXPECT_EQ(driver.DeleteDatabase(kDatabase), 1);
   EXPECT_EQ(store().ListDatabases().size(), 1u);
   EXPECT_EQ(driver.CreateDatabase(kDatabase, testing::FinanceShapes()), 1);
+}
+
+// A delete that the disk refuses part-way is a failure: the catalog stays, naming what is left,
+// so that deleting again finishes the work.
+TEST_F(ObjectStoreDriverTest, DeleteDatabaseThatFailsPartWayAnswersZero) {
+  for (int n = 1;; ++n) {
+    ASSERT_LT(n, 100);
+    CreateFinanceDatabase();
+    int result = 0;
+    int injected = 0;
+    {
+      platform::FaultInjectionEnv faulty(&env());
+      faulty.FailNthMutation(n, platform::winerr::kWriteFault);
+      result = ObjectStoreDriver(faulty).DeleteDatabase(kDatabase);
+      injected = faulty.InjectedCount();
+    }
+    const size_t left = store().ListDatabases().size();
+    if (injected == 0) {
+      EXPECT_EQ(result, 1);
+      EXPECT_EQ(left, 0u);
+      break;
+    }
+    SCOPED_TRACE(n);
+    EXPECT_EQ(result, 0);
+    EXPECT_GT(left, 0u);
+    EXPECT_TRUE(store().DatabaseExists(kDatabase16)) << "the catalog names what is left";
+    EXPECT_EQ(ObjectStoreDriver(env()).DeleteDatabase(kDatabase), 1);
+    EXPECT_EQ(store().ListDatabases().size(), 0u);
+  }
 }
 
 TEST_F(ObjectStoreDriverTest, ClosedDriverServesNoCursor) {
