@@ -116,15 +116,17 @@ int DbFile::Sync() {
 
 int DbFile::Close() {
   if (!IsOpen()) return Fail(DbFileError::kNotOpen);
-  env_.Close(handle_);
+  const bool closed = env_.Close(handle_);
   handle_ = platform::kInvalidFileHandle;
-  error_ = DbFileError::kNone;
   name_ = DbString();
+  if (!closed) return FailFromPlatform();
+  error_ = DbFileError::kNone;
   return 1;
 }
 
 int DeleteDbFile(platform::Env& env, const DbString& name) {
-  env.SetAttributesNormal(name.Wide());
+  // A file that keeps its attributes is refused by the delete, which tells.
+  static_cast<void>(env.SetAttributesNormal(name.Wide()));
   return env.Delete(name.Wide()) ? 1 : 0;
 }
 

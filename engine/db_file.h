@@ -59,7 +59,9 @@ class DbFile {
   int Truncate(uint32_t position);
   // Brings what was written to stable storage. 1 on success.
   int Sync();
-  // 1 when a file was open and is now closed; 0 with kNotOpen when none was open.
+  // 1 when a file was open and is now closed; 0 with kNotOpen when none was open, or with the
+  // mapped error when the platform reported a failure (what was written since the last Sync
+  // may then be lost; the stream is closed all the same).
   int Close();
 
   bool IsOpen() const { return handle_ != platform::kInvalidFileHandle; }

@@ -110,6 +110,20 @@ TEST_F(DbFileTest, SizeAndSeekAnswerMinusOneOnlyOnFailure) {
   EXPECT_EQ(file.LastError(), DbFileError::kBadSeek);
 }
 
+// A close the platform reports as failed may have lost what was written: it is told, and the
+// stream is closed all the same.
+TEST_F(DbFileTest, AFailedCloseIsToldAndClosesTheStream) {
+  platform::FaultInjectionEnv faulty(&env_);
+  DbFile file(faulty, DbString("\\c.bin"), kAccessReadWrite, kDispositionCreateAlways, 0);
+  ASSERT_TRUE(file.IsOpen());
+  faulty.FailNth(platform::FileOp::kClose, 1, platform::winerr::kWriteFault);
+  EXPECT_EQ(file.Close(), 0);
+  EXPECT_EQ(file.LastError(), DbFileError::kAccessDenied);
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(file.Open(DbString("\\c.bin"), kAccessRead, kDispositionOpenExisting, 0), 1);
+  EXPECT_EQ(file.Close(), 1);
+}
+
 // Sizes and positions past 4 GiB are answered whole, not cut to 32 bits.
 TEST_F(DbFileTest, SizeAndSeekReachPastFourGibibytes) {
   constexpr int64_t kFar = (int64_t{5} << 30) + 7;
