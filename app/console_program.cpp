@@ -10,8 +10,7 @@ namespace {
 
 void PrintState(const AppState& state, const platform::PosixEnv& env, bool reminder,
                 std::ostream& out) {
-  std::string settings_file;
-  env.HostPath(state.settings.Path().Wide(), &settings_file);
+  const std::string settings_file = HostPathsOf(env)(state.settings.Path());
   out << "Ledgerix\n"
       << "device root:      " << env.options().device_root << "\n"
       << "documents:        " << env.options().documents_folder << "\n"

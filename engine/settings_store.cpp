@@ -113,7 +113,8 @@ DbString SettingsStore::PathFor(const char* name) const {
 }
 
 int SettingsStore::Bind(const char* name) {
-  env_.CreateDirectory(FolderPath().Wide());
+  // A folder that exists makes this fail; one that cannot be made fails the load, which tells.
+  static_cast<void>(env_.CreateDirectory(FolderPath().Wide()));
   return Load(PathFor(name));
 }
 

@@ -354,7 +354,7 @@ TEST_P(BootstrapTest, AFailureAnywhereInAConversionIsReportedAndTheNextStartConv
   int failed_starts = 0;
   for (int n = 1;; ++n) {
     ASSERT_LT(n, 200);
-    root_.env().ResetObjectStore();
+    ASSERT_TRUE(root_.env().ResetObjectStore());
     std::filesystem::remove_all(root_.HostPath(u"\\tolvena_db"));
     std::filesystem::remove_all(root_.HostPath(u"\\data"));
     CreateOlderDatabase(/*with_accounts=*/true);
@@ -424,7 +424,7 @@ TEST_P(BootstrapTest, AReadOnlyDatabaseIsLeftAsItIs) {
       files.push_back(entry.path().string());
     }
   } else {
-    root_.env().ResetObjectStore();  // closes it; the files stay
+    ASSERT_TRUE(root_.env().ResetObjectStore());  // closes it and starts afresh
     CreateDatabaseWithEntries();
     db_.reset();
     files.push_back(root_.HostPath(u"\\objects.sqlite"));

@@ -246,7 +246,7 @@ TEST_P(DamagedDatabaseTest, EveryDamagedInputStartsWithTheRowsThatReadAndSaysSo)
     if (c.kind != GetParam()) continue;
     SCOPED_TRACE(c.name);
     ++tried;
-    root_.env().ResetObjectStore();
+    ASSERT_TRUE(root_.env().ResetObjectStore());
     std::filesystem::remove_all(root_.HostPath(u"\\tolvena_db"));
     std::filesystem::remove_all(root_.HostPath(u"\\data"));
     CreateDatabaseWithEntries();

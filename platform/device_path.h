@@ -18,7 +18,7 @@ struct DeviceFolders {
 // separators count once, a leading "\" is optional (every path is taken from the root) and a
 // name "." is dropped. Answers false for a path that cannot name a place inside the device: a
 // name "..", or a name holding "/" or a NUL character (the host would read those as structure).
-bool SplitDevicePath(std::u16string_view path, std::vector<std::u16string>* names);
+[[nodiscard]] bool SplitDevicePath(std::u16string_view path, std::vector<std::u16string>* names);
 
 // True when the text holds "*" or "?", which only search patterns may carry.
 bool HasWildcards(std::u16string_view text);
@@ -33,9 +33,9 @@ class DevicePathMap {
 
   // Maps a device path onto a UTF-8 host path. Answers false (a bad path: kInvalidName) when
   // SplitDevicePath refuses it or a name is not valid UTF-16.
-  bool ToHost(std::u16string_view device_path, std::string* host_path) const;
+  [[nodiscard]] bool ToHost(std::u16string_view device_path, std::string* host_path) const;
   // The same for a path already split into names.
-  bool ToHost(const std::vector<std::u16string>& names, std::string* host_path) const;
+  [[nodiscard]] bool ToHost(const std::vector<std::u16string>& names, std::string* host_path) const;
 
   const DeviceFolders& folders() const { return folders_; }
 

@@ -86,42 +86,43 @@ class Env {
   // Opens or creates a file. Answers a handle, or kInvalidFileHandle on failure. An exclusive
   // open (share 0) fails with kSharingViolation while another handle holds the file, and any
   // open fails that way while an exclusive handle holds it.
-  virtual FileHandle Open(std::u16string_view path, int access, int disposition, int share) = 0;
+  [[nodiscard]] virtual FileHandle Open(std::u16string_view path, int access, int disposition,
+                                        int share) = 0;
   // Reads up to n bytes at the handle's position. Answers the count read (0 at the end of the
   // file), or -1 on failure.
-  virtual int64_t Read(FileHandle file, void* dest, size_t n) = 0;
+  [[nodiscard]] virtual int64_t Read(FileHandle file, void* dest, size_t n) = 0;
   // Writes n bytes at the handle's position. Answers the count written, which may be short
   // (a full disk), or -1 on failure.
-  virtual int64_t Write(FileHandle file, const void* src, size_t n) = 0;
+  [[nodiscard]] virtual int64_t Write(FileHandle file, const void* src, size_t n) = 0;
   // Moves the position to offset bytes from the start. Answers the new position, or -1.
-  virtual int64_t Seek(FileHandle file, int64_t offset) = 0;
+  [[nodiscard]] virtual int64_t Seek(FileHandle file, int64_t offset) = 0;
   // Answers the file's size in bytes, or -1.
-  virtual int64_t Size(FileHandle file) = 0;
+  [[nodiscard]] virtual int64_t Size(FileHandle file) = 0;
   // Ends the file at the handle's position.
-  virtual bool SetEndOfFile(FileHandle file) = 0;
+  [[nodiscard]] virtual bool SetEndOfFile(FileHandle file) = 0;
   // Brings what was written to stable storage.
-  virtual bool Sync(FileHandle file) = 0;
-  virtual bool Close(FileHandle file) = 0;
+  [[nodiscard]] virtual bool Sync(FileHandle file) = 0;
+  [[nodiscard]] virtual bool Close(FileHandle file) = 0;
 
   // Clears read-only and other attributes so that the file can be deleted or rewritten.
-  virtual bool SetAttributesNormal(std::u16string_view path) = 0;
-  virtual bool Delete(std::u16string_view path) = 0;
+  [[nodiscard]] virtual bool SetAttributesNormal(std::u16string_view path) = 0;
+  [[nodiscard]] virtual bool Delete(std::u16string_view path) = 0;
   // Moves a file over another in one step: afterwards `to` is either the old or the new file.
-  virtual bool Rename(std::u16string_view from, std::u16string_view to) = 0;
+  [[nodiscard]] virtual bool Rename(std::u16string_view from, std::u16string_view to) = 0;
   // Creates one folder; fails with kAlreadyExists when it exists.
-  virtual bool CreateDirectory(std::u16string_view path) = 0;
+  [[nodiscard]] virtual bool CreateDirectory(std::u16string_view path) = 0;
   // Removes one empty folder; fails with kDirNotEmpty when it holds anything. An Env that
   // cannot remove folders answers false.
-  virtual bool RemoveDirectory(std::u16string_view path) {
+  [[nodiscard]] virtual bool RemoveDirectory(std::u16string_view path) {
     (void)path;
     return false;
   }
 
   // Starts a search for the files matching a pattern whose last part may hold "*" and "?".
   // Answers a handle and the first match, or kInvalidFindHandle when nothing matches.
-  virtual FindHandle FindFirst(std::u16string_view pattern, FindData* first) = 0;
+  [[nodiscard]] virtual FindHandle FindFirst(std::u16string_view pattern, FindData* first) = 0;
   // The next match; false at the end.
-  virtual bool FindNext(FindHandle search, FindData* next) = 0;
+  [[nodiscard]] virtual bool FindNext(FindHandle search, FindData* next) = 0;
   virtual void FindClose(FindHandle search) = 0;
 
   // The Windows error number of the last failed call.
@@ -137,12 +138,12 @@ class Env {
   // The full device path of the program's own file: "\ledgerix.exe".
   virtual std::u16string ProgramFilePath() const = 0;
   // Starts the program at a device path and waits until it ends. False when it cannot start.
-  virtual bool RunAndWait(std::u16string_view path) = 0;
+  [[nodiscard]] virtual bool RunAndWait(std::u16string_view path) = 0;
 
   // The platform's object store (the databases of records with sorted seeking), opened on first
   // use and owned by the Env. Null when it cannot be opened (damaged, not a store, or its file
   // cannot be opened or read); a later call tries again.
-  virtual ObjectStore* Objects() = 0;
+  [[nodiscard]] virtual ObjectStore* Objects() = 0;
   // The object store makes its file calls (SQLite's reads and writes of its file, its log and
   // the copies BackupObjectStore writes) through an Env: at first the Env that owns it. This
   // makes them go through `io` from now on (null: through this Env again), whether the store
@@ -165,11 +166,11 @@ class Env {
   // store's files byte for byte (with the write-ahead log beside it, named path + "-wal", when
   // there is one). False when there is no store to copy or the copy cannot be written; nothing
   // is left at the path then.
-  virtual bool BackupObjectStore(std::u16string_view device_path) = 0;
+  [[nodiscard]] virtual bool BackupObjectStore(std::u16string_view device_path) = 0;
   // Closes the object store and removes its files, so that the next Objects() starts an empty
   // one. Databases still open on the old store answer failure from then on. False when a file
   // could not be removed.
-  virtual bool ResetObjectStore() = 0;
+  [[nodiscard]] virtual bool ResetObjectStore() = 0;
 };
 
 }  // namespace ledgerix::platform

@@ -79,32 +79,33 @@ class FaultInjectionEnv : public Env {
   // Drops every plan, the full disk and the counts.
   void Reset();
 
-  FileHandle Open(std::u16string_view path, int access, int disposition, int share) override;
-  int64_t Read(FileHandle file, void* dest, size_t n) override;
-  int64_t Write(FileHandle file, const void* src, size_t n) override;
-  int64_t Seek(FileHandle file, int64_t offset) override;
-  int64_t Size(FileHandle file) override;
-  bool SetEndOfFile(FileHandle file) override;
-  bool Sync(FileHandle file) override;
-  bool Close(FileHandle file) override;
-  bool SetAttributesNormal(std::u16string_view path) override;
-  bool Delete(std::u16string_view path) override;
-  bool Rename(std::u16string_view from, std::u16string_view to) override;
-  bool CreateDirectory(std::u16string_view path) override;
-  bool RemoveDirectory(std::u16string_view path) override;
-  FindHandle FindFirst(std::u16string_view pattern, FindData* first) override;
-  bool FindNext(FindHandle search, FindData* next) override;
+  [[nodiscard]] FileHandle Open(std::u16string_view path, int access, int disposition,
+                                int share) override;
+  [[nodiscard]] int64_t Read(FileHandle file, void* dest, size_t n) override;
+  [[nodiscard]] int64_t Write(FileHandle file, const void* src, size_t n) override;
+  [[nodiscard]] int64_t Seek(FileHandle file, int64_t offset) override;
+  [[nodiscard]] int64_t Size(FileHandle file) override;
+  [[nodiscard]] bool SetEndOfFile(FileHandle file) override;
+  [[nodiscard]] bool Sync(FileHandle file) override;
+  [[nodiscard]] bool Close(FileHandle file) override;
+  [[nodiscard]] bool SetAttributesNormal(std::u16string_view path) override;
+  [[nodiscard]] bool Delete(std::u16string_view path) override;
+  [[nodiscard]] bool Rename(std::u16string_view from, std::u16string_view to) override;
+  [[nodiscard]] bool CreateDirectory(std::u16string_view path) override;
+  [[nodiscard]] bool RemoveDirectory(std::u16string_view path) override;
+  [[nodiscard]] FindHandle FindFirst(std::u16string_view pattern, FindData* first) override;
+  [[nodiscard]] bool FindNext(FindHandle search, FindData* next) override;
   void FindClose(FindHandle search) override;
   uint32_t LastError() const override;
   // The injected failure (its call and error, no path) or the wrapped Env's.
   FailureDetail LastFailure() const override;
   std::u16string ProgramFilePath() const override;
-  bool RunAndWait(std::u16string_view path) override;
+  [[nodiscard]] bool RunAndWait(std::u16string_view path) override;
   // The wrapped Env's store, whose file calls come through this Env. Not counted itself.
-  ObjectStore* Objects() override;
+  [[nodiscard]] ObjectStore* Objects() override;
   Env* RouteObjectStore(Env* io) override;
-  bool BackupObjectStore(std::u16string_view device_path) override;
-  bool ResetObjectStore() override;
+  [[nodiscard]] bool BackupObjectStore(std::u16string_view device_path) override;
+  [[nodiscard]] bool ResetObjectStore() override;
 
  private:
   enum class PlanKind { kFail, kFailMutation, kShortWrite, kShortRead };

@@ -105,36 +105,36 @@ TEST_F(FaultInjectionEnvTest, ShortTransfersAndAFullDisk) {
   env_.SetDiskFull(false);
   EXPECT_EQ(WriteText(file, "d"), 1);
 
-  env_.Seek(file, 0);
+  EXPECT_EQ(env_.Seek(file, 0), 0);
   env_.ShortReadNth(1);
   char buffer[4] = {};
   EXPECT_EQ(env_.Read(file, buffer, 4), 2);
   EXPECT_EQ(std::string(buffer, 2), "ab");
   EXPECT_EQ(env_.Read(file, buffer, 4), 2);
   EXPECT_EQ(std::string(buffer, 2), "cd");
-  env_.Close(file);
+  EXPECT_TRUE(env_.Close(file));
 }
 
 TEST_F(FaultInjectionEnvTest, WhatCountsAsAMutation) {
   ASSERT_TRUE(device_.WriteHostFile(u"\\a.txt", "abc"));
   const FileHandle reader = env_.Open(u"\\a.txt", 1, kDispositionOpenExisting, kShareAll);
   char c;
-  env_.Read(reader, &c, 1);
-  env_.Size(reader);
-  env_.Close(reader);
+  EXPECT_EQ(env_.Read(reader, &c, 1), 1);
+  EXPECT_EQ(env_.Size(reader), 3);
+  EXPECT_TRUE(env_.Close(reader));
   FindData data;
   env_.FindClose(env_.FindFirst(u"\\*", &data));
   EXPECT_EQ(env_.MutationCount(), 0);
 
   const FileHandle writer = env_.Open(u"\\a.txt", 2, kDispositionOpenExisting, kShareAll);
-  env_.Write(writer, "x", 1);
-  env_.SetEndOfFile(writer);
-  env_.Sync(writer);
-  env_.Close(writer);
-  env_.CreateDirectory(u"\\d");
-  env_.SetAttributesNormal(u"\\a.txt");
-  env_.Rename(u"\\a.txt", u"\\b.txt");
-  env_.Delete(u"\\b.txt");
+  EXPECT_EQ(env_.Write(writer, "x", 1), 1);
+  EXPECT_TRUE(env_.SetEndOfFile(writer));
+  EXPECT_TRUE(env_.Sync(writer));
+  EXPECT_TRUE(env_.Close(writer));
+  EXPECT_TRUE(env_.CreateDirectory(u"\\d"));
+  EXPECT_TRUE(env_.SetAttributesNormal(u"\\a.txt"));
+  EXPECT_TRUE(env_.Rename(u"\\a.txt", u"\\b.txt"));
+  EXPECT_TRUE(env_.Delete(u"\\b.txt"));
   EXPECT_EQ(env_.MutationCount(), 8);
 }
 

@@ -34,7 +34,7 @@ bool InstanceLock::Acquire() {
   }
   // The holder's process id, for a person wondering which copy is running; nothing reads it.
   const std::string pid = std::to_string(::getpid()) + "\n";
-  if (::ftruncate(fd, 0) == 0) WriteFully(fd, pid.data(), pid.size());
+  if (::ftruncate(fd, 0) == 0) static_cast<void>(WriteFully(fd, pid.data(), pid.size()));
   fd_ = fd;
   return true;
 }

@@ -24,7 +24,7 @@ class InstanceLock {
   // Takes the lock. Answers true when this object holds it (also when it already did); false
   // while another holder, in this process or another, has it (HeldByAnother()), or when the
   // lock file cannot be created or locked (LastFailure() says why). Never waits.
-  bool Acquire();
+  [[nodiscard]] bool Acquire();
   // True when the last Acquire failed because another holder has the lock.
   bool HeldByAnother() const { return held_by_another_; }
   // Why the last Acquire failed: the host call, the lock file and the host's error.

@@ -111,7 +111,8 @@ bool CreateSchema(sqlite3* db) {
     ok = format.Run();
   }
   if (ok && ExecSql(db, "COMMIT")) return true;
-  ExecSql(db, "ROLLBACK");
+  // Already failing: a rollback that fails too leaves an empty file, which the next open finds.
+  static_cast<void>(ExecSql(db, "ROLLBACK"));
   return false;
 }
 
@@ -188,16 +189,19 @@ class ObjectStore::Transaction {
         in_batch_(store.InBatch()),
         open_(!(in_batch_ && store.BatchLost()) &&
               (in_batch_ ? statements_.savepoint : statements_.begin).Run()) {}
+  // Takes back a write that did not commit. Nothing is left to tell of a rollback that fails:
+  // the write has answered failure already, and SQLite takes back a transaction it could not
+  // end at the latest when the store is next opened.
   ~Transaction() {
     if (!open_) return;
     if (!in_batch_) {
-      statements_.rollback.Run();
+      static_cast<void>(statements_.rollback.Run());
       return;
     }
     // A failure of the disk has made SQLite take the whole batch back already.
     if (!store_.BatchLost()) {
-      statements_.rollback_to.Run();
-      statements_.release.Run();
+      static_cast<void>(statements_.rollback_to.Run());
+      static_cast<void>(statements_.release.Run());
     }
   }
   Transaction(const Transaction&) = delete;
@@ -272,7 +276,8 @@ ObjectStore::~ObjectStore() {
   // Writes reported as done are kept even when their batch was not ended.
   if (batch_depth_ > 0) {
     batch_depth_ = 1;
-    EndBatch();
+    // Nobody is left to tell of a failed commit: its writes are then taken back as a whole.
+    static_cast<void>(EndBatch());
   }
   for (ObjectStoreDatabase* database : open_databases_) database->OnStoreClosed();
   statements_.reset();
@@ -380,8 +385,9 @@ bool ObjectStore::EndBatch() {
   // A statement still stepping would hold back the commit.
   ReleaseCursors();
   if (statements_->commit.Run()) return true;
-  // A commit that failed on the disk was taken back by SQLite itself.
-  if (sqlite3_get_autocommit(db_) == 0) statements_->rollback.Run();
+  // A commit that failed on the disk was taken back by SQLite itself; otherwise this takes it
+  // back, and should that fail too, SQLite does at the next open.
+  if (sqlite3_get_autocommit(db_) == 0) static_cast<void>(statements_->rollback.Run());
   for (ObjectStoreDatabase* database : open_databases_) database->OnBatchRolledBack();
   return false;
 }

@@ -76,9 +76,9 @@ class ObjectStore {
   // some other SQLite database; such a file is left as it was. On failure `why`, when given,
   // tells the file call that failed as `io` told it, or, for a file that opens and reads but is
   // no sound store of ours, the call "ObjectStore::Open" with winerr::kInvalidData.
-  static std::unique_ptr<ObjectStore> Open(Env& io, std::u16string_view device_path,
-                                           const ObjectStoreOptions& options = {},
-                                           FailureDetail* why = nullptr);
+  [[nodiscard]] static std::unique_ptr<ObjectStore> Open(Env& io, std::u16string_view device_path,
+                                                         const ObjectStoreOptions& options = {},
+                                                         FailureDetail* why = nullptr);
 
   ObjectStore(Key, sqlite3* db, std::unique_ptr<SqliteEnvVfs> vfs);
   ~ObjectStore();
@@ -96,22 +96,22 @@ class ObjectStore {
 
   // Creates an empty database. False when the name is empty or already taken (names compare
   // exactly, code unit by code unit), or when the write fails.
-  bool CreateDatabase(std::u16string_view name, uint32_t type_id, SortOrder sort);
+  [[nodiscard]] bool CreateDatabase(std::u16string_view name, uint32_t type_id, SortOrder sort);
 
   // Opens a database by name, its cursor on the first record. When `sort` is given it must be
   // the database's own sort order, since a database keeps only that one. Null when there is no
   // such database or the sort order differs. The caller owns the result.
-  std::unique_ptr<ObjectStoreDatabase> OpenDatabase(std::u16string_view name,
-                                                    std::optional<SortOrder> sort = std::nullopt);
+  [[nodiscard]] std::unique_ptr<ObjectStoreDatabase> OpenDatabase(
+      std::u16string_view name, std::optional<SortOrder> sort = std::nullopt);
 
   // Deletes a database and all its records. Databases open on it fail from then on. False when
   // there is no such database or the write fails.
-  bool DeleteDatabase(std::u16string_view name);
+  [[nodiscard]] bool DeleteDatabase(std::u16string_view name);
 
   // Deletes every record of a database in one transaction, keeping the database with its type
   // id and sort order. Cursors open on it stand before the (now missing) first record. False
   // when there is no such database or the write fails; the records are then all still there.
-  bool ClearDatabase(std::u16string_view name);
+  [[nodiscard]] bool ClearDatabase(std::u16string_view name);
 
   bool DatabaseExists(std::u16string_view name);
   // Every database, in the order they were created.
@@ -125,17 +125,17 @@ class ObjectStore {
   // stand before their first record, every later write fails until the outermost batch ends,
   // and EndBatch answers false. Batches nest; only the outermost EndBatch commits. False when
   // the transaction cannot begin.
-  bool BeginBatch();
+  [[nodiscard]] bool BeginBatch();
   // Ends a batch. True when the outermost one was committed, or a nested one ended. False when
   // no batch runs, when the batch was taken back by a failed call, or when the commit failed:
   // then every write of the batch is rolled back, and the open databases count their records
   // afresh and stand before their first record.
-  bool EndBatch();
+  [[nodiscard]] bool EndBatch();
   // Ends every batch that runs, nested ones included, taking back all their writes; the open
   // databases count their records afresh and stand before their first record. A database that
   // began one of those batches ends it as a no-op. False when no batch runs or the rollback
   // failed (SQLite then has rolled the transaction back itself or will at the next open).
-  bool AbortBatch();
+  [[nodiscard]] bool AbortBatch();
   bool InBatch() const { return batch_depth_ > 0; }
   // How many batches are nested now; 0 outside a batch.
   int BatchDepth() const { return batch_depth_; }
@@ -147,7 +147,7 @@ class ObjectStore {
   // is not synced; the caller syncs it when it must survive a power cut. False when it cannot
   // be written, or inside a batch (a partly written file may then remain for the caller to
   // remove).
-  bool WriteCopy(std::u16string_view device_path);
+  [[nodiscard]] bool WriteCopy(std::u16string_view device_path);
 
  private:
   friend class ObjectStoreDatabase;
@@ -156,7 +156,7 @@ class ObjectStore {
   // One write: a transaction of its own, or a savepoint inside a batch.
   class Transaction;
 
-  bool Prepare();
+  [[nodiscard]] bool Prepare();
   // Whether the running batch has been taken back by SQLite, as it takes back the whole
   // transaction when a statement (a write, or a read that had to make room in the page cache)
   // fails on the disk. The first time it finds so it marks the batch broken and tells the open
@@ -164,22 +164,23 @@ class ObjectStore {
   bool BatchLost();
   // Deletes every record of the named database and runs `then` on its id (which drops the
   // database or clears its count) in one transaction; then tells the open databases on it.
-  bool RemoveRecords(std::u16string_view name, SqliteStatement& then,
-                     void (ObjectStoreDatabase::*tell)());
+  [[nodiscard]] bool RemoveRecords(std::u16string_view name, SqliteStatement& then,
+                                   void (ObjectStoreDatabase::*tell)());
   std::optional<DatabaseRow> FindDatabase(std::u16string_view name);
 
   // The record operations behind ObjectStoreDatabase. Each is one transaction, and each tells
   // every open database about the change so that cursors keep their place.
-  uint32_t InsertRecord(int64_t database_id, uint16_t sort_property,
-                        const std::vector<Property>& properties);
-  bool ReplaceRecord(int64_t database_id, uint16_t sort_property, uint32_t object_id,
-                     const std::vector<Property>& properties);
-  bool DeleteRecord(int64_t database_id, uint32_t object_id);
-  bool ReadRecord(int64_t database_id, const SortKey& key, std::vector<Property>* out);
+  [[nodiscard]] uint32_t InsertRecord(int64_t database_id, uint16_t sort_property,
+                                      const std::vector<Property>& properties);
+  [[nodiscard]] bool ReplaceRecord(int64_t database_id, uint16_t sort_property, uint32_t object_id,
+                                   const std::vector<Property>& properties);
+  [[nodiscard]] bool DeleteRecord(int64_t database_id, uint32_t object_id);
+  [[nodiscard]] bool ReadRecord(int64_t database_id, const SortKey& key,
+                                std::vector<Property>* out);
   uint32_t CountRecords(int64_t database_id);
   // The key of a record of this database, or nullopt when it has no record with that id.
   std::optional<SortKey> FindRecord(int64_t database_id, uint32_t object_id);
-  bool AddToCount(int64_t database_id, int delta);
+  [[nodiscard]] bool AddToCount(int64_t database_id, int delta);
 
   void Register(ObjectStoreDatabase* database);
   void Unregister(ObjectStoreDatabase* database);

@@ -29,7 +29,9 @@ ObjectStoreDatabase::ObjectStoreDatabase(ObjectStore::Key, ObjectStore* store, i
 }
 
 ObjectStoreDatabase::~ObjectStoreDatabase() {
-  EndBatch();
+  // Whoever began the batch and did not end it learns nothing more; a failed commit takes the
+  // batch's writes back as a whole.
+  static_cast<void>(EndBatch());
   if (store_ != nullptr) store_->Unregister(this);
 }
 

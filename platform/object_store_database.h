@@ -55,41 +55,41 @@ class ObjectStoreDatabase {
   uint32_t CurrentObjectId() const;
   // Reads all properties of the current record into `out`, in the order they were written.
   // False when the cursor is not on a record or the record cannot be read.
-  bool ReadCurrent(std::vector<Property>* out);
+  [[nodiscard]] bool ReadCurrent(std::vector<Property>* out);
 
   // Adds a record. Answers its new object id, or 0 when the properties cannot be kept (two with
   // one id) or the write fails. The cursor stays where it was.
-  uint32_t AddRecord(const std::vector<Property>& properties);
+  [[nodiscard]] uint32_t AddRecord(const std::vector<Property>& properties);
   // Replaces all properties of the record with this object id, which must belong to this
   // database. When it is the current record, the cursor follows it to its new place.
-  bool WriteRecord(uint32_t object_id, const std::vector<Property>& properties);
+  [[nodiscard]] bool WriteRecord(uint32_t object_id, const std::vector<Property>& properties);
   // Deletes the record with this object id, which must belong to this database. When it was the
   // current record, SeekNext then answers the record that followed it and SeekPrevious the one
   // before it.
-  bool DeleteRecord(uint32_t object_id);
+  [[nodiscard]] bool DeleteRecord(uint32_t object_id);
 
   // Begins a batch of the store's writes (ObjectStore::BeginBatch) that this database ends at
   // EndBatch or when it is destroyed, so that whoever loads through it cannot leave the store
   // in a transaction. False when not usable, when it already runs one, or when the store
   // cannot begin it.
-  bool BeginBatch();
+  [[nodiscard]] bool BeginBatch();
   // Ends the batch this database began (ObjectStore::EndBatch). True when committed or when it
   // runs none; false when the commit failed or the store was closed first.
-  bool EndBatch();
+  [[nodiscard]] bool EndBatch();
 
  private:
   friend class ObjectStore;
   enum class Place { kBeforeFirst, kOnRecord, kGap, kAfterLast };
   enum class Scan { kNone, kForward, kBackward };
 
-  bool PrepareScans();
+  [[nodiscard]] bool PrepareScans();
 
   // Starts a scan in one direction from just past `from` (null: from the end the scan starts
   // at), skips `skip` records and stands on the record found. False (cursor unchanged, no scan
   // running) when there is none.
-  bool StartScan(Scan direction, const SortKey* from, int64_t skip);
+  [[nodiscard]] bool StartScan(Scan direction, const SortKey* from, int64_t skip);
   // Steps the running scan once. False at its end.
-  bool StepScan();
+  [[nodiscard]] bool StepScan();
   SqliteStatement& Statement(Scan direction) const;
   void StandOnScanRow(Scan direction);
   bool HasKey() const { return place_ == Place::kOnRecord || place_ == Place::kGap; }

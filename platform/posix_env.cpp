@@ -386,7 +386,7 @@ bool PosixEnv::Delete(std::u16string_view path) {
   if (S_ISDIR(st.st_mode)) return Fail(winerr::kAccessDenied);
   if (!MayRemove(host_path)) return false;
   if (::unlink(host_path.c_str()) != 0) return FailErrno(errno, host_path);
-  SyncFolderOf(host_path);  // best effort: the file is gone either way
+  static_cast<void>(SyncFolderOf(host_path));  // best effort: the file is gone either way
   return true;
 }
 
@@ -424,7 +424,8 @@ bool PosixEnv::CreateDirectory(std::u16string_view path) {
     if (errno == EEXIST) return Fail(winerr::kAlreadyExists);
     return FailErrno(errno, host_path);
   }
-  SyncFolderOf(host_path);  // best effort: a lost empty folder is made again on next use
+  // Best effort: a lost empty folder is made again on next use.
+  static_cast<void>(SyncFolderOf(host_path));
   return true;
 }
 
@@ -437,7 +438,8 @@ bool PosixEnv::RemoveDirectory(std::u16string_view path) {
     if (errno == ENOTEMPTY || errno == EEXIST) return Fail(winerr::kDirNotEmpty, errno);
     return FailErrno(errno, host_path);
   }
-  SyncFolderOf(host_path);  // best effort: the folder is gone for this run either way
+  // Best effort: the folder is gone for this run either way.
+  static_cast<void>(SyncFolderOf(host_path));
   return true;
 }
 
@@ -618,7 +620,8 @@ bool PosixEnv::ResetObjectStore() {
     if (::unlink((file + suffix).c_str()) != 0 && errno != ENOENT) return FailErrno(errno, file);
   }
   if (::unlink(file.c_str()) != 0 && errno != ENOENT) return FailErrno(errno, file);
-  SyncFolderOf(file);  // best effort: the files are gone for this run either way
+  // Best effort: the files are gone for this run either way.
+  static_cast<void>(SyncFolderOf(file));
   return true;
 }
 

@@ -45,25 +45,26 @@ class PosixEnv : public Env {
   bool Ready() const;
   const PosixEnvOptions& options() const { return options_; }
   // The host path behind a device path; false for a bad path.
-  bool HostPath(std::u16string_view device_path, std::string* host_path) const;
+  [[nodiscard]] bool HostPath(std::u16string_view device_path, std::string* host_path) const;
 
-  FileHandle Open(std::u16string_view path, int access, int disposition, int share) override;
-  int64_t Read(FileHandle file, void* dest, size_t n) override;
-  int64_t Write(FileHandle file, const void* src, size_t n) override;
-  int64_t Seek(FileHandle file, int64_t offset) override;
-  int64_t Size(FileHandle file) override;
-  bool SetEndOfFile(FileHandle file) override;
-  bool Sync(FileHandle file) override;
-  bool Close(FileHandle file) override;
+  [[nodiscard]] FileHandle Open(std::u16string_view path, int access, int disposition,
+                                int share) override;
+  [[nodiscard]] int64_t Read(FileHandle file, void* dest, size_t n) override;
+  [[nodiscard]] int64_t Write(FileHandle file, const void* src, size_t n) override;
+  [[nodiscard]] int64_t Seek(FileHandle file, int64_t offset) override;
+  [[nodiscard]] int64_t Size(FileHandle file) override;
+  [[nodiscard]] bool SetEndOfFile(FileHandle file) override;
+  [[nodiscard]] bool Sync(FileHandle file) override;
+  [[nodiscard]] bool Close(FileHandle file) override;
 
-  bool SetAttributesNormal(std::u16string_view path) override;
-  bool Delete(std::u16string_view path) override;
-  bool Rename(std::u16string_view from, std::u16string_view to) override;
-  bool CreateDirectory(std::u16string_view path) override;
-  bool RemoveDirectory(std::u16string_view path) override;
+  [[nodiscard]] bool SetAttributesNormal(std::u16string_view path) override;
+  [[nodiscard]] bool Delete(std::u16string_view path) override;
+  [[nodiscard]] bool Rename(std::u16string_view from, std::u16string_view to) override;
+  [[nodiscard]] bool CreateDirectory(std::u16string_view path) override;
+  [[nodiscard]] bool RemoveDirectory(std::u16string_view path) override;
 
-  FindHandle FindFirst(std::u16string_view pattern, FindData* first) override;
-  bool FindNext(FindHandle search, FindData* next) override;
+  [[nodiscard]] FindHandle FindFirst(std::u16string_view pattern, FindData* first) override;
+  [[nodiscard]] bool FindNext(FindHandle search, FindData* next) override;
   void FindClose(FindHandle search) override;
 
   uint32_t LastError() const override { return last_failure_.error; }
@@ -73,14 +74,14 @@ class PosixEnv : public Env {
   // The companion programs live in the program folder under their device name without
   // ".exe": "\ldxload.exe" runs <program folder>/ldxload. False with kFileNotFound when it is
   // missing, kAccessDenied when it is not executable.
-  bool RunAndWait(std::u16string_view path) override;
+  [[nodiscard]] bool RunAndWait(std::u16string_view path) override;
 
   // The object store lives in the device root's file "\objects.sqlite" (with its log
   // "objects.sqlite-wal" beside it while it is open, or after a crash). It is opened on first
   // use, through the Env the store is routed through, and stays open until ResetObjectStore or
   // the Env's destruction; a failed open is not remembered. After a failed open LastFailure()
   // tells the file call that failed, or kInvalidData when the file is no sound store.
-  ObjectStore* Objects() override;
+  [[nodiscard]] ObjectStore* Objects() override;
   Env* RouteObjectStore(Env* io) override;
   // Closes the object store, its log written into its file, so that another connection may use
   // the file and the next Objects() opens it afresh; for tests and tools that reach the file
@@ -89,8 +90,8 @@ class PosixEnv : public Env {
   // A target that is read-only or held open is refused as Rename refuses to replace it, and the
   // store's own files with kSharingViolation. The copy is written beside the target under a
   // temporary name (through the Env the store is routed through), synced, then moved over it.
-  bool BackupObjectStore(std::u16string_view device_path) override;
-  bool ResetObjectStore() override;
+  [[nodiscard]] bool BackupObjectStore(std::u16string_view device_path) override;
+  [[nodiscard]] bool ResetObjectStore() override;
   // The host path of the store's file.
   std::string ObjectStoreFile() const;
 
@@ -120,12 +121,13 @@ class PosixEnv : public Env {
   int64_t FailCount(uint32_t error, int host_errno = 0);  // the -1 of the counting calls
   bool FailErrno(int err, const std::string& host_path = {});
   // Maps a device path naming a file or folder (no wildcards); kInvalidName on refusal.
-  bool MapName(std::u16string_view path, std::string* host_path);
+  [[nodiscard]] bool MapName(std::u16string_view path, std::string* host_path);
   OpenFile* Find(FileHandle file);
   // Opens the host file by disposition; sets *created. -1 with errno on failure.
-  int OpenHost(const std::string& host_path, int flags, int disposition, bool* created);
+  [[nodiscard]] int OpenHost(const std::string& host_path, int flags, int disposition,
+                             bool* created);
   // Refuses to delete or replace a file that is read-only or held open.
-  bool MayRemove(const std::string& host_path);
+  [[nodiscard]] bool MayRemove(const std::string& host_path);
 
   PosixEnvOptions options_;
   DevicePathMap paths_;

@@ -128,7 +128,7 @@ TEST_F(PosixEnvObjectStoreTest, AStoreThatDoesNotOpenSaysWhy) {
   EXPECT_NE(other.Objects(), nullptr);
 
   PosixEnv damaged(env().options());
-  device_.env().ResetObjectStore();
+  ASSERT_TRUE(device_.env().ResetObjectStore());
   ASSERT_TRUE(device_.WriteHostFile(kStorePath, Garbage(8192, 'x')));
   EXPECT_EQ(damaged.Objects(), nullptr);
   EXPECT_EQ(damaged.LastFailure().error, winerr::kInvalidData);

@@ -26,7 +26,7 @@ class PosixEnvTest : public ::testing::Test {
   }
   std::string ReadAll(FileHandle file) {
     std::string text(static_cast<size_t>(env().Size(file)), '\0');
-    env().Seek(file, 0);
+    EXPECT_EQ(env().Seek(file, 0), 0);
     text.resize(static_cast<size_t>(env().Read(file, text.data(), text.size())));
     return text;
   }
@@ -102,14 +102,14 @@ TEST_F(PosixEnvTest, DispositionsAndTheirErrors) {
 
   file = OpenRw(u"\\a.txt", kDispositionOpenAlways);  // keeps the contents
   EXPECT_EQ(ReadAll(file), "hello");
-  env().Close(file);
+  EXPECT_TRUE(env().Close(file));
   file = OpenRw(u"\\a.txt", kDispositionCreateAlways);  // empties the file
   EXPECT_EQ(env().Size(file), 0);
-  env().Close(file);
+  EXPECT_TRUE(env().Close(file));
   file = OpenRw(u"\\new.txt", kDispositionOpenAlways);
   EXPECT_NE(file, kInvalidFileHandle);
   EXPECT_TRUE(env().Sync(file));
-  env().Close(file);
+  EXPECT_TRUE(env().Close(file));
   EXPECT_TRUE(device_.Exists(u"\\new.txt"));
 
   EXPECT_EQ(OpenRw(u"\\a.txt", 7), kInvalidFileHandle);
@@ -135,11 +135,11 @@ TEST_F(PosixEnvTest, RefusesBadNamesFoldersAndReadOnlyFilesForWriting) {
   EXPECT_EQ(device_.ReadHostFile(u"\\ro.txt"), "keep");
   const FileHandle reader = env().Open(u"\\ro.txt", kRead, kDispositionOpenExisting, kShareAll);
   EXPECT_NE(reader, kInvalidFileHandle);
-  env().Close(reader);
+  EXPECT_TRUE(env().Close(reader));
   EXPECT_TRUE(env().SetAttributesNormal(u"\\ro.txt"));
   const FileHandle writer = OpenRw(u"\\ro.txt", kDispositionOpenExisting);
   EXPECT_NE(writer, kInvalidFileHandle);
-  env().Close(writer);
+  EXPECT_TRUE(env().Close(writer));
 }
 
 TEST_F(PosixEnvTest, ExclusiveAndSharedOpensInOneProcess) {
@@ -155,8 +155,8 @@ TEST_F(PosixEnvTest, ExclusiveAndSharedOpensInOneProcess) {
   EXPECT_EQ(OpenRw(u"\\t.$tab$", kDispositionCreateAlways, kExclusive), kInvalidFileHandle);
   EXPECT_EQ(device_.ReadHostFile(u"\\t.$tab$"), "rows");
 
-  env().Close(first);
-  env().Close(second);
+  EXPECT_TRUE(env().Close(first));
+  EXPECT_TRUE(env().Close(second));
   const FileHandle exclusive = OpenRw(u"\\t.$tab$", kDispositionOpenExisting, kExclusive);
   ASSERT_NE(exclusive, kInvalidFileHandle);
   for (int share : {1, 2, 3, 4, 0}) {
@@ -164,10 +164,10 @@ TEST_F(PosixEnvTest, ExclusiveAndSharedOpensInOneProcess) {
         << "share " << share;
     EXPECT_EQ(env().LastError(), winerr::kSharingViolation);
   }
-  env().Close(exclusive);
+  EXPECT_TRUE(env().Close(exclusive));
   const FileHandle again = OpenRw(u"\\t.$tab$", kDispositionOpenExisting, kExclusive);
   EXPECT_NE(again, kInvalidFileHandle);
-  env().Close(again);
+  EXPECT_TRUE(env().Close(again));
 }
 
 TEST_F(PosixEnvTest, ReadWriteSeekSizeTruncate) {
@@ -208,7 +208,7 @@ TEST_F(PosixEnvTest, HandlesKeepTheirAccessAndNeverComeBack) {
   char c;
   EXPECT_EQ(env().Read(writer, &c, 1), -1);
   EXPECT_EQ(env().LastError(), winerr::kAccessDenied);
-  env().Close(writer);
+  EXPECT_TRUE(env().Close(writer));
   EXPECT_TRUE(env().Close(reader));
 
   // A closed handle stays dead even after new files are opened.
@@ -219,7 +219,7 @@ TEST_F(PosixEnvTest, HandlesKeepTheirAccessAndNeverComeBack) {
   EXPECT_EQ(env().Write(reader, "x", 1), -1);
   EXPECT_EQ(env().LastError(), winerr::kInvalidHandle);
   EXPECT_EQ(env().Size(next), 0);
-  env().Close(next);
+  EXPECT_TRUE(env().Close(next));
 }
 
 TEST_F(PosixEnvTest, FindMatchesPatternsInNameOrder) {
@@ -300,7 +300,7 @@ TEST_F(PosixEnvTest, FilesHeldOpenOrReadOnlyAreNotRemoved) {
   EXPECT_FALSE(env().Rename(u"\\other.txt", u"\\held.txt"));
   EXPECT_EQ(env().LastError(), winerr::kSharingViolation);
   EXPECT_FALSE(env().Rename(u"\\held.txt", u"\\moved.txt"));
-  env().Close(file);
+  EXPECT_TRUE(env().Close(file));
   EXPECT_TRUE(env().Delete(u"\\held.txt"));
   EXPECT_FALSE(device_.Exists(u"\\held.txt"));
 
@@ -347,13 +347,15 @@ TEST_F(PosixEnvTest, LeavesNoDescriptorsBehind) {
   const int before = testing::OpenDescriptorCount();
   const FileHandle holder = OpenRw(u"\\f.txt", kDispositionOpenExisting, kExclusive);
   for (int i = 0; i < 20; ++i) {
-    env().Open(u"\\f.txt", kRead, kDispositionOpenExisting, kShareAll);  // sharing violation
-    env().Open(u"\\dir", kRead, kDispositionOpenExisting, kShareAll);    // a folder
-    env().Delete(u"\\f.txt");                                            // held
+    EXPECT_EQ(env().Open(u"\\f.txt", kRead, kDispositionOpenExisting, kShareAll),
+              kInvalidFileHandle);  // sharing violation
+    EXPECT_EQ(env().Open(u"\\dir", kRead, kDispositionOpenExisting, kShareAll),
+              kInvalidFileHandle);           // a folder
+    EXPECT_FALSE(env().Delete(u"\\f.txt"));  // held
     FindData data;
     env().FindClose(env().FindFirst(u"\\*", &data));
   }
-  env().Close(holder);
+  EXPECT_TRUE(env().Close(holder));
   EXPECT_EQ(testing::OpenDescriptorCount(), before);
   {
     PosixEnv other(env().options());

@@ -12,22 +12,22 @@ namespace ledgerix::platform {
 
 // Reads until n bytes are in or the end of the file. Answers the count read; -1 only when
 // nothing was read and the call failed (a failure after some bytes answers the bytes read).
-ssize_t ReadFully(int fd, void* dest, size_t n);
+[[nodiscard]] ssize_t ReadFully(int fd, void* dest, size_t n);
 
 // Writes until n bytes are out. Answers the count written, short when the disk fills or the
 // call fails after some bytes; -1 only when nothing could be written.
-ssize_t WriteFully(int fd, const void* src, size_t n);
+[[nodiscard]] ssize_t WriteFully(int fd, const void* src, size_t n);
 
 // flock() retried over EINTR.
-int LockFile(int fd, int operation);
+[[nodiscard]] int LockFile(int fd, int operation);
 
 // fsync() of the folder holding host_path, so that a created, renamed or deleted name
 // survives a crash.
-bool SyncFolderOf(const std::string& host_path);
+[[nodiscard]] bool SyncFolderOf(const std::string& host_path);
 
 // Brings a file (or, with O_DIRECTORY in `open_flags`, a folder) at a host path to stable
 // storage; false with errno set when it cannot be opened or synced.
-bool SyncHostPath(const std::string& host_path, int open_flags = 0);
+[[nodiscard]] bool SyncHostPath(const std::string& host_path, int open_flags = 0);
 
 // The host folder holding host_path ("." for a bare name).
 std::string FolderOf(const std::string& host_path);

@@ -14,8 +14,9 @@ int64_t CurrentMemoryBytes();
 int64_t PeakMemoryBytes();
 
 // Hands memory the allocator keeps free back to the host, then starts a new peak at the current
-// resident size, so that the next PeakMemoryBytes tells what the work in between needed. False when the host cannot reset it; PeakMemoryBytes then keeps
-// answering the peak since the process started.
-bool ResetPeakMemory();
+// resident size, so that the next PeakMemoryBytes tells what the work in between needed. False when
+// the host cannot reset it; PeakMemoryBytes then keeps answering the peak since the process
+// started.
+[[nodiscard]] bool ResetPeakMemory();
 
 }  // namespace ledgerix::platform

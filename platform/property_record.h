@@ -15,10 +15,10 @@ namespace ledgerix::platform {
 // Answers the byte form of the properties, in their order. False (and `out` untouched) when the
 // list cannot be kept: more than 65,535 properties, two properties with the same id, or a text
 // or byte block longer than 4 GiB.
-bool EncodePropertyRecord(const std::vector<Property>& properties, std::string* out);
+[[nodiscard]] bool EncodePropertyRecord(const std::vector<Property>& properties, std::string* out);
 
 // Reads a byte form written by EncodePropertyRecord into `out` (replacing its contents). False
 // when the bytes are not such a form (a damaged record); `out` is then unspecified.
-bool DecodePropertyRecord(const void* data, size_t size, std::vector<Property>* out);
+[[nodiscard]] bool DecodePropertyRecord(const void* data, size_t size, std::vector<Property>* out);
 
 }  // namespace ledgerix::platform

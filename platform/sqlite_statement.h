@@ -31,9 +31,9 @@ class SqliteStatement {
 
   // Advances to the next row. True on a row; false at the end or on an error (then the
   // statement is reset and last_code() tells which).
-  bool Step();
+  [[nodiscard]] bool Step();
   // Runs a statement that yields no rows. True when it completed.
-  bool Run();
+  [[nodiscard]] bool Run();
   int last_code() const { return last_code_; }
 
   // Ends the current execution so that it holds no read transaction and can be run again
@@ -70,6 +70,6 @@ class StatementScope {
 };
 
 // Runs SQL text without results (several statements are allowed). True on success.
-bool ExecSql(sqlite3* db, const char* sql);
+[[nodiscard]] bool ExecSql(sqlite3* db, const char* sql);
 
 }  // namespace ledgerix::platform

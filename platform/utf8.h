@@ -8,10 +8,10 @@ namespace ledgerix::platform {
 
 // Converts UTF-16 to UTF-8 into *out. Answers false (and leaves *out unspecified) when the text
 // holds an unpaired surrogate, which no host file name can carry.
-bool Utf16ToUtf8(std::u16string_view text, std::string* out);
+[[nodiscard]] bool Utf16ToUtf8(std::u16string_view text, std::string* out);
 
 // Converts UTF-8 to UTF-16 into *out. Answers false on malformed UTF-8 (bad sequences, overlong
 // forms, surrogates or values past U+10FFFF).
-bool Utf8ToUtf16(std::string_view text, std::u16string* out);
+[[nodiscard]] bool Utf8ToUtf16(std::string_view text, std::u16string* out);
 
 }  // namespace ledgerix::platform

@@ -169,7 +169,9 @@ ExportResult ExportToFile(platform::Env& env, const ReportTable& table,
     return ExportResult::kBadChoice;
   }
   // A folder that exists already makes this fail, which is fine: the write then tells.
-  if (folder->subfolder != nullptr) env.CreateDirectory(DbString(folder->subfolder).Wide());
+  if (folder->subfolder != nullptr) {
+    static_cast<void>(env.CreateDirectory(DbString(folder->subfolder).Wide()));
+  }
   return ExportList(env, table, ExportPath(request), request.type_index, request.with_header);
 }
 
