@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "finance/testing/finance_test_support.h"
+#include "testing/device_snapshot.h"
 #include "testing/stopping_env.h"
 
 namespace ledgerix::testing {
@@ -33,20 +33,13 @@ struct Operation {
 };
 
 TEST_P(WholeOperationsTest, AKillAtAnyMomentLeavesTheOldTablesOrTheNew) {
-  if (GetParam() != DriverKind::kFileDatabase)
-    GTEST_SKIP() << "the object store writes past the Env";
   ASSERT_EQ(OpenDatabase(), 1);
   for (int i = 0; i < 60; ++i) {
     ASSERT_EQ(db_->AddEntry(MakeEntry(1 + i % 4, 150308 + i % 3 * 10000, i, 1, 2, 1 + i % 2)), 1);
   }
   const Tables before = ReadTables(*db_);
   db_.reset();
-  std::map<std::u16string, std::string> files;
-  for (const char16_t* file :
-       {u"\\tolvena_db\\TOLVENA_Ledgerix_1.$db$", u"\\tolvena_db\\[sec_consumeritems].$tab$",
-        u"\\tolvena_db\\[sec_data].$tab$", u"\\tolvena_db\\[sec_firms].$tab$"}) {
-    files[file] = root_.ReadHostFile(file);
-  }
+  DeviceSnapshot snapshot(root_);
   const std::vector<Operation> operations = {
       {"delete a kind", [](FinanceDb& db) { return db.DeleteKind(2) == 1; }},
       {"delete a day's entries",
@@ -69,7 +62,7 @@ TEST_P(WholeOperationsTest, AKillAtAnyMomentLeavesTheOldTablesOrTheNew) {
   };
   for (const Operation& operation : operations) {
     SCOPED_TRACE(operation.name);
-    for (const auto& [file, bytes] : files) ASSERT_TRUE(root_.WriteHostFile(file, bytes));
+    ASSERT_TRUE(snapshot.Restore());
     ASSERT_EQ(OpenDatabase(), 1);
     ASSERT_TRUE(operation.run(*db_));
     const Tables after = ReadTables(*db_);
@@ -78,7 +71,7 @@ TEST_P(WholeOperationsTest, AKillAtAnyMomentLeavesTheOldTablesOrTheNew) {
     int old_ones = 0;
     for (int n = 1;; ++n) {
       ASSERT_LT(n, 200) << "the operation never ran through";
-      for (const auto& [file, bytes] : files) ASSERT_TRUE(root_.WriteHostFile(file, bytes));
+      ASSERT_TRUE(snapshot.Restore());
       bool stopped = false;
       {
         StoppingEnv stopping(&root_.env(), n);
