@@ -1,6 +1,7 @@
 // Opening the finance database: first start, normal start, older layouts, damaged databases.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -11,6 +12,8 @@
 #include "finance/testing/finance_test_support.h"
 #include "platform/fault_injection_env.h"
 #include "platform/object_store.h"
+#include "testing/device_snapshot.h"
+#include "testing/stopping_env.h"
 
 namespace ledgerix::testing {
 namespace {
@@ -413,6 +416,55 @@ TEST_P(BootstrapTest, ARebuildLeftUndoneIsDoneAgainFromItsText) {
   // Done once: the next start opens it as it is.
   ASSERT_EQ(db_->Open(kDatabaseName, &report), 1);
   EXPECT_EQ(report.outcome, OpenOutcome::kOpened);
+}
+
+// A restore killed at any of its disk changes leaves its tables part-way between the old rows
+// and the archive's (a table emptied, another cut in the middle of a row): the next start puts
+// back what the killed change had changed before it reads a row, and so opens the database as
+// it was, never taking it for damaged and rebuilding it from the rows of neither.
+TEST_P(BootstrapTest, AChangeKilledPartWayIsPutBackBeforeTheTablesAreRead) {
+  CreateDatabaseWithEntries();
+  ASSERT_TRUE(root_.WriteHostFile(u"\\data\\other.txt",
+                                  std::string(FromUtf8("[sec_consumeritems]\r\n"
+                                                       "7;Кино;Развлечения;89600;2;0;\r\n"
+                                                       "[sec_data]\r\n7;150308;256;512;2;;9;0;\r\n"
+                                                       "[sec_firms]\r\n9;Девять;;0;\r\n")
+                                                  .View())));
+  DeviceSnapshot snapshot(root_);
+  int kills = 0;
+  for (int n = 1;; ++n) {
+    ASSERT_LT(n, 200) << "the restore never ran through";
+    ASSERT_TRUE(snapshot.Restore());
+    bool stopped = false;
+    {
+      StoppingEnv stopping(&root_.env(), INT_MAX);
+      FinanceDb db(stopping, clock_, globals_);
+      ASSERT_EQ(db.Open(kDatabaseName), 1);
+      stopping.StopAt(n);
+      static_cast<void>(db.RestoreExchangeFile(DbString(u"\\data\\other.txt")));
+      stopped = stopping.stopped();
+    }
+    root_.env().CloseObjectStore();
+    OpenReport report;
+    db_ = std::make_unique<FinanceDb>(root_.env(), clock_, globals_);
+    ASSERT_EQ(db_->Open(kDatabaseName, &report), 1) << "n = " << n;
+    EXPECT_EQ(report.outcome, OpenOutcome::kOpened) << "n = " << n;
+    const Lines kinds = TableLines(*db_, kKindsTable);
+    if (!stopped) {
+      EXPECT_EQ(kinds, Lines{"7;Кино;Развлечения;89600;2;0;"});
+      break;
+    }
+    ++kills;
+    if (kinds == kinds_) {
+      EXPECT_EQ(TableLines(*db_, kEntriesTable), entries_) << "n = " << n;
+      EXPECT_EQ(TableLines(*db_, kAccountsTable), accounts_) << "n = " << n;
+    } else {
+      EXPECT_EQ(kinds, Lines{"7;Кино;Развлечения;89600;2;0;"}) << "n = " << n;
+      EXPECT_EQ(TableLines(*db_, kEntriesTable), Lines{"7;150308;256;512;2;;9;0;"}) << "n = " << n;
+    }
+    db_.reset();
+  }
+  EXPECT_GT(kills, 3);
 }
 
 // A database that cannot be written is not damaged: nothing is changed, nothing copied.

@@ -11,6 +11,8 @@
 #include "engine/db_file.h"
 #include "engine/directory_lister.h"
 #include "engine/table_file.h"
+#include "engine/table_journal.h"
+#include "engine/table_write_generations.h"
 #include "finance/file_contents.h"
 
 namespace ledgerix {
@@ -111,6 +113,13 @@ StorageAccess FileDatabaseStorage::CheckAccess(const DbString& name) {
                                                          : StorageAccess::kUnusable);
   }
   return StorageAccess::kWritable;
+}
+
+bool FileDatabaseStorage::PutBackUnfinishedChange(const DbString& name) {
+  // No TableFile is open on the tables yet, so none needs telling what was put back.
+  TableWriteGenerations generations;
+  TableJournal journal(env_, name, &generations);
+  return journal.Recover() == 1 || Failed(env_, false);
 }
 
 StoredCatalog FileDatabaseStorage::ReadCatalog(const DbString& name, DbSchema* out) {

@@ -14,6 +14,8 @@ class FileDatabaseStorage : public StoredDatabase {
   // kReadOnly when a file of the folder, or the folder itself (a probe file cannot be made in
   // it), may not be written; kUnusable when the folder cannot be made or reached.
   StorageAccess CheckAccess(const DbString& name) override;
+  // Puts the rollback journal's records back into the table files and empties it.
+  bool PutBackUnfinishedChange(const DbString& name) override;
   // kAbsent when there is no catalog file; kDamaged when it does not decode whole.
   StoredCatalog ReadCatalog(const DbString& name, DbSchema* out) override;
   // The table file's slots of 18 bytes per column, each decoded by the columns; a slot that
