@@ -9,6 +9,8 @@
 #include <utility>
 
 #include "access/db_connection.h"
+#include "finance/damaged_copy.h"
+#include "finance/stored_database.h"
 #include "finance/testing/finance_test_support.h"
 #include "platform/fault_injection_env.h"
 #include "platform/object_store.h"
@@ -267,6 +269,33 @@ TEST_P(BootstrapTest, ADamagedTableIsCopiedAndRebuiltWithItsRowsUnchanged) {
     EXPECT_TRUE(root_.Exists(kDamagedFolder));
   }
   EXPECT_FALSE(root_.Exists(kOlderBackup));
+}
+
+// The copy of a damaged file database holds every file it is kept in, byte for byte: the
+// catalog, the table files, and the rollback journal beside them (which holds what a change that
+// never ended overwrote in the tables).
+TEST_P(BootstrapTest, TheCopyOfADamagedDatabaseHoldsItsJournalWithItsTables) {
+  if (GetParam() != DriverKind::kFileDatabase) GTEST_SKIP() << "the store is one file";
+  CreateDatabaseWithEntries();
+  DamageEntriesTable();
+  ASSERT_TRUE(root_.WriteHostFile(u"\\tolvena_db\\TOLVENA_Ledgerix_1.$jnl$", "journal records"));
+  const std::map<std::string, std::string> stored = Snapshot(DatabaseFolder());
+  ASSERT_EQ(stored.size(), 5u);
+  std::unique_ptr<StoredDatabase> storage = StoredDatabase::ForKind(GetParam(), root_.env());
+  DbString folder;
+  platform::FailureDetail failure;
+  ASSERT_TRUE(
+      KeepDamagedCopy(*storage, root_.env(), clock_, DbString(kDatabaseName), &folder, &failure));
+  EXPECT_EQ(ToUtf8(folder), ToUtf8(DbString(kDamagedFolder)));
+  std::map<std::string, std::string> copied;
+  for (const auto& [path, content] : Snapshot(root_.HostPath(kDamagedFolder))) {
+    copied[std::filesystem::path(path).filename().string()] = content;
+  }
+  for (const auto& [path, content] : stored) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    EXPECT_EQ(copied[name], content) << name;
+  }
+  EXPECT_EQ(copied.size(), stored.size());
 }
 
 TEST_P(BootstrapTest, NothingIsDeletedWhenTheCopyOfADamagedDatabaseFails) {

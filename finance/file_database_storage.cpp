@@ -185,6 +185,13 @@ bool FileDatabaseStorage::CopyInto(const DbString& name, const DbString& folder)
   if (DbFileExists(env_, catalog) && !CopyFile(env_, catalog, InFolder(folder, catalog_name))) {
     return Failed(env_, false);
   }
+  // A journal left by a change that never ended holds what that change overwrote in the tables.
+  DbString journal_name(name);
+  journal_name.Append(kJournalFileExtension);
+  const DbString journal = TableJournal::PathFor(env_, name);
+  if (DbFileExists(env_, journal) && !CopyFile(env_, journal, InFolder(folder, journal_name))) {
+    return Failed(env_, false);
+  }
   DirectoryLister lister(env_);
   if (!lister.First(TableFilePattern())) return NothingFound(env_) || Failed(env_, false);
   do {

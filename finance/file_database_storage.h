@@ -22,8 +22,8 @@ class FileDatabaseStorage : public StoredDatabase {
   // does not decode, and bytes after the last whole slot, are unreadable. Not present when the
   // file is missing.
   TableScan ScanRows(const DbTableSchema& table, const StoredRowVisitor& visit) override;
-  // The catalog file and every table file of the folder (not only those the catalog names: the
-  // catalog may be what is damaged).
+  // The catalog file, the rollback journal when there is one, and every table file of the
+  // folder (not only those the catalog names: the catalog may be what is damaged).
   bool CopyInto(const DbString& name, const DbString& folder) override;
   // Through the driver, then the catalog file and the files of `tables` one by one.
   bool Delete(const DbString& name, const DbSchema& tables) override;
