@@ -369,54 +369,6 @@ TEST_P(BootstrapTest, AnUnreadableCatalogIsCopiedAndTheRowsOfTheTablesComeBack) 
   EXPECT_EQ(TableLines(*db_, kAccountsTable), accounts_);
 }
 
-// Every step of a conversion that changes the disk is made to fail in turn: the start must
-// either convert everything or answer failure, and the next start must then convert everything
-// from the backup; no start may answer success with kinds, entries or account 1 missing, or with
-// an entry left unconverted.
-TEST_P(BootstrapTest, AFailureAnywhereInAConversionIsReportedAndTheNextStartConverts) {
-  const Lines converted_entries{"1;150308;3840;768;2;;1;0;", "1;160308;256;7424;2;;1;0;",
-                                "5;160308;896000;256;1;;1;0;"};
-  const Lines converted_kinds{"1;Бензин;Машина;51200;2;0;", "5;Премия;;0;1;0;"};
-  const Lines converted_accounts{"1;Наличные;;0;", "2;Карта;;0;"};
-  auto expect_converted = [&](int n) {
-    EXPECT_EQ(TableLines(*db_, kKindsTable), converted_kinds) << "failure " << n;
-    EXPECT_EQ(TableLines(*db_, kEntriesTable), converted_entries) << "failure " << n;
-    EXPECT_EQ(TableLines(*db_, kAccountsTable), converted_accounts) << "failure " << n;
-  };
-  int failed_starts = 0;
-  for (int n = 1;; ++n) {
-    ASSERT_LT(n, 200);
-    root_.env().ResetObjectStore();
-    std::filesystem::remove_all(root_.HostPath(u"\\tolvena_db"));
-    std::filesystem::remove_all(root_.HostPath(u"\\data"));
-    CreateOlderDatabase(/*with_accounts=*/true);
-    platform::FaultInjectionEnv faulty(&root_.env());
-    faulty.FailNthMutation(n, platform::winerr::kDiskFull);
-    OpenReport report;
-    int opened = 0;
-    {
-      FinanceDb db(faulty, clock_, globals_);
-      opened = db.Open(kDatabaseName, &report);
-      if (opened) {
-        EXPECT_EQ(report.outcome, OpenOutcome::kConverted);
-        db_.reset();
-        EXPECT_EQ(TableLines(db, kEntriesTable), converted_entries) << "failure " << n;
-        EXPECT_EQ(TableLines(db, kAccountsTable), converted_accounts) << "failure " << n;
-      } else {
-        ++failed_starts;
-        EXPECT_EQ(report.outcome, OpenOutcome::kFailed) << "failure " << n;
-        EXPECT_FALSE(db.IsOpen());
-      }
-    }
-    const bool fired = faulty.InjectedCount() > 0;
-    // The next start, without failures, ends with everything converted.
-    ASSERT_EQ(OpenDatabase(), 1) << "failure " << n;
-    expect_converted(n);
-    if (!fired) break;
-  }
-  EXPECT_GT(failed_starts, 3);
-}
-
 // A rebuild cut short (the process killed after the old database was deleted) is done again at
 // the next start from the text the mark names.
 TEST_P(BootstrapTest, ARebuildLeftUndoneIsDoneAgainFromItsText) {
