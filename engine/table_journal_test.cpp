@@ -72,7 +72,7 @@ class TableJournalTest : public ::testing::Test {
   }
 
   testing::TempDeviceRoot device_;
-  platform::Env& env_ = device_.env();
+  platform::PosixEnv& env_ = device_.env();
   TableWriteGenerations generations_;
 };
 

@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
-#include <map>
+#include <optional>
 
 #include "access/db_connection.h"
 #include "finance/record_access.h"
 #include "finance/testing/finance_test_support.h"
 #include "platform/fault_injection_env.h"
+#include "testing/device_snapshot.h"
 #include "testing/stopping_env.h"
 
 namespace ledgerix::testing {
@@ -151,8 +151,6 @@ Tables ReadTables(FinanceDb& db) {
 // database as the next start opens it holds the old tables (after 0 or a kill) or exactly the
 // archive's (after 1), never a mix.
 TEST_P(ExchangeFileTest, AFailureAnywhereInARestoreLeavesTheOldTablesOrTheNew) {
-  if (GetParam() != DriverKind::kFileDatabase)
-    GTEST_SKIP() << "the object store writes past the Env";
   for (int i = 0; i < 300; ++i) {
     ASSERT_EQ(db_->AddEntry(MakeEntry(1 + i % 5, 150308 + i % 28 * 10000, i, 1, 2, 1)), 1);
   }
@@ -163,16 +161,8 @@ TEST_P(ExchangeFileTest, AFailureAnywhereInARestoreLeavesTheOldTablesOrTheNew) {
   archive += "7;150308;256;256;2;новая;1;0;\r\n\r\n[sec_firms]\r\n9;Девять;;0;\r\n";
   ASSERT_TRUE(root_.WriteHostFile(kFile, std::string(FromUtf8(archive).View())));
   db_.reset();
-  // The database's files, to start every run from.
-  std::map<std::u16string, std::string> files;
-  for (const char16_t* file :
-       {u"\\tolvena_db\\TOLVENA_Ledgerix_1.$db$", u"\\tolvena_db\\[sec_consumeritems].$tab$",
-        u"\\tolvena_db\\[sec_data].$tab$", u"\\tolvena_db\\[sec_firms].$tab$"}) {
-    files[file] = root_.ReadHostFile(file);
-  }
-  auto reset_files = [&] {
-    for (const auto& [file, bytes] : files) ASSERT_TRUE(root_.WriteHostFile(file, bytes));
-  };
+  // The device's files, to start every run from.
+  DeviceSnapshot snapshot(root_);
   ASSERT_EQ(OpenDatabase(), 1);
   ASSERT_EQ(db_->RestoreExchangeFile(DbString(kFile)), 1);
   const Tables after = ReadTables(*db_);
@@ -189,23 +179,33 @@ TEST_P(ExchangeFileTest, AFailureAnywhereInARestoreLeavesTheOldTablesOrTheNew) {
     const int step = fault == Fault::kKill ? 4 : 1;
     for (int n = 1;; n += step) {
       ASSERT_LT(n, 400) << "the restore never ran through";
-      reset_files();
+      ASSERT_TRUE(snapshot.Restore());
       int result = 0;
       bool injected = false;
       {
-        platform::FaultInjectionEnv faulty(&root_.env());
         // Killed: the disk stays as it is at the n-th change from the program's start on.
-        StoppingEnv stopping(&root_.env(), fault == Fault::kKill ? n : INT_MAX);
-        platform::Env& env = fault == Fault::kKill ? static_cast<platform::Env&>(stopping) : faulty;
-        FinanceDb db(env, clock_, globals_);
-        const bool opened = db.Open(kDatabaseName) == 1;
-        ASSERT_TRUE(opened || fault == Fault::kKill) << "n = " << n;
-        faulty.Reset();
-        if (fault == Fault::kShortWrite) faulty.ShortWriteNth(n);
-        if (fault == Fault::kFailedChange) faulty.FailNthMutation(n, platform::winerr::kDiskFull);
-        result = opened ? db.RestoreExchangeFile(DbString(kFile)) : 0;
-        injected = faulty.InjectedCount() > 0 || stopping.stopped();
+        std::optional<platform::FaultInjectionEnv> faulty;
+        std::optional<StoppingEnv> stopping;
+        if (fault == Fault::kKill) {
+          stopping.emplace(&root_.env(), n);
+        } else {
+          faulty.emplace(&root_.env());
+        }
+        platform::Env& env = stopping ? static_cast<platform::Env&>(*stopping) : *faulty;
+        {
+          FinanceDb db(env, clock_, globals_);
+          const bool opened = db.Open(kDatabaseName) == 1;
+          ASSERT_TRUE(opened || fault == Fault::kKill) << "n = " << n;
+          if (faulty) faulty->Reset();
+          if (fault == Fault::kShortWrite) faulty->ShortWriteNth(n);
+          if (fault == Fault::kFailedChange) {
+            faulty->FailNthMutation(n, platform::winerr::kDiskFull);
+          }
+          result = opened ? db.RestoreExchangeFile(DbString(kFile)) : 0;
+        }
+        injected = stopping ? stopping->stopped() : faulty->InjectedCount() > 0;
       }
+      root_.env().CloseObjectStore();
       ASSERT_EQ(OpenDatabase(), 1) << "n = " << n;  // as the next start opens it
       const Tables now = ReadTables(*db_);
       db_.reset();
@@ -225,8 +225,6 @@ TEST_P(ExchangeFileTest, AFailureAnywhereInARestoreLeavesTheOldTablesOrTheNew) {
 // (it used to skip that section and answer 1, and the archive was then named the last one
 // restored).
 TEST_P(ExchangeFileTest, ATableThatCannotBeEmptiedFailsTheRestore) {
-  if (GetParam() != DriverKind::kFileDatabase)
-    GTEST_SKIP() << "the object store writes past the Env";
   const std::vector<std::string> kinds = TableLines(*db_, kKindsTable);
   const std::vector<std::string> accounts = TableLines(*db_, kAccountsTable);
   db_.reset();
@@ -238,8 +236,13 @@ TEST_P(ExchangeFileTest, ATableThatCannotBeEmptiedFailsTheRestore) {
   platform::FaultInjectionEnv faulty(&root_.env());
   FinanceDb db(faulty, clock_, globals_);
   ASSERT_EQ(db.Open(kDatabaseName), 1);
-  // The second table emptied, the kinds, keeps its rows.
-  faulty.FailNth(platform::FileOp::kSetEndOfFile, 2, platform::winerr::kWriteFault);
+  if (GetParam() == DriverKind::kFileDatabase) {
+    // The second table emptied, the kinds, keeps its rows.
+    faulty.FailNth(platform::FileOp::kSetEndOfFile, 2, platform::winerr::kWriteFault);
+  } else {
+    // The store writes the emptied and refilled tables at the commit.
+    faulty.FailNth(platform::FileOp::kWrite, 1, platform::winerr::kWriteFault);
+  }
   EXPECT_EQ(db.RestoreExchangeFile(DbString(kFile)), 0);
   EXPECT_EQ(faulty.InjectedCount(), 1);
   EXPECT_EQ(TableLines(db, kKindsTable), kinds);

@@ -36,7 +36,7 @@ TEST_P(KillTrialTest, AKilledProcessLosesAndMixesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Works, KillTrialTest,
                          ::testing::Combine(testing::BothStorageKinds(),
-                                            ::testing::Values("insert", "restore")),
+                                            ::testing::Values("insert", "restore", "convert")),
                          [](const auto& info) {
                            return std::string(std::get<0>(info.param) == DriverKind::kFileDatabase
                                                   ? "FileDatabase"

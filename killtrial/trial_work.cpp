@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "killtrial/convert_work.h"
 #include "killtrial/insert_work.h"
 #include "killtrial/restore_work.h"
 
@@ -23,6 +24,7 @@ struct Entry {
 constexpr Entry kWorks[] = {
     {"insert", [] { return std::unique_ptr<TrialWork>(std::make_unique<InsertWork>()); }},
     {"restore", [] { return std::unique_ptr<TrialWork>(std::make_unique<RestoreWork>()); }},
+    {"convert", [] { return std::unique_ptr<TrialWork>(std::make_unique<ConvertWork>()); }},
 };
 
 }  // namespace

@@ -5,7 +5,17 @@ namespace ledgerix::testing {
 using platform::FileHandle;
 using platform::FindHandle;
 
-StoppingEnv::StoppingEnv(platform::Env* base, int n) : base_(base), remaining_(n) {}
+StoppingEnv::StoppingEnv(platform::PosixEnv* base, int n)
+    : base_(base), previous_store_io_(base->RouteObjectStore(this)), remaining_(n) {}
+
+StoppingEnv::~StoppingEnv() {
+  if (stopped_) base_->CloseObjectStore();
+  base_->RouteObjectStore(previous_store_io_);
+}
+
+void StoppingEnv::StopAt(int n) {
+  if (!stopped_) remaining_ = n;
+}
 
 bool StoppingEnv::Change() {
   if (stopped_) return false;
@@ -58,6 +68,10 @@ bool StoppingEnv::CreateDirectory(std::u16string_view path) {
   return Change() && base_->CreateDirectory(path);
 }
 
+bool StoppingEnv::RemoveDirectory(std::u16string_view path) {
+  return Change() && base_->RemoveDirectory(path);
+}
+
 FindHandle StoppingEnv::FindFirst(std::u16string_view pattern, platform::FindData* first) {
   return stopped_ ? platform::kInvalidFindHandle : base_->FindFirst(pattern, first);
 }
@@ -79,6 +93,8 @@ bool StoppingEnv::RunAndWait(std::u16string_view path) {
 }
 
 platform::ObjectStore* StoppingEnv::Objects() { return base_->Objects(); }
+
+platform::Env* StoppingEnv::RouteObjectStore(Env* io) { return base_->RouteObjectStore(io); }
 
 bool StoppingEnv::BackupObjectStore(std::u16string_view device_path) {
   return Change() && base_->BackupObjectStore(device_path);
