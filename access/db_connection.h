@@ -35,7 +35,7 @@ class DbConnection : public DbDriverHost {
   // Opens the database `name` through the driver. The connection string is the name, then
   // ";UID=" and the user when the user is not empty, and only then ";PWD=" and the password
   // when that is not empty. Answers IsOpen().
-  virtual int Open(DbString name, DbString user, DbString password);
+  [[nodiscard]] virtual int Open(DbString name, DbString user, DbString password);
   // Closes the driver's database when there is a driver, empties the texts and clears the
   // open flag. Always 1.
   virtual int Close();
@@ -46,7 +46,7 @@ class DbConnection : public DbDriverHost {
   DriverKind Kind() const override;
   // Destroys any driver (callers close first), keeps the kind and creates its driver. Answers
   // 1 when a driver now exists, else 0.
-  int SetKind(DriverKind kind);
+  [[nodiscard]] int SetKind(DriverKind kind);
 
   // Creates the database `name` from `schema` through the connection's driver
   // (DbDriver::CreateDatabase); 0 without a driver. Call it while the connection is closed.
@@ -59,7 +59,7 @@ class DbConnection : public DbDriverHost {
   // 0 when not open or without a driver. DbTransaction holds one for a scope.
   [[nodiscard]] int BeginTransaction();
   [[nodiscard]] int CommitTransaction();
-  int RollbackTransaction();
+  [[nodiscard]] int RollbackTransaction();
   bool InTransaction() const;
 
   // The text handed to the driver's Open: empty until Open, and again after Close.

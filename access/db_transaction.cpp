@@ -7,7 +7,8 @@ DbTransaction::DbTransaction(DbConnection* connection, Mode mode)
       joined_(connection != nullptr && mode == Mode::kJoinOrBegin && connection->InTransaction()),
       active_(joined_ || (connection != nullptr && connection->BeginTransaction() != 0)) {}
 
-DbTransaction::~DbTransaction() { Rollback(); }
+// A rollback that fails now is done by the next open of the database.
+DbTransaction::~DbTransaction() { static_cast<void>(Rollback()); }
 
 bool DbTransaction::Commit() {
   if (!active_) return false;

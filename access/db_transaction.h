@@ -28,7 +28,7 @@ class DbTransaction {
   // failed (nothing of the transaction is kept then).
   [[nodiscard]] bool Commit();
   // Takes every write back now. True when the tables are as they were.
-  bool Rollback();
+  [[nodiscard]] bool Rollback();
 
  private:
   DbConnection* connection_;

@@ -12,10 +12,6 @@ int NullDriver::Fetch(DbRecordSet*, int, uint32_t, int) { return 0; }
 
 int NullDriver::Write(DbRecordSet*, int, uint32_t) { return 0; }
 
-int NullDriver::RowCount(uint32_t*) { return 0; }
-
-int NullDriver::Reserved() { return 0; }
-
 int NullDriver::CloseCursor(DbRecordSet*) { return 0; }
 
 int NullDriver::IsOpen() { return 0; }

@@ -36,8 +36,8 @@ CatalogRecord ParseCatalogRecord(const std::vector<platform::Property>& record, 
 // Reads every record of an open catalog into `schema` (appended in catalog order). False, with
 // the schema emptied, when a record cannot be read or is invalid. Records that describe no
 // table are skipped; their number goes to *skipped_records when it is given.
-bool ReadCatalog(platform::ObjectStoreDatabase& catalog, DbSchema* schema,
-                 uint32_t* skipped_records = nullptr);
+[[nodiscard]] bool ReadCatalog(platform::ObjectStoreDatabase& catalog, DbSchema* schema,
+                               uint32_t* skipped_records = nullptr);
 
 // The table names of a catalog: the first property of every readable record of an odd number
 // (3 or more) of properties that starts with a text, whatever the rest holds. What deleting the

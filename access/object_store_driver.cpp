@@ -81,7 +81,8 @@ int ObjectStoreDriver::Open(const DbString& connection_string) {
 }
 
 int ObjectStoreDriver::Close() {
-  if (in_transaction_) RollbackTransaction();
+  // A rollback that fails now is done by the store itself at its next open.
+  if (in_transaction_) static_cast<void>(RollbackTransaction());
   if (IsOpen() == 0) return 0;
   catalog_.reset();
   schema_.reset();
@@ -235,14 +236,6 @@ int ObjectStoreDriver::Write(DbRecordSet* record_set, int mode, uint32_t row_num
   if (count > 0 && old_first != properties.front()) cursor->set_in_step(false);
   return 1;
 }
-
-int ObjectStoreDriver::RowCount(uint32_t* out_count) {
-  if (IsOpen() == 0 || out_count == nullptr) return 0;
-  *out_count = catalog_->RecordCount();
-  return 1;
-}
-
-int ObjectStoreDriver::Reserved() { return 0; }
 
 int ObjectStoreDriver::CloseCursor(DbRecordSet* record_set) {
   if (IsOpen() == 0 || record_set == nullptr) return 0;

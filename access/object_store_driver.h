@@ -39,7 +39,7 @@ class ObjectStoreDriver : public DbDriver {
   // or a record of an odd number (3 or more) of properties is not a table name followed by
   // pairs of (numeric or boolean code, text name). Records of an even number of properties,
   // or of one, are skipped.
-  int Open(const DbString& connection_string) override;
+  [[nodiscard]] int Open(const DbString& connection_string) override;
   // Releases the catalog and the schema; 0 when nothing was open. Record sets that still hold a
   // cursor fail from then on until they open a table again.
   int Close() override;
@@ -47,45 +47,43 @@ class ObjectStoreDriver : public DbDriver {
   // its row count and attaches a cursor on its first row. 0 without a record set (so nothing can
   // be executed), when not open, or when the schema has no such table or its platform database
   // does not open.
-  int OpenCursor(const DbString& query_text, DbRecordSet* record_set,
-                 uint32_t* out_row_count) override;
+  [[nodiscard]] int OpenCursor(const DbString& query_text, DbRecordSet* record_set,
+                               uint32_t* out_row_count) override;
   // Moves by the move code and reads the row into the record's fields. 0 when the move finds no
   // row, the row has not one property per column, or a property does not convert to its
   // column's type. After the last fetched row was written over with a new first column (and so
   // moved within the order), a step to the next or previous row goes to `row_index` instead,
   // the position the record set counts it at.
-  int Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index, int hint) override;
+  [[nodiscard]] int Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index,
+                          int hint) override;
   // kWriteOverwrite writes the fields over the current row, kWriteInsert adds them as a new
   // row (the cursor stays), kWriteDelete deletes the current row: a following fetch that steps
   // to the next row, or moves to the deleted row's index, reads the row that followed it. 0
   // when there is no current row to overwrite or delete, for other modes, and when the store's
   // write fails; every write is committed when this answers.
-  int Write(DbRecordSet* record_set, int mode, uint32_t row_number) override;
-  // The number of catalog records.
-  int RowCount(uint32_t* out_count) override;
-  int Reserved() override;
+  [[nodiscard]] int Write(DbRecordSet* record_set, int mode, uint32_t row_number) override;
   // Releases the record set's cursor. 0 when not open.
-  int CloseCursor(DbRecordSet* record_set) override;
+  [[nodiscard]] int CloseCursor(DbRecordSet* record_set) override;
   int IsOpen() override;
   // The table name alone; the condition is ignored (callers check every row themselves).
   void BuildQuery(DbString* out_text, const char* table_name, const char* condition) override;
   // Empties the table of the record set's cursor in one step; the table stays in the catalog
   // and the record set stays usable for adding. On failure the cursor is released.
-  int DeleteAllRows(DbRecordSet* record_set) override;
+  [[nodiscard]] int DeleteAllRows(DbRecordSet* record_set) override;
   // A bulk load is a batch of the store (ObjectStore::BeginBatch) that the record set's cursor
   // holds: the rows are added one by one as ever, but committed together at EndBulkLoad (or
   // when the cursor is released), so a crash in between keeps none of them. Begin: 0 when the
   // record set has no cursor or the batch cannot begin. End: 0 when the commit failed, and then
   // nothing written during the load is kept.
   int BeginBulkLoad(DbRecordSet* record_set) override;
-  int EndBulkLoad(DbRecordSet* record_set) override;
+  [[nodiscard]] int EndBulkLoad(DbRecordSet* record_set) override;
 
   // A transaction is a batch of the store (ObjectStore::BeginBatch) that the driver holds; each
   // write inside is a savepoint of it, so a failed write takes back only itself. A commit with a
   // bulk load still running inside takes everything back and answers 0. Close rolls back.
-  int BeginTransaction() override;
-  int CommitTransaction() override;
-  int RollbackTransaction() override;
+  [[nodiscard]] int BeginTransaction() override;
+  [[nodiscard]] int CommitTransaction() override;
+  [[nodiscard]] int RollbackTransaction() override;
   bool InTransaction() const override { return in_transaction_; }
 
   // Creates the catalog `name` and an empty platform database per table. 0 when there is no

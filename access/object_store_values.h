@@ -36,15 +36,15 @@ platform::PropertyKind PropertyKindOf(DbValueType type);
 // numeric or boolean property (a double is truncated for the integer types); a Text column
 // takes a text property, converted to Windows-1251 through `scratch`. False, with the field
 // unchanged, for any other pairing and for a type outside 1 to 8.
-bool PropertyToField(const platform::Property& property, DbValueType type, DbValue* field,
-                     DbString* scratch);
+[[nodiscard]] bool PropertyToField(const platform::Property& property, DbValueType type,
+                                   DbValue* field, DbString* scratch);
 
 // True when PropertyToField takes the property for a column of `type`, without converting it.
 bool PropertyConverts(const platform::Property& property, DbValueType type);
 
 // Builds the property `id` for a field of column type `type`, the reverse of PropertyToField.
 // A Text column whose field holds no text keeps the empty text. False for a type outside 1 to 8.
-bool FieldToProperty(const DbValue& field, DbValueType type, uint16_t id, DbString* scratch,
-                     platform::Property* out);
+[[nodiscard]] bool FieldToProperty(const DbValue& field, DbValueType type, uint16_t id,
+                                   DbString* scratch, platform::Property* out);
 
 }  // namespace ledgerix

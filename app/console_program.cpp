@@ -57,7 +57,12 @@ int RunConsoleProgram(platform::PosixEnv& env, const platform::Clock& clock, std
   if (started.show_updates_reminder) {
     state.current_info_page = (state.current_info_page + 1) % 3;
   }
-  WriteBackSettings(state);
+  if (!WriteBackSettings(state)) {
+    out << ToUtf8(
+               SettingsUnsavedMessage(HostPathsOf(env)(state.settings.Path()), env.LastFailure()))
+        << "\n";
+    return 1;
+  }
   return 0;
 }
 

@@ -62,7 +62,9 @@ bool DecideUpdatesReminder(AppState& state, const platform::Clock& clock) {
   if (last == 0 || last < now - kReminderInterval) last = now;
   if (last != now) return false;
   state.settings.WriteSetting("LAST_DT", Int(static_cast<int32_t>(now)));
-  state.settings.Save();
+  // Not saved now, LAST_DT is saved with the rest of the store at the orderly end; only a start
+  // that ends otherwise shows the reminder once more.
+  static_cast<void>(state.settings.Save());
   return true;
 }
 
@@ -87,11 +89,13 @@ StartupResult RunStartup(AppState& state, FinanceDb& db, const platform::Clock& 
     return result;
   }
   DeclareStartupSettings(state.settings);
-  state.settings.Save();
+  // The file read whole, so a save that fails here loses nothing: the defaults are in memory
+  // and are written with the rest of the store at the orderly end.
+  static_cast<void>(state.settings.Save());
   ReadStartupSettings(state);
-  db.Open(kDatabaseName, &result.database);
+  const int opened = db.Open(kDatabaseName, &result.database);
   result.message = DatabaseOpenMessage(result.database, host_path);
-  if (!result.database.Opened() || !db.IsOpen()) {
+  if (!opened || !result.database.Opened() || !db.IsOpen()) {
     result.status = StartupStatus::kDatabaseFailed;
     return result;
   }

@@ -52,11 +52,11 @@ void NameCurrentAccount(AppState& state, FinanceDb& db);
 // settings file that exists but cannot be read stops the start before anything is written.
 // Messages name host paths through `host_path` (device paths when it is empty). The caller
 // holds the instance lock.
-StartupResult RunStartup(AppState& state, FinanceDb& db, const platform::Clock& clock,
-                         const HostPathNamer& host_path = nullptr);
+[[nodiscard]] StartupResult RunStartup(AppState& state, FinanceDb& db, const platform::Clock& clock,
+                                       const HostPathNamer& host_path = nullptr);
 
 // The orderly end: writes back GL_FIRM_ID, IS_SHOW_FIRM_IN_REPORT, IS_SHOW_FIRM_IN_ACTIONS,
 // REPORT_COLUMN_WIDTH, CUR_INFO_PAGE and LAST_ARCHIVE, then saves. 1 when saved.
-int WriteBackSettings(AppState& state);
+[[nodiscard]] int WriteBackSettings(AppState& state);
 
 }  // namespace ledgerix

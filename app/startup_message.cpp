@@ -100,6 +100,12 @@ DbString SettingsUnreadableMessage(const std::string& host_file,
                   "\nФайл не изменён.");
 }
 
+DbString SettingsUnsavedMessage(const std::string& host_file,
+                                const platform::FailureDetail& failure) {
+  return FromUtf8("Ошибка записи файла настроек!\n" + host_file + "\n" + Reason(failure) +
+                  "\nНастройки этого сеанса не сохранены.");
+}
+
 DbString DatabaseOpenMessage(const OpenReport& report, const HostPathNamer& host_path) {
   switch (report.outcome) {
     case OpenOutcome::kOpened:

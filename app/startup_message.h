@@ -24,6 +24,9 @@ DbString DeviceUnusableMessage(const std::string& host_root,
 // The settings file exists but cannot be read; it was left as it is.
 DbString SettingsUnreadableMessage(const std::string& host_file,
                                    const platform::FailureDetail& failure);
+// The settings could not be written back at the program's end; the file keeps what it held.
+DbString SettingsUnsavedMessage(const std::string& host_file,
+                                const platform::FailureDetail& failure);
 // What opening the database found and did, for every outcome but a plain open or a first start
 // (those answer the empty text): the failure, a read-only database, a damaged one with or
 // without its copy, and a conversion, with the rows that came back of each table.

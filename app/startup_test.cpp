@@ -112,7 +112,7 @@ TEST_F(StartupTest, TheOrderlyEndWritesBackWhatTheScreensChanged) {
   ASSERT_EQ(WriteBackSettings(*state_), 1);
 
   AppState again(device_.env());
-  again.settings.Bind(kSettingsName);
+  ASSERT_NE(again.settings.Bind(kSettingsName), 0);
   ReadStartupSettings(again);
   EXPECT_EQ(again.finance.current_account_id, 1);
   EXPECT_EQ(again.show_account_in_report, 1);
@@ -161,7 +161,7 @@ TEST_F(StartupTest, TheProgramKeepsItsDataAcrossRunsAndRefusesASecondCopy) {
     AccountRecord found;
     EXPECT_EQ(db.FindAccount(&found, 3, DbString()), 1);
     std::vector<AccountRecord> accounts;
-    db.LoadAccounts(&accounts);
+    ASSERT_EQ(db.LoadAccounts(&accounts), 1);
     EXPECT_EQ(accounts.size(), 3u);  // the two seeded ones are not seeded again
   }
 
@@ -203,6 +203,22 @@ TEST_F(StartupTest, ADamagedDatabaseStartsWithOneMessage) {
   std::ostringstream again;
   ASSERT_EQ(RunConsoleProgram(device_.env(), clock_, again), 0);
   EXPECT_EQ(again.str().rfind("Ledgerix\n", 0), 0u) << again.str();
+}
+
+// Settings that cannot be written back at the end are reported, and the program ends with a
+// failure (it used to end as if they had been saved).
+TEST_F(StartupTest, SettingsThatCannotBeWrittenBackAreReported) {
+  std::ostringstream first;
+  ASSERT_EQ(RunConsoleProgram(device_.env(), clock_, first), 0) << first.str();
+  const std::string file = device_.HostPath(u"\\settings\\tv_ledgrx.$$$");
+  const std::string before = device_.ReadHostFile(u"\\settings\\tv_ledgrx.$$$");
+  // A folder where the save writes its temporary file: the file reads, but cannot be replaced.
+  ASSERT_TRUE(std::filesystem::create_directory(file + ".tmp"));
+  std::ostringstream out;
+  EXPECT_EQ(RunConsoleProgram(device_.env(), clock_, out), 1);
+  EXPECT_NE(out.str().find("Ошибка записи файла настроек!\n" + file + "\n"), std::string::npos)
+      << out.str();
+  EXPECT_EQ(device_.ReadHostFile(u"\\settings\\tv_ledgrx.$$$"), before);
 }
 
 TEST_F(StartupTest, ADeviceRootThatCannotBeUsedHasItsOwnMessage) {

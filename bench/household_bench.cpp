@@ -165,10 +165,7 @@ class HouseholdBench {
     day.type = kExpense;
     MemoryList list;
     Operation open;
-    open.work = [&] {
-      db_->ListEntriesForDay(day, &list);
-      return list.ItemCount() > 0;
-    };
+    open.work = [&] { return db_->ListEntriesForDay(day, &list) && list.ItemCount() > 0; };
     const Measurement measurement = Measure(open, config_.runs);
     Print("day list", measurement, kOnScreen, std::to_string(list.ItemCount()) + " entries listed");
   }
@@ -194,9 +191,7 @@ class HouseholdBench {
       rows.push_back(row);
     }
     Operation save;
-    save.work = [&] {
-      return db_->ReplaceDayEntries(day, rows, nullptr) == DaySaveResult::kSaved;
-    };
+    save.work = [&] { return db_->ReplaceDayEntries(day, rows, nullptr) == DaySaveResult::kSaved; };
     Print("save a day", Measure(save, config_.runs), kOnScreen,
           "its entries deleted, 10 added, one transaction");
     Operation alone;
@@ -232,10 +227,11 @@ class HouseholdBench {
     {
       std::unique_ptr<DbRecordSet> entries = OpenTableRecordSet(db_->Connection(), kEntriesTable);
       if (entries == nullptr) return;
-      ForEachRow(*entries, [&](DbRecord* record) {
+      const bool read = ForEachRow(*entries, [&](DbRecord* record) {
         ++entries_of[IntField(record, col::kConsumerId)];
         return true;
       });
+      if (!read) return;
     }
     const double average = static_cast<double>(config_.entries) / kHouseholdKinds;
     std::vector<KindRecord> victims(kinds_.begin() + 3, kinds_.end());  // not the transfer kinds
@@ -308,7 +304,7 @@ class HouseholdBench {
   void MeasureArchive() {
     if (!Wanted("archive save") && !Wanted("archive restore")) return;
     SettingsStore settings(*env_);
-    settings.Bind(kSettingsName);
+    if (!settings.Bind(kSettingsName)) return;
     DbString last_archive;
     ArchiveContext context{*env_, clock_, settings, last_archive, db_.get()};
     DbString name;

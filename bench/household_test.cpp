@@ -34,13 +34,14 @@ std::multiset<EntryKey> StoredEntries(FinanceDb& db) {
   std::multiset<EntryKey> stored;
   std::unique_ptr<DbRecordSet> rows = OpenTableRecordSet(db.Connection(), kEntriesTable);
   if (rows == nullptr) return stored;
-  ForEachRow(*rows, [&](DbRecord* row) {
+  const bool read = ForEachRow(*rows, [&](DbRecord* row) {
     stored.insert({IntField(row, col::kConsumerId), IntField(row, col::kCurDate),
                    IntField(row, col::kPrice), IntField(row, col::kCount),
                    IntField(row, col::kType), IntField(row, col::kFirmId),
                    std::string(TextField(row, col::kNote).View())});
     return true;
   });
+  EXPECT_TRUE(read) << "every entry reads";
   return stored;
 }
 

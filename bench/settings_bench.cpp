@@ -41,9 +41,11 @@ int main() {
     std::fwrite(text.data(), 1, text.size(), out);
     std::fclose(out);
     SettingsStore store(env);
-    const double load = bench::MedianMilliseconds([&] { store.Bind("tv_ledgrx"); }, kRuns);
-    const double save = bench::MedianMilliseconds([&] { store.Save(); }, kRuns);
-    std::printf("%8zu MB %16.1f ms %13.1f ms\n", megabytes, load, save);
+    bool ok = true;
+    const double load =
+        bench::MedianMilliseconds([&] { ok = store.Bind("tv_ledgrx") != 0 && ok; }, kRuns);
+    const double save = bench::MedianMilliseconds([&] { ok = store.Save() != 0 && ok; }, kRuns);
+    std::printf("%8zu MB %16.1f ms %13.1f ms%s\n", megabytes, load, save, ok ? "" : " (failed)");
   }
   std::filesystem::remove_all(base);
   return 0;

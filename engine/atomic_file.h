@@ -13,6 +13,7 @@ DbString TemporaryPathFor(const DbString& path);
 
 // Makes the file at `path` hold exactly `content`. 1 on success. On failure 0, the target is
 // as it was before the call and no temporary file is left behind.
-int ReplaceFileContent(platform::Env& env, const DbString& path, const DbString& content);
+[[nodiscard]] int ReplaceFileContent(platform::Env& env, const DbString& path,
+                                     const DbString& content);
 
 }  // namespace ledgerix

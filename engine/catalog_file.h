@@ -16,22 +16,22 @@ DbString CatalogPath(platform::Env& env, const DbString& database_name);
 
 // Appends the catalog record of `table` to *out. 0, leaving *out unchanged, when the table has
 // more columns than 16 bits can count.
-int AppendTableRecord(const DbTableSchema& table, DbString* out);
+[[nodiscard]] int AppendTableRecord(const DbTableSchema& table, DbString* out);
 
 // Decodes catalog records from the front of `bytes` into *schema until the bytes are used up.
 // A record that cannot be decoded whole (its name, its count or any of its columns) ends the
 // reading and is left out, so no table is ever known with fewer columns than it was created
 // with. 1 when at least one table was read; 0 for an empty catalog or a broken first record.
-int DecodeCatalog(std::string_view bytes, DbSchema* schema);
+[[nodiscard]] int DecodeCatalog(std::string_view bytes, DbSchema* schema);
 
 // Decodes as DecodeCatalog does, but answers true only for a catalog as it was written: table
 // records to the very end of `bytes`, at least one of them. A catalog that decodes only in part
 // (cut short, or with bytes after its last whole record) answers false.
-bool DecodeWholeCatalog(std::string_view bytes, DbSchema* schema);
+[[nodiscard]] bool DecodeWholeCatalog(std::string_view bytes, DbSchema* schema);
 
 // Reads the catalog file of `database_name`, which must exist, and decodes it into *schema
 // (cleared first). 1 when at least one table was read.
-int ReadCatalog(platform::Env& env, const DbString& database_name, DbSchema* schema);
+[[nodiscard]] int ReadCatalog(platform::Env& env, const DbString& database_name, DbSchema* schema);
 
 // Creates an empty table file for every table with columns whose file is missing; files that
 // exist are left as they are. Failures are ignored: opening the table reports them.

@@ -6,7 +6,7 @@ namespace ledgerix {
 
 DbString DatabaseFilePath(platform::Env& env, const DbString& name, const char* extension) {
   DbString path = ProgramPath(env, DbString(kDatabaseFolderName));
-  static_cast<void>(env.CreateDirectory(path.Wide()));  // see above: opening the file tells
+  static_cast<void>(env.CreateDirectory(path.Wide()));  // opening the file tells
   path.Append("\\");
   path.AppendString(name);
   path.Append(extension);

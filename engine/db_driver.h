@@ -40,31 +40,28 @@ class DbDriver {
   virtual ~DbDriver() = default;
 
   // Opens the database named by the connection string.
-  virtual int Open(const DbString& connection_string) = 0;
+  [[nodiscard]] virtual int Open(const DbString& connection_string) = 0;
   // Releases everything held for the open database.
   virtual int Close() = 0;
   // Prepares `record_set` for reading what `query_text` selects: defines its columns
   // (DefineColumns), attaches the driver's cursor state and stores the row count. With a null
   // record set the text is only executed.
-  virtual int OpenCursor(const DbString& query_text, DbRecordSet* record_set,
-                         uint32_t* out_row_count) = 0;
+  [[nodiscard]] virtual int OpenCursor(const DbString& query_text, DbRecordSet* record_set,
+                                       uint32_t* out_row_count) = 0;
   // Moves the cursor by `move_code` (to `row_index` for kMoveAbsolute) and copies the row into
   // the record set's record. `hint` is the argument given to CurrentRecord.
-  virtual int Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index, int hint) = 0;
+  [[nodiscard]] virtual int Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index,
+                                  int hint) = 0;
   // Writes the record set's fields over the current row, as a new row, or deletes the current
   // row (kWrite...). `row_number` is the 1-based position of the current row.
-  virtual int Write(DbRecordSet* record_set, int mode, uint32_t row_number) = 0;
-  // A row count of the driver's own choosing; nothing in the program relies on it.
-  virtual int RowCount(uint32_t* out_count) = 0;
-  // Kept free; answers 0.
-  virtual int Reserved() = 0;
+  [[nodiscard]] virtual int Write(DbRecordSet* record_set, int mode, uint32_t row_number) = 0;
   // Releases the cursor state attached to the record set.
-  virtual int CloseCursor(DbRecordSet* record_set) = 0;
+  [[nodiscard]] virtual int CloseCursor(DbRecordSet* record_set) = 0;
   virtual int IsOpen() = 0;
   // The query text that opens `table_name` with `condition` (either may be null or empty).
   virtual void BuildQuery(DbString* out_text, const char* table_name, const char* condition) = 0;
   // Removes every row of the table open in the record set.
-  virtual int DeleteAllRows(DbRecordSet* record_set) = 0;
+  [[nodiscard]] virtual int DeleteAllRows(DbRecordSet* record_set) = 0;
 
   // A bulk load into the table open in the record set (an archive being restored): until
   // EndBulkLoad the record set only adds rows. The driver may hold the rows back and store them
@@ -77,7 +74,7 @@ class DbDriver {
   }
   // Stores what the bulk load of the record set held back. 1 when all of it is stored, or when
   // no bulk load runs; 0 when it could not be stored (see the driver for what is left).
-  virtual int EndBulkLoad(DbRecordSet* record_set) {
+  [[nodiscard]] virtual int EndBulkLoad(DbRecordSet* record_set) {
     (void)record_set;
     return 1;
   }
@@ -115,7 +112,7 @@ class DbDriver {
   // Takes back every write of the transaction. 1 when the tables are as they were when it began;
   // 0 when no transaction runs, or when they could not be put back now (the next Open of the
   // database then puts them back).
-  virtual int RollbackTransaction() { return 0; }
+  [[nodiscard]] virtual int RollbackTransaction() { return 0; }
   // True while a transaction runs.
   virtual bool InTransaction() const { return false; }
 };
@@ -136,7 +133,7 @@ class DbDriverState {
   virtual ~DbDriverState() = default;
   // Appends one encoded row to the end of the table, for drivers that keep rows as bytes.
   // 1 on success; 0 when the driver has no such operation.
-  virtual int AppendRow(const DbString& row) {
+  [[nodiscard]] virtual int AppendRow(const DbString& row) {
     (void)row;
     return 0;
   }

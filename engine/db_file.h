@@ -35,34 +35,34 @@ class DbFile {
 
   // Opens `name` (a device path). 1 on success; 0 with kAlreadyOpen when a file is open, or
   // with the mapped platform error. Share code 1 is taken as 4.
-  int Open(const DbString& name, int access, int disposition, int share);
+  [[nodiscard]] int Open(const DbString& name, int access, int disposition, int share);
   // Reads up to n bytes at the current position into `dest`, whose length becomes the count
   // read, which is answered (0 at the end of the file, `dest` then empty). 0 with kNotOpen
   // when closed or n is 0. On a platform failure `dest` is released and 0 answered.
-  uint32_t Read(DbString& dest, uint32_t n);
+  [[nodiscard]] uint32_t Read(DbString& dest, uint32_t n);
   // Writes the first n bytes of `src`. Answers the count the platform wrote (a full disk may
   // make it short), or 0 on failure; kNotOpen when closed or when src's capacity is below n.
-  uint32_t Write(const DbString& src, uint32_t n);
+  [[nodiscard]] uint32_t Write(const DbString& src, uint32_t n);
   // Reads up to n bytes at the current position straight into `dest` (which must hold n
   // bytes), for large transfers without a copy. Answers the count read (0 at the end of the
   // file); 0 with an error when closed, when n is 0, or on a platform failure.
-  uint32_t ReadBytes(void* dest, uint32_t n);
+  [[nodiscard]] uint32_t ReadBytes(void* dest, uint32_t n);
   // Writes n bytes from `src` at the current position without a copy. Answers the count the
   // platform wrote (short on a full disk), or 0 with an error.
-  uint32_t WriteBytes(const void* src, uint32_t n);
+  [[nodiscard]] uint32_t WriteBytes(const void* src, uint32_t n);
   // Moves to `offset` from the start (origin 0; any other origin is refused with kBadSeek).
   // Answers the new position, or -1 with the mapped error.
   [[nodiscard]] int64_t Seek(int origin, int64_t offset);
   // The file's size in bytes, or -1 with the mapped error (kNotOpen when closed).
   [[nodiscard]] int64_t Size();
   // Ends the file at `position`. 1 on success.
-  int Truncate(uint32_t position);
+  [[nodiscard]] int Truncate(uint32_t position);
   // Brings what was written to stable storage. 1 on success.
-  int Sync();
+  [[nodiscard]] int Sync();
   // 1 when a file was open and is now closed; 0 with kNotOpen when none was open, or with the
   // mapped error when the platform reported a failure (what was written since the last Sync
   // may then be lost; the stream is closed all the same).
-  int Close();
+  [[nodiscard]] int Close();
 
   bool IsOpen() const { return handle_ != platform::kInvalidFileHandle; }
   DbFileError LastError() const { return error_; }
@@ -85,7 +85,7 @@ class DbFile {
 
 // Deletes the file at a device path, first clearing its attributes so that a read-only file
 // goes too. 1 when the file was deleted.
-int DeleteDbFile(platform::Env& env, const DbString& name);
+[[nodiscard]] int DeleteDbFile(platform::Env& env, const DbString& name);
 
 // True unless the file at a device path is certainly missing: a file that exists but cannot be
 // opened (held exclusively, unreadable) counts as existing, so callers never write over it.

@@ -116,9 +116,11 @@ int DbRecordSet::DeleteAll() {
 int DbRecordSet::Close() {
   if (open_) {
     if (DbDriver* driver = ReadyDriver()) {
-      // Whatever the load held back is stored before its cursor goes.
-      EndBulkLoad();
-      driver->CloseCursor(this);
+      // Whatever the load held back is stored before its cursor goes. Whoever began the load
+      // ends it and learns the result (EndBulkLoad); here it is too late to tell anyone.
+      static_cast<void>(EndBulkLoad());
+      // The cursor is released whatever the driver answers.
+      static_cast<void>(driver->CloseCursor(this));
     } else {
       // The driver went away or was closed under the cursor: release what it left with us.
       driver_state_.reset();

@@ -66,11 +66,11 @@ class DbRecordSet {
   // The column definition at an index, or null.
   virtual const DbColumnDef* ColumnDef(uint32_t index) const;
   // Closes any cursor and opens the query through the driver; positions on row 0. 1 on success.
-  virtual int OpenQuery(const DbString& query_text);
+  [[nodiscard]] virtual int OpenQuery(const DbString& query_text);
   // BuildQuery for the table (condition may be null), then OpenQuery.
-  virtual int OpenTable(const char* table_name, const char* condition);
+  [[nodiscard]] virtual int OpenTable(const char* table_name, const char* condition);
   // Removes every row through the driver; on success the row count is 0 and adding ends.
-  virtual int DeleteAll();
+  [[nodiscard]] virtual int DeleteAll();
   // Releases the driver's cursor when one is open (drops the driver state itself when the
   // driver is gone or closed), ending a bulk load first; clears the fetched, open and adding
   // flags and the row count. 1.
@@ -82,9 +82,9 @@ class DbRecordSet {
   virtual int BeginBulkLoad();
   // Ends the bulk load: 1 when every row it took is stored, or when none runs; 0 when the
   // driver could not store them.
-  virtual int EndBulkLoad();
+  [[nodiscard]] virtual int EndBulkLoad();
   // Hands a statement to the driver without a cursor.
-  virtual int Execute(const DbString& statement_text);
+  [[nodiscard]] virtual int Execute(const DbString& statement_text);
   // The row count when usable, else 0.
   virtual uint32_t RowCount() const;
   virtual int MoveNext();
@@ -99,14 +99,14 @@ class DbRecordSet {
   virtual int IsBOF() const;
   // Enters the adding state: the record becomes the new row's buffer with every field reset to
   // its column type's empty value. 0 when already adding or not usable.
-  virtual int AddNew();
+  [[nodiscard]] virtual int AddNew();
   // Deletes the current row; the same position then shows the following row (position 0
   // after deleting the last row). In the adding state only leaves that state.
-  virtual int Delete();
+  [[nodiscard]] virtual int Delete();
   // Writes the new row (adding; afterwards the position is 0) or the current row's fields
   // through the driver; leaves adding. Overwriting needs the record to hold the row at the
   // current position (CurrentRecord since the last move), else 0 and nothing is written.
-  virtual int Update();
+  [[nodiscard]] virtual int Update();
   // The record, or null when not ready.
   virtual DbRecord* Fields();
   // The current row, fetched from the driver unless already fetched; the new row's buffer while
@@ -121,13 +121,13 @@ class DbRecordSet {
   // Decodes the first `column_limit` fields (all for 0) from the front of `in`, consuming the
   // bytes with DropFront (the caller compacts). On failure exactly the bytes this call consumed
   // are given back and 0 answered.
-  virtual int DecodeRow(DbString* in, uint32_t column_limit);
+  [[nodiscard]] virtual int DecodeRow(DbString* in, uint32_t column_limit);
   // Looks for one whole encoded row at the front of `buffer` (measured from the column types)
   // and hands it to the driver state's AppendRow; the row is then dropped from the buffer and
   // the row count grows by one. 1 when a row was appended; 0 when no whole row is there yet
   // (the buffer is compacted to await more bytes); -1 when a column type cannot be measured,
   // there is no record, driver state or open cursor, or the append failed (the row stays).
-  virtual int AppendEncodedRow(DbString* buffer);
+  [[nodiscard]] virtual int AppendEncodedRow(DbString* buffer);
   // 1 when the connection's kind is the file database.
   virtual int IsFileDatabase() const;
   // The index of the first column named exactly `name`; -1 when none or not ready.

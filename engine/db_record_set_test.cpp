@@ -79,8 +79,6 @@ class FakeDriver : public DbDriver {
     }
     return 1;
   }
-  int RowCount(uint32_t*) override { return 0; }
-  int Reserved() override { return 0; }
   int CloseCursor(DbRecordSet* rs) override {
     calls.push_back({"CloseCursor"});
     rs->TakeDriverState();

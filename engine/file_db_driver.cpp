@@ -66,11 +66,6 @@ bool FileDbDriver::InTransaction() const {
   return journal_ != nullptr && journal_->InTransaction();
 }
 
-int FileDbDriver::RowCount(uint32_t* out_count) {
-  if (out_count != nullptr) *out_count = 0;
-  return 1;
-}
-
 void FileDbDriver::BuildQuery(DbString* out_text, const char* table_name, const char* condition) {
   (void)condition;
   if (out_text != nullptr) *out_text = DbString(table_name);
@@ -82,8 +77,7 @@ int FileDbDriver::CreateDatabase(const DbString& name, const DbSchema& schema) {
   if (FileExists(env_, catalog_path)) return 0;
   // A journal of an earlier database of that name would put its bytes into the new tables.
   const DbString journal_path = TableJournal::PathFor(env_, name);
-  DeleteDbFile(env_, journal_path);
-  if (FileExists(env_, journal_path)) return 0;
+  if (!DeleteDbFile(env_, journal_path) && DbFileExists(env_, journal_path)) return 0;
   DbString catalog;
   uint32_t made = 0;  // tables whose file has been (re)made
   bool complete = true;
@@ -94,7 +88,8 @@ int FileDbDriver::CreateDatabase(const DbString& name, const DbSchema& schema) {
       break;
     }
     const DbString path = TablePath(env_, table->name);
-    DeleteDbFile(env_, path);
+    // A file that stays is emptied by the open below, or refuses it.
+    static_cast<void>(DeleteDbFile(env_, path));
     DbFile file(env_, path, kAccessReadWrite, platform::kDispositionCreateAlways, kShareReadWrite);
     ++made;
     if (!file.IsOpen() || !AppendTableRecord(*table, &catalog)) {
@@ -105,21 +100,31 @@ int FileDbDriver::CreateDatabase(const DbString& name, const DbSchema& schema) {
   // The catalog is written whole in one step, so a database is never left with a catalog cut
   // short; until then the table files alone do not make a database.
   if (complete && ReplaceFileContent(env_, catalog_path, catalog)) return 1;
-  for (uint32_t i = 0; i < made; ++i) DeleteDbFile(env_, TablePath(env_, schema.At(i)->name));
+  // Already failing: a table file left behind holds no catalog, and the next creation of the
+  // database makes it afresh.
+  for (uint32_t i = 0; i < made; ++i) {
+    static_cast<void>(DeleteDbFile(env_, TablePath(env_, schema.At(i)->name)));
+  }
   return 0;
 }
 
 int FileDbDriver::DeleteDatabase(const DbString& name) {
   if (name.Length() == 0) return 0;
+  // A catalog that does not read names only the tables that decoded; the others are made
+  // afresh by the next creation of the database.
   DbSchema tables;
-  ReadCatalog(env_, name, &tables);
+  static_cast<void>(ReadCatalog(env_, name, &tables));
+  // A file that is not there is no failure; one that stays after its delete is.
+  auto gone = [this](const DbString& path) {
+    return DeleteDbFile(env_, path) || !DbFileExists(env_, path);
+  };
+  bool whole = true;
   for (uint32_t i = 0; i < tables.Count(); ++i) {
-    DeleteDbFile(env_, TablePath(env_, tables.At(i)->name));
+    if (!gone(TablePath(env_, tables.At(i)->name))) whole = false;
   }
-  DeleteDbFile(env_, TableJournal::PathFor(env_, name));
-  const DbString catalog_path = CatalogPath(env_, name);
-  DeleteDbFile(env_, catalog_path);
-  return FileExists(env_, catalog_path) ? 0 : 1;
+  if (!gone(TableJournal::PathFor(env_, name))) whole = false;
+  // The catalog goes only after its tables, so that a failed delete can be tried again.
+  return whole && gone(CatalogPath(env_, name)) ? 1 : 0;
 }
 
 // ---- Cursors ----

@@ -34,7 +34,7 @@ class FileDbDriver : public DbDriver {
   // least one readable table) and creates the missing table files of its tables. 1 on success;
   // otherwise the driver is left closed and 0 answered (also when the journal could not be put
   // back: the tables are then not to be read).
-  int Open(const DbString& connection_string) override;
+  [[nodiscard]] int Open(const DbString& connection_string) override;
   // Rolls back a transaction still running and forgets the catalog. 0 when no database was
   // open, else 1. Record sets that still hold a table can no longer change it.
   int Close() override;
@@ -42,30 +42,28 @@ class FileDbDriver : public DbDriver {
   // from the catalog, attaches a TableFile as its driver state and stores the row count.
   // 0 without a record set or an open database, for an unknown table, or when the table file
   // cannot be opened or is not a whole number of slots.
-  int OpenCursor(const DbString& query_text, DbRecordSet* record_set,
-                 uint32_t* out_row_count) override;
+  [[nodiscard]] int OpenCursor(const DbString& query_text, DbRecordSet* record_set,
+                               uint32_t* out_row_count) override;
   // Moves the table's current row by the move code and decodes the slot into the record set's
   // fields (hint + 1 columns, all for a hint of -1). 0 when the slot lies beyond the file or
   // cannot be decoded.
-  int Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index, int hint) override;
+  [[nodiscard]] int Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index,
+                          int hint) override;
   // kWriteDelete removes the current row's slot. kWriteInsert inserts the fields as a new slot
   // in order of the first column (after the equal rows the search meets). Any other mode writes
   // the fields' encoding over the current slot, keeping the slot's remaining bytes. A row whose
   // encoding is longer than a slot is never stored. 1 when the file was changed as asked; on 0
   // the table file is as it was. `row_number` is unused.
-  int Write(DbRecordSet* record_set, int mode, uint32_t row_number) override;
-  // Stores 0 and answers 1: this driver keeps no count of its own.
-  int RowCount(uint32_t* out_count) override;
-  int Reserved() override { return 0; }
+  [[nodiscard]] int Write(DbRecordSet* record_set, int mode, uint32_t row_number) override;
   // Closes and destroys the record set's TableFile. 0 without a record set or an open
   // database; 1 otherwise (also when no table was open in it).
-  int CloseCursor(DbRecordSet* record_set) override;
+  [[nodiscard]] int CloseCursor(DbRecordSet* record_set) override;
   // 1 while a catalog is loaded.
   int IsOpen() override { return catalog_ != nullptr ? 1 : 0; }
   // The table name alone; the condition is ignored (this driver reads whole tables).
   void BuildQuery(DbString* out_text, const char* table_name, const char* condition) override;
   // Empties the table open in the record set. 1 when the file was truncated to 0 bytes.
-  int DeleteAllRows(DbRecordSet* record_set) override;
+  [[nodiscard]] int DeleteAllRows(DbRecordSet* record_set) override;
   // A bulk load works on the table file in memory (TableFile::BeginDeferred): each row is
   // placed as a sorted insert places it, without moving the rest of the file on disk, and
   // EndBulkLoad writes the file once, byte for byte what the inserts one by one would leave.
@@ -73,15 +71,15 @@ class FileDbDriver : public DbDriver {
   // write failed, and then the file holds what it held when the load began.
   // Inside a transaction the load belongs to it: ended after the transaction, it stores nothing.
   int BeginBulkLoad(DbRecordSet* record_set) override;
-  int EndBulkLoad(DbRecordSet* record_set) override;
+  [[nodiscard]] int EndBulkLoad(DbRecordSet* record_set) override;
 
   // Transactions over every table of the open database, kept by the journal (TableJournal).
   // Begin: 0 when no database is open, one runs already, or an earlier one could not yet be
   // put back. Commit syncs the changed tables and empties the journal; 0 when that failed or
   // a bulk load begun inside still runs, and then every write of it is taken back.
-  int BeginTransaction() override;
-  int CommitTransaction() override;
-  int RollbackTransaction() override;
+  [[nodiscard]] int BeginTransaction() override;
+  [[nodiscard]] int CommitTransaction() override;
+  [[nodiscard]] int RollbackTransaction() override;
   bool InTransaction() const override;
 
   // Creates the database `name` from `schema`: one empty table file per table (replacing any
@@ -91,7 +89,8 @@ class FileDbDriver : public DbDriver {
   // and 0 answered. An empty schema gives an empty catalog and 1.
   [[nodiscard]] int CreateDatabase(const DbString& name, const DbSchema& schema) override;
   // Deletes the table files named in the catalog of `name`, then the journal and the catalog.
-  // Nothing for an empty name. 1 when no catalog of that name remains.
+  // 1 when none of them remains (missing files are no error); 0 for an empty name, or when a
+  // file could not be deleted, and then the catalog is kept, naming what is left.
   [[nodiscard]] int DeleteDatabase(const DbString& name) override;
 
  private:
@@ -108,8 +107,8 @@ class FileDbDriver : public DbDriver {
   static TableFile* TableOf(DbRecordSet* record_set);
   // TableOf when a database is open and the record set has a table open; else null.
   TableFile* OpenTableOf(DbRecordSet* record_set) const;
-  int Overwrite(TableFile* table);
-  int Insert(DbRecordSet* record_set, TableFile* table);
+  [[nodiscard]] int Overwrite(TableFile* table);
+  [[nodiscard]] int Insert(DbRecordSet* record_set, TableFile* table);
   // Binary search over `row_count` rows; answers the index before which the new row goes.
   int32_t FindInsertPosition(uint32_t row_count);
   // Compares row `row` of the searched table with the key: -1 when the row goes before it, 0

@@ -136,7 +136,8 @@ int SettingsStore::Load(const DbString& path) {
   DbString chunk;
   while (file.Read(chunk, kReadChunk) > 0) content.AppendString(chunk);
   if (file.LastError() != DbFileError::kNone) return FailLoad();
-  file.Close();
+  // Only read: everything is in memory already.
+  static_cast<void>(file.Close());
   ParseContent(content);
   path_ = path;
   return static_cast<int>(path_.Length());

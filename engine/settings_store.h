@@ -23,21 +23,21 @@ class SettingsStore {
 
   // Binds the store to "\settings\<name>.$$$" beside the program (creating the folder) and
   // loads it. Non-zero on success; on failure the store is unbound.
-  int Bind(const char* name);
+  [[nodiscard]] int Bind(const char* name);
   // The device path Bind loads for `name`: "\settings\<name>.$$$" beside the program.
   DbString PathFor(const char* name) const;
   // Loads the file at `path`, creating it empty when it is missing. Answers the length of the
   // stored path, 0 on failure (the store is then unbound and empty, and LoadFailure() tells
   // why). Loading takes time in proportion to the file's size.
-  int Load(const DbString& path);
+  [[nodiscard]] int Load(const DbString& path);
   // Why the last Bind or Load failed: the failed call as the Env reported it. Empty (error 0)
   // after a load that succeeded.
   const platform::FailureDetail& LoadFailure() const { return load_failure_; }
   // Rewrites the whole file from the entries. The new content replaces the old in one step, so
   // a failure leaves the previous file whole. 1 on success, 0 when unbound or on failure.
-  int Save();
+  [[nodiscard]] int Save();
   // Adds `name` with the text form of `value` unless an entry of that name exists. 0 for a
-  // null name or an unbound store, else 1.
+  // null name or an unbound store, else 1 (an unbound store also fails Save, which tells).
   int DeclareDefault(const char* name, const DbValue& value);
   // The named setting converted to `type`: integers and booleans parsed as integers, floating
   // types as decimals, any other type a copy of the stored value. An Int32 0 for a null name or
@@ -49,7 +49,8 @@ class SettingsStore {
   // name and for an unbound store.
   int32_t ReadInt32(const char* name, int32_t fallback) const;
   // Sets the named setting in memory (added at the end when new). 0 for a null name or an
-  // unbound store, else 1. Nothing reaches the file before Save().
+  // unbound store, else 1 (an unbound store also fails Save, which tells). Nothing reaches the
+  // file before Save().
   int WriteSetting(const char* name, const DbValue& value);
 
   bool IsBound() const { return path_.Length() > 0; }

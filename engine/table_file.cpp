@@ -35,7 +35,9 @@ TableFile::TableFile(platform::Env& env, const DbString& table_name, int32_t col
                                          : std::make_shared<uint64_t>(0)),
       seen_generation_(*generation_) {}
 
-TableFile::~TableFile() { EndDeferred(); }
+// A load is ended, and its result checked, by whoever began it (DbRecordSet::EndBulkLoad); this
+// only writes out what was left deferred, and a failure leaves the file as it was.
+TableFile::~TableFile() { static_cast<void>(EndDeferred()); }
 
 // ---- Streams ----
 
@@ -59,15 +61,15 @@ bool TableFile::OpenBoth() {
 }
 
 void TableFile::CloseStreams() {
-  EndDeferred();
-  if (primary_.IsOpen()) primary_.Close();
-  if (look_ahead_.IsOpen()) look_ahead_.Close();
+  // As in the destructor; and the streams only read and write through DbFile calls that
+  // answer for themselves, so a failed close loses nothing that was reported as done.
+  static_cast<void>(EndDeferred());
+  if (primary_.IsOpen()) static_cast<void>(primary_.Close());
+  if (look_ahead_.IsOpen()) static_cast<void>(look_ahead_.Close());
   DropCache();
 }
 
-bool TableFile::SeekTo(DbFile& stream, int64_t offset) {
-  return stream.Seek(0, offset) == offset;
-}
+bool TableFile::SeekTo(DbFile& stream, int64_t offset) { return stream.Seek(0, offset) == offset; }
 
 bool TableFile::ReadExactly(DbFile& stream, uint32_t n, std::string* out) {
   const size_t kept = out->size();
@@ -261,9 +263,7 @@ int TableFile::Clear() {
   // Cutting the file cannot fail half-way, so only a journal needs what it cuts off.
   Former former;
   if (journal_ != nullptr && !ReadFormer(0, size, &former)) return 0;
-  const int cleared = Change(0, {}, {}, 0, size, former.View(), Shape::kMoved);
-  SeekTo(look_ahead_, 0);
-  return cleared;
+  return Change(0, {}, {}, 0, size, former.View(), Shape::kMoved);
 }
 
 int TableFile::InsertAt(int64_t offset, const DbString& src) {
@@ -325,7 +325,8 @@ void TableFile::CutToWholeSlots() {
   MarkChanged();
   const int64_t size = FileSize();
   if (slot_size_ > 0 && size > 0 && size % slot_size_ != 0) {
-    Truncate(size - size % slot_size_);
+    // The last resort after a change that could not be put back: nothing is left to try.
+    static_cast<void>(Truncate(size - size % slot_size_));
   }
   DropCache();
 }

@@ -43,7 +43,7 @@ class TableFile : public DbDriverState {
   // both sharing reading and writing). When that fails the file is created empty and the open
   // is tried once more. 1 when both streams are open. The look-ahead stream reads what a change
   // is about to overwrite; the primary stream reads rows and writes.
-  int OpenStreams();
+  [[nodiscard]] int OpenStreams();
   // Closes both streams and forgets what was read, after writing out what is deferred.
   void CloseStreams();
 
@@ -54,11 +54,11 @@ class TableFile : public DbDriverState {
   // begun inside a transaction belongs to it: once that transaction has ended, EndDeferred
   // drops the copy. 1 when deferred (also when it already was); 0 when the streams are closed or
   // the file cannot be read whole.
-  int BeginDeferred();
+  [[nodiscard]] int BeginDeferred();
   // Writes the copy over the file as one change and stops deferring. 1 when written (or when
   // nothing was deferred); 0 when the write failed, and then the file is as it was, or when the
   // transaction the load belonged to has ended.
-  int EndDeferred();
+  [[nodiscard]] int EndDeferred();
   bool deferred() const { return deferred_; }
 
   const DbString& Path() const { return path_; }
@@ -73,22 +73,22 @@ class TableFile : public DbDriverState {
 
   // Copies n bytes at `offset` into *dest (replacing its text). 0 when the file is shorter than
   // offset + n or reading fails; *dest is then empty.
-  int ReadAt(int64_t offset, uint32_t n, DbString* dest);
+  [[nodiscard]] int ReadAt(int64_t offset, uint32_t n, DbString* dest);
   // Every change below answers 1 when it was made (and, with a journal outside a transaction,
   // committed), and 0 when it was not; after 0 the file is as it was before the call. (Without
   // a journal, should putting it back fail too, the file is at least cut to whole slots.)
   // Writes all of `src` at `offset`.
-  int WriteAt(int64_t offset, const DbString& src);
+  [[nodiscard]] int WriteAt(int64_t offset, const DbString& src);
   // Writes all of `src` at the end of the file.
-  int Append(const DbString& src);
+  [[nodiscard]] int Append(const DbString& src);
   // Inserts `src` at `offset`, moving the rest of the file up. 0 also when offset is beyond the
   // end or `src` is empty.
-  int InsertAt(int64_t offset, const DbString& src);
+  [[nodiscard]] int InsertAt(int64_t offset, const DbString& src);
   // Removes n bytes at `offset`, moving the rest of the file down. 0 also when offset + n is
   // beyond the end.
-  int DeleteAt(int64_t offset, uint32_t n);
+  [[nodiscard]] int DeleteAt(int64_t offset, uint32_t n);
   // Empties the file.
-  int Clear();
+  [[nodiscard]] int Clear();
 
   // Moves of the current row, by byte offset o and slot size s. Next: o + s when the file holds
   // at least o + s bytes, else o stays. First: 0. Last: size - s. Absolute: row × s when that is
@@ -99,24 +99,24 @@ class TableFile : public DbDriverState {
   void MoveAbsolute(uint32_t row);
   void MovePrevious();
   // The move of a driver move code (kMoveNext ... kMovePrevious); 0 for any other code.
-  int MoveByCode(int move_code, uint32_t row_index);
+  [[nodiscard]] int MoveByCode(int move_code, uint32_t row_index);
   int64_t CurrentOffset() const { return current_offset_; }
   void SetCurrentOffset(int64_t offset) { current_offset_ = offset; }
   // Reads the current slot into the row buffer. 0 when the slot lies beyond the end of the file.
-  int ReadCurrentRow();
+  [[nodiscard]] int ReadCurrentRow();
   // The buffer of one row: the slot last read, or the row being written.
   DbString& RowBuffer() { return row_buffer_; }
 
   // Appends `row` as a new slot, padded with zero bytes. 0 when it is longer than a slot, the
   // table has no columns, or the append fails.
-  int AppendRow(const DbString& row) override;
+  [[nodiscard]] int AppendRow(const DbString& row) override;
 
  private:
   // How a change leaves the bytes around it: in place (only [from, from + written) changed)
   // or moved (everything from `from` on may have changed).
   enum class Shape { kInPlace, kMoved };
 
-  bool OpenBoth();
+  [[nodiscard]] bool OpenBoth();
   // Drops the window and the size when another TableFile on the file wrote since they were read.
   void CheckGeneration();
   // After every change of the file: the shared counter moves on, so that other TableFiles on the
@@ -125,13 +125,13 @@ class TableFile : public DbDriverState {
   void DropCache();
   uint32_t WindowBytes() const;
   bool ServeFromWindow(int64_t offset, uint32_t n, DbString* dest) const;
-  bool FillWindow(int64_t offset, uint32_t n, int64_t size);
+  [[nodiscard]] bool FillWindow(int64_t offset, uint32_t n, int64_t size);
   // Puts bytes just written at `offset` into the window where it holds that range.
   void PatchWindow(int64_t offset, std::string_view bytes);
 
-  bool SeekTo(DbFile& stream, int64_t offset);
+  [[nodiscard]] bool SeekTo(DbFile& stream, int64_t offset);
   // Reads exactly n bytes at the stream's position, appending them to *out.
-  bool ReadExactly(DbFile& stream, uint32_t n, std::string* out);
+  [[nodiscard]] bool ReadExactly(DbFile& stream, uint32_t n, std::string* out);
   // Bytes of the file as they were before a change.
   struct Former {
     std::unique_ptr<char[]> bytes;
@@ -140,19 +140,19 @@ class TableFile : public DbDriverState {
   };
   // Copies the n bytes at `offset` as the file holds them now into `dest` (from the window, or
   // read with the look-ahead stream).
-  bool ReadRange(int64_t offset, int64_t n, char* dest);
-  bool ReadFormer(int64_t offset, int64_t n, Former* out);
+  [[nodiscard]] bool ReadRange(int64_t offset, int64_t n, char* dest);
+  [[nodiscard]] bool ReadFormer(int64_t offset, int64_t n, Former* out);
   // Writes `bytes` with the primary stream at its position; a short write is a failure.
-  bool WriteAll(std::string_view bytes);
-  bool WriteAllAt(int64_t offset, std::string_view bytes);
-  bool Truncate(int64_t size);
+  [[nodiscard]] bool WriteAll(std::string_view bytes);
+  [[nodiscard]] bool WriteAllAt(int64_t offset, std::string_view bytes);
+  [[nodiscard]] bool Truncate(int64_t size);
 
   // The one way the file changes: from `from` on it holds `first` then `second`, and it ends at
   // `new_size` (cut when shorter than now). `size` is the file's size now and `former` its bytes
   // from `from` that the change overwrites or cuts off, which put the file back should the change
   // fail. Goes through the journal when there is one.
-  int Change(int64_t from, std::string_view first, std::string_view second, int64_t new_size,
-             int64_t size, std::string_view former, Shape shape);
+  [[nodiscard]] int Change(int64_t from, std::string_view first, std::string_view second,
+                           int64_t new_size, int64_t size, std::string_view former, Shape shape);
   // The last resort after a failed put-back without a journal: the file keeps only its whole
   // slots.
   void CutToWholeSlots();

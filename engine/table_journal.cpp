@@ -125,7 +125,7 @@ int TableJournal::Recover() {
   if (!put_back) return 0;
   // Whatever the cut leaves is harmless: put back again it changes nothing, and the next
   // transaction's header (with a new salt) makes it unreadable.
-  CutFile(0);
+  static_cast<void>(CutFile(0));
   end_ = 0;
   needs_recovery_ = false;
   return 1;
@@ -153,7 +153,8 @@ int TableJournal::Commit() {
     return 0;
   }
   if (pending_loads_ == 0 && Store()) return 1;
-  TakeBack();
+  // A take-back that fails leaves the journal for the next open to put back.
+  static_cast<void>(TakeBack());
   return 0;
 }
 
@@ -177,11 +178,14 @@ void TableJournal::LoadEnded(uint64_t transaction_id) {
 
 void TableJournal::Close() {
   if (closed_) return;
-  if (explicit_) Rollback();
+  // A rollback that fails keeps the journal (needs_recovery_) for the next open to put back.
+  if (explicit_) static_cast<void>(Rollback());
   closed_ = true;
   const bool had_file = file_.IsOpen();
-  if (had_file) file_.Close();
-  if (had_file && end_ == 0 && !needs_recovery_) DeleteDbFile(env_, path_);
+  // The journal is only read again by the next open, which finds it whole or cut short.
+  if (had_file) static_cast<void>(file_.Close());
+  // An empty journal left behind puts nothing back.
+  if (had_file && end_ == 0 && !needs_recovery_) static_cast<void>(DeleteDbFile(env_, path_));
 }
 
 void TableJournal::Forget() {
@@ -211,7 +215,8 @@ bool TableJournal::TakeBack() {
 
 void TableJournal::Abandon() {
   abandoned_ = true;
-  TakeBack();
+  // A take-back that fails keeps needs_recovery_, which the transaction's end answers.
+  static_cast<void>(TakeBack());
 }
 
 // ---- Around each change ----
@@ -295,7 +300,8 @@ bool TableJournal::AfterChange(bool made, bool put_back) {
   if (!implicit_) return made;
   implicit_ = false;
   if (made && Store()) return true;
-  TakeBack();
+  // A take-back that fails leaves the journal for the next open to put back.
+  static_cast<void>(TakeBack());
   return false;
 }
 

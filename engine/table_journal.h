@@ -72,7 +72,7 @@ class TableJournal {
   // as they were; 0 when none runs or they could not be put back now (the next Recover does).
   [[nodiscard]] int Begin();
   [[nodiscard]] int Commit();
-  int Rollback();
+  [[nodiscard]] int Rollback();
   bool InTransaction() const { return explicit_; }
 
   // Rolls back a transaction still running, deletes the journal file when it holds nothing to
@@ -110,17 +110,17 @@ class TableJournal {
   };
 
   // Puts back what a failed transaction left on disk before anything else may change.
-  bool Settle();
-  bool OpenFile();
+  [[nodiscard]] bool Settle();
+  [[nodiscard]] bool OpenFile();
   // Appends `frames` (with the header first when the journal is empty) and syncs. On failure
   // the journal is cut back to where it ended; *cut_back tells whether that worked.
-  bool AppendRecords(const std::vector<JournalFrame>& frames, bool* cut_back);
-  bool CutFile(int64_t size);
+  [[nodiscard]] bool AppendRecords(const std::vector<JournalFrame>& frames, bool* cut_back);
+  [[nodiscard]] bool CutFile(int64_t size);
   // Syncs the changed tables and empties the journal: the commit.
-  bool Store();
+  [[nodiscard]] bool Store();
   // Puts back every table from the journal on disk. True when done (or nothing was changed);
   // false leaves the journal on disk for Settle or the next open.
-  bool TakeBack();
+  [[nodiscard]] bool TakeBack();
   // Ends the running transaction early by taking it back.
   void Abandon();
   void Forget();

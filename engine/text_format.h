@@ -57,7 +57,7 @@ class FormatArg {
 // "u" unsigned decimal (always preceded by the "+" or " " flag's character), "s" text, "c" one
 // byte, "x"/"X" hexadecimal, "%" a percent sign. An unknown letter is copied as written.
 // Appends to *out; answers false, appending nothing, when fmt is null.
-bool FormatText(const char* fmt, std::span<const FormatArg> args, std::string* out);
+[[nodiscard]] bool FormatText(const char* fmt, std::span<const FormatArg> args, std::string* out);
 
 // The second formatter. A conversion is "%", flags "+" (the number is signed) and "?"
 // (ignored), width digits (a leading "0" pads with zeros, otherwise spaces on the left), a
@@ -67,6 +67,6 @@ bool FormatText(const char* fmt, std::span<const FormatArg> args, std::string* o
 // converted to Windows-1251, "F"/"f" a fixed-point number (2 decimals unless given), "%" a
 // percent sign. An unknown letter is copied as written. Appends to *out; answers false,
 // appending nothing, when fmt is null.
-bool FormatTextEx(const char* fmt, std::span<const FormatArg> args, std::string* out);
+[[nodiscard]] bool FormatTextEx(const char* fmt, std::span<const FormatArg> args, std::string* out);
 
 }  // namespace ledgerix

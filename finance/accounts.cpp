@@ -43,26 +43,26 @@ int FinanceDb::UpdateAccount(const AccountRecord& account) {
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kAccountsTable);
   if (record_set == nullptr) return 0;
   int result = 0;
-  ForEachRow(*record_set, [&](DbRecord* record) {
+  const bool read = ForEachRow(*record_set, [&](DbRecord* record) {
     if (IntField(record, col::kId) != account.id) return true;
     result = SetAccountFields(record, account) && record_set->Update() ? 1 : 0;
     return false;
   });
-  return result;
+  return read ? result : 0;
 }
 
 int FinanceDb::FindAccount(AccountRecord* out, int32_t id, const DbString& name) {
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kAccountsTable);
   if (record_set == nullptr) return 0;
   int found = 0;
-  ForEachRow(*record_set, [&](DbRecord* record) {
+  const bool read = ForEachRow(*record_set, [&](DbRecord* record) {
     AccountRecord row = ReadAccount(record);
     if (!AccountMatches(row, id, name)) return true;
     if (out != nullptr) *out = row;
     found = 1;
     return false;
   });
-  return found;
+  return read ? found : 0;
 }
 
 std::unique_ptr<DbRecordSet> FinanceDb::OpenAccounts() { return OpenTable(kAccountsTable); }
@@ -82,7 +82,8 @@ int FinanceDb::LoadAccounts(std::vector<AccountRecord>* out) {
 
 int32_t FinanceDb::FreeAccountId(int32_t preferred) {
   std::vector<AccountRecord> accounts;
-  LoadAccounts(&accounts);
+  // An id of an account that could not be read might be handed out again.
+  if (!LoadAccounts(&accounts)) return 0;
   std::set<int32_t> taken;
   for (const AccountRecord& account : accounts) taken.insert(account.id);
   return NextFreeId(taken, preferred);

@@ -1,5 +1,9 @@
 // Accounts: adding, changing, finding, listing and choosing free ids, on both drivers.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
 
 #include "finance/row_limits.h"
 #include "finance/testing/finance_test_support.h"
@@ -63,6 +67,34 @@ TEST_P(AccountsTest, FreeIdsSkipTakenOnes) {
   EXPECT_EQ(db_->FreeAccountId(2), 3);
   ASSERT_EQ(db_->AddAccount(MakeAccount(3, "Три")), 1);
   EXPECT_EQ(db_->FreeAccountId(1), 4);
+}
+
+// A free id is one that no row holds; when the rows cannot be read no id is known to be free,
+// and 0 is answered rather than an id that may be taken.
+TEST_P(AccountsTest, NoFreeIdIsAnsweredWhenTheTableCannotBeRead) {
+  struct Case {
+    const char* name;
+    const char* table;
+    std::function<int32_t(FinanceDb&)> free_id;
+  };
+  const Case cases[] = {
+      {"account", kAccountsTable, [](FinanceDb& db) { return db.FreeAccountId(1); }},
+      {"kind", kKindsTable, [](FinanceDb& db) { return db.FreeKindId(1); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(OpenDatabase(), 1);
+    ASSERT_GT(c.free_id(*db_), 1) << "id 1 is taken by a default row";
+    FinanceDb closed(root_.env(), clock_, globals_);
+    EXPECT_EQ(c.free_id(closed), 0);
+    if (GetParam() != DriverKind::kFileDatabase) continue;
+    // Cut the table file short of its first row.
+    const std::string table(c.table);
+    const std::u16string file =
+        u"\\tolvena_db\\" + std::u16string(table.begin(), table.end()) + u".$tab$";
+    ASSERT_EQ(truncate(root_.HostPath(file).c_str(), 3), 0);
+    EXPECT_EQ(c.free_id(*db_), 0);
+  }
 }
 
 TEST_P(AccountsTest, OpenAccountsIsOnTheFirstRowAndOwnedByTheCaller) {

@@ -13,7 +13,7 @@ namespace ledgerix {
 DbString BackupStamp(const platform::Clock& clock);
 
 // Creates the "data" folder beside the program when it is missing. True when it exists after.
-bool EnsureDataFolder(platform::Env& env);
+[[nodiscard]] bool EnsureDataFolder(platform::Env& env);
 
 // "\data\<stamp>.txt": where the contents of a database of an older layout are saved; when a
 // file of that name exists (an archive saved in the same minute), "\data\<stamp> (2).txt" and so
@@ -23,6 +23,7 @@ DbString OlderLayoutBackupPath(platform::Env& env, const platform::Clock& clock)
 // Creates a new folder "\data\damaged <stamp>" (with " (2)", " (3)" ... when that name is
 // taken) and stores its device path, without a closing "\", in *folder. False when no folder
 // could be created.
-bool CreateDamagedCopyFolder(platform::Env& env, const platform::Clock& clock, DbString* folder);
+[[nodiscard]] bool CreateDamagedCopyFolder(platform::Env& env, const platform::Clock& clock,
+                                           DbString* folder);
 
 }  // namespace ledgerix

@@ -248,7 +248,8 @@ OpenReport FinanceBootstrap::Salvage(DamageFound damage) {
   text_path.Append(kRecoveredRowsName);
   if (!ReplaceFileContent(env_, text_path, DbString(std::string_view(recovered.text())))) {
     failure = env_.LastFailure();
-    RemoveFolderWithFiles(env_, folder);
+    // Already failing: a copy left behind is only a folder of the user's own rows too many.
+    static_cast<void>(RemoveFolderWithFiles(env_, folder));
     return Stop(OpenOutcome::kDamaged, failure);
   }
   report_.copy_folder = folder;

@@ -17,7 +17,8 @@ bool KeepDamagedCopy(StoredDatabase& storage, platform::Env& env, const platform
   }
   if (!storage.CopyInto(name, made)) {
     *failure = storage.failure();
-    RemoveFolderWithFiles(env, made);
+    // Already failing: a part-copy left behind takes room but no data.
+    static_cast<void>(RemoveFolderWithFiles(env, made));
     return false;
   }
   *folder = made;
@@ -32,11 +33,12 @@ bool RemoveFolderWithFiles(platform::Env& env, const DbString& folder) {
   DirectoryLister lister(env);
   for (int more = lister.First(pattern); more; more = lister.Next()) files.push_back(lister.Name());
   lister.Close();
+  // A file that stays keeps the folder, whose removal then answers the failure.
   for (const DbString& file : files) {
     DbString path(folder);
     path.Append("\\");
     path.AppendString(file);
-    DeleteDbFile(env, path);
+    static_cast<void>(DeleteDbFile(env, path));
   }
   return env.RemoveDirectory(folder.Wide());
 }

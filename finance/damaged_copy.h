@@ -13,10 +13,11 @@ namespace ledgerix {
 // folder "\data\damaged <stamp>". True, with the folder's device path in *folder, when the copy
 // is whole. False when it is not, with *failure saying why; the folder is then removed again
 // with whatever was written into it, so no half copy is ever taken for a whole one.
-bool KeepDamagedCopy(StoredDatabase& storage, platform::Env& env, const platform::Clock& clock,
-                     const DbString& name, DbString* folder, platform::FailureDetail* failure);
+[[nodiscard]] bool KeepDamagedCopy(StoredDatabase& storage, platform::Env& env,
+                                   const platform::Clock& clock, const DbString& name,
+                                   DbString* folder, platform::FailureDetail* failure);
 
 // Removes a folder with the files in it (not folders inside it). True when it is gone.
-bool RemoveFolderWithFiles(platform::Env& env, const DbString& folder);
+[[nodiscard]] bool RemoveFolderWithFiles(platform::Env& env, const DbString& folder);
 
 }  // namespace ledgerix

@@ -134,19 +134,20 @@ DaySaveResult FinanceDb::ReplaceDayEntries(const EntryFilter& day,
   return transaction.Commit() ? DaySaveResult::kSaved : DaySaveResult::kFailed;
 }
 
-void FinanceDb::ListEntriesForDay(const EntryFilter& filter, ListControl* list) {
-  if (list == nullptr) return;
+bool FinanceDb::ListEntriesForDay(const EntryFilter& filter, ListControl* list) {
+  if (list == nullptr) return false;
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
-  if (record_set == nullptr) return;
+  if (record_set == nullptr) return false;
   list->DeleteAllItems();
   // Kinds and accounts are read once for the whole list instead of once per entry.
   std::vector<KindRecord> kinds;
   std::vector<AccountRecord> accounts;
-  if (!LoadKinds(&kinds)) return;
-  bool show_account = globals_.show_account_in_actions != 0;
-  if (show_account) LoadAccounts(&accounts);
+  if (!LoadKinds(&kinds)) return false;
+  const bool show_account = globals_.show_account_in_actions != 0;
+  // Without the accounts the entries are listed all the same, their account names empty.
+  const bool accounts_read = !show_account || LoadAccounts(&accounts);
   int shown = 0;
-  ForEachRow(*record_set, [&](DbRecord* record) {
+  const bool entries_read = ForEachRow(*record_set, [&](DbRecord* record) {
     EntryRow row = ReadEntryRow(record);
     if (!MatchesDay(row, filter)) return true;
     const KindRecord* kind = FindKindIn(kinds, row.kind_id, filter.type, DbString());
@@ -166,6 +167,7 @@ void FinanceDb::ListEntriesForDay(const EntryFilter& filter, ListControl* list) 
     list->SetItemText(item, column++, FormatAmount(row.account_id, 0));
     return true;
   });
+  return accounts_read && entries_read;
 }
 
 }  // namespace ledgerix

@@ -1,5 +1,6 @@
 // Entries: adding, deleting selections, and the entry list of one day.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -176,8 +177,8 @@ class DayListTest : public FinanceDbTest {
 };
 
 TEST_P(DayListTest, ShowsTheDaysRowsOfOneDirectionWithTheirFlags) {
-  list_.InsertItem(DbString("old"), 0, 0);
-  db_->ListEntriesForDay(filter_, &list_);
+  ASSERT_EQ(list_.InsertItem(DbString("old"), 0, 0), 0);
+  ASSERT_TRUE(db_->ListEntriesForDay(filter_, &list_));
   ASSERT_EQ(list_.ItemCount(), 3);
   const MemoryList::Item& petrol = list_.items[0];
   EXPECT_EQ(petrol.image, 1);
@@ -219,7 +220,7 @@ TEST_P(DayListTest, AnEntrysSumIsPriceTimesCountRoundedToTheCent) {
   for (const Case& c : cases) {
     ASSERT_EQ(db_->DeleteEntries(filter_), 1);
     ASSERT_EQ(db_->AddEntry(MakeEntry(1, 170308, c.price, c.count, 2, 1)), 1);
-    db_->ListEntriesForDay(filter_, &list_);
+    ASSERT_TRUE(db_->ListEntriesForDay(filter_, &list_));
     ASSERT_EQ(list_.ItemCount(), 1);
     EXPECT_EQ(list_.items[0].texts.at(3), c.count_text);
     EXPECT_EQ(list_.items[0].texts.at(4), c.price_text);
@@ -229,7 +230,7 @@ TEST_P(DayListTest, AnEntrysSumIsPriceTimesCountRoundedToTheCent) {
 
 TEST_P(DayListTest, TheAccountColumnShiftsTheOthers) {
   globals_.show_account_in_actions = 1;
-  db_->ListEntriesForDay(filter_, &list_);
+  ASSERT_TRUE(db_->ListEntriesForDay(filter_, &list_));
   ASSERT_EQ(list_.ItemCount(), 3);
   EXPECT_EQ(list_.items[0].texts.at(2), "Наличные");
   EXPECT_EQ(list_.items[0].texts.at(3), "Бензин");
@@ -239,7 +240,7 @@ TEST_P(DayListTest, TheAccountColumnShiftsTheOthers) {
 
 TEST_P(DayListTest, SelectsByAccountAndKeepsIncomeApart) {
   filter_.account_id = 2;
-  db_->ListEntriesForDay(filter_, &list_);
+  ASSERT_TRUE(db_->ListEntriesForDay(filter_, &list_));
   ASSERT_EQ(list_.ItemCount(), 1);
   EXPECT_EQ(list_.items[0].texts.at(1), "1");
   EXPECT_EQ(list_.items[0].texts.at(2), "[P][+]Маршрутное такси");
@@ -247,13 +248,28 @@ TEST_P(DayListTest, SelectsByAccountAndKeepsIncomeApart) {
   EntryFilter income;
   income.date = 150308;
   income.type = 1;
-  db_->ListEntriesForDay(income, &list_);
+  ASSERT_TRUE(db_->ListEntriesForDay(income, &list_));
   ASSERT_EQ(list_.ItemCount(), 1);
   EXPECT_EQ(list_.items[0].texts.at(2), "Премия");
 
   income.type = 0;
-  db_->ListEntriesForDay(income, &list_);
+  ASSERT_TRUE(db_->ListEntriesForDay(income, &list_));
   EXPECT_EQ(list_.ItemCount(), 0);
+}
+
+// A list that could not be read whole says so; the screen must not take it for the whole day.
+TEST_P(DayListTest, AListThatCannotBeReadSaysSo) {
+  FinanceDb closed(root_.env(), clock_, globals_);
+  EXPECT_FALSE(closed.ListEntriesForDay(filter_, &list_));
+  EXPECT_FALSE(db_->ListEntriesForDay(filter_, nullptr));
+  if (GetParam() != DriverKind::kFileDatabase) return;
+  // Cut the accounts table short of its first row: the entries are listed without their
+  // account names, and the answer tells.
+  globals_.show_account_in_actions = 1;
+  ASSERT_EQ(truncate(root_.HostPath(u"\\tolvena_db\\[sec_firms].$tab$").c_str(), 3), 0);
+  EXPECT_FALSE(db_->ListEntriesForDay(filter_, &list_));
+  ASSERT_EQ(list_.ItemCount(), 3);
+  EXPECT_EQ(list_.items[0].texts.at(2), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, EntriesTest, testing::BothStorageKinds(),

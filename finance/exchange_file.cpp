@@ -158,18 +158,16 @@ int FinanceDb::AppendTableSection(const char* table_name, std::string* out) {
 
 DbString FinanceDb::WriteTableSection(const char* table_name) {
   std::string section;
-  AppendTableSection(table_name, &section);
+  if (!AppendTableSection(table_name, &section)) return DbString();
   return DbString(std::string_view(section));
 }
 
-int FinanceDb::BuildExchangeText(bool with_accounts, std::string* out) {
+int FinanceDb::BuildExchangeText(std::string* out) {
   if (!AppendTableSection(kKindsTable, out)) return 0;
   *out += kLineEnd;
   if (!AppendTableSection(kEntriesTable, out)) return 0;
   *out += kLineEnd;
-  // A database of the oldest layout has no accounts table: its section stays empty.
-  if (with_accounts && !AppendTableSection(kAccountsTable, out)) return 0;
-  return 1;
+  return AppendTableSection(kAccountsTable, out);
 }
 
 int FinanceDb::WriteExchangeFile(const DbString& path) {
@@ -177,7 +175,7 @@ int FinanceDb::WriteExchangeFile(const DbString& path) {
   std::string text;
   // A table that cannot be read wholly fails the write: an archive that silently lacks rows
   // would restore as a smaller database.
-  if (!BuildExchangeText(/*with_accounts=*/true, &text)) return 0;
+  if (!BuildExchangeText(&text)) return 0;
   return ReplaceFileContent(env_, path, DbString(std::string_view(text)));
 }
 

@@ -9,6 +9,6 @@ namespace ledgerix {
 
 // Appends the whole content of the file at a device path to *out. False when the file cannot be
 // opened or a read fails; *out then holds what was read before the failure.
-bool ReadWholeFile(platform::Env& env, const DbString& path, DbString* out);
+[[nodiscard]] bool ReadWholeFile(platform::Env& env, const DbString& path, DbString* out);
 
 }  // namespace ledgerix

@@ -97,7 +97,8 @@ StorageAccess FileDatabaseStorage::CheckAccess(const DbString& name) {
                                                            : StorageAccess::kUnusable);
     }
   }
-  DeleteDbFile(env_, probe);
+  // A probe left behind is the temporary name the next write of the catalog replaces.
+  static_cast<void>(DeleteDbFile(env_, probe));
   std::vector<DbString> files = {catalog};
   DirectoryLister lister(env_);
   for (int more = lister.First(TableFilePattern()); more; more = lister.Next()) {

@@ -61,61 +61,61 @@ class FinanceDb {
   // that an earlier start left undone; changes nothing when the storage cannot be written. *report
   // (when given) says what was found and done. 1 when the database is open for use in the current
   // layout with every row readable; 0 otherwise, with the connection closed.
-  int Open(const char* database_name, OpenReport* report = nullptr);
+  [[nodiscard]] int Open(const char* database_name, OpenReport* report = nullptr);
   bool IsOpen() const;
   // Empties the three tables together (one transaction); the database stays open. 1, or 0 when
   // not open or when a table could not be emptied, and then none is.
-  int DeleteAllData();
+  [[nodiscard]] int DeleteAllData();
   // Writes the default kinds and accounts together (one transaction). 1, or 0 when one of them
   // could not be stored, and then none is.
-  int SeedDefaults();
+  [[nodiscard]] int SeedDefaults();
   // The connection (owned; null before Open), for the operations of the reports.
   DbConnection* Connection() const { return connection_.get(); }
 
   // --- Accounts ([sec_firms]) ------------------------------------------------------------------
   // 1 when stored; 0 when not open or name and note together do not fit (AccountFits).
-  int AddAccount(const AccountRecord& account);
+  [[nodiscard]] int AddAccount(const AccountRecord& account);
   // Writes name, currency and note over the first account of that id. 1 when written; 0 when
   // none has the id, when not open, or when the row does not fit.
-  int UpdateAccount(const AccountRecord& account);
+  [[nodiscard]] int UpdateAccount(const AccountRecord& account);
   // The first row whose id equals a non-zero `id` or whose name equals a non-empty `name`
   // (both tested on each row in turn) fills *out (which may be null): 1. 0 when none matches.
-  int FindAccount(AccountRecord* out, int32_t id, const DbString& name);
+  [[nodiscard]] int FindAccount(AccountRecord* out, int32_t id, const DbString& name);
   // An open record set over the table on its first row; the caller owns it. Null when not open.
   std::unique_ptr<DbRecordSet> OpenAccounts();
   // `preferred` when no account has that id, otherwise the next id above it that is free (ids
-  // are positive: a preferred id below 1 counts as 1).
-  int32_t FreeAccountId(int32_t preferred);
+  // are positive: a preferred id below 1 counts as 1). 0 when not open or an account cannot be
+  // read, since its id might be taken.
+  [[nodiscard]] int32_t FreeAccountId(int32_t preferred);
   // Every account in table order into *out. 1, or 0 when not open or a row cannot be read.
-  int LoadAccounts(std::vector<AccountRecord>* out);
+  [[nodiscard]] int LoadAccounts(std::vector<AccountRecord>* out);
 
   // --- Kinds ([sec_consumeritems]) -------------------------------------------------------------
   // 1 when stored; 0 when not open, when the price cannot be packed (CanPackAmount) or name and
   // category together do not fit (KindFits).
-  int AddKind(const KindRecord& kind);
-  // Writes name, category, price and type over every kind of that id. The last write's result
-  // (0 when none has the id); 0 without writing for a row that AddKind would refuse.
-  int UpdateKind(const KindRecord& kind);
+  [[nodiscard]] int AddKind(const KindRecord& kind);
+  // Writes name, category, price and type over every kind of that id, as one transaction (or
+  // within the one that runs). 1 when every one was written; 0 when none has the id, when not
+  // open, or when a row could not be read or written, and then none was changed; 0 without
+  // writing for a row that AddKind would refuse.
+  [[nodiscard]] int UpdateKind(const KindRecord& kind);
   // Deletes every kind of that id and all their entries in every account, as one transaction:
   // the entries go first, so that no entry is ever left whose kind is gone (it would move every
   // balance yet never show). 1 when neither a kind nor an entry of that id remains; 0 when not
   // open or a row could not be read or deleted, and then nothing was deleted.
   [[nodiscard]] int DeleteKind(int32_t id);
   // As FindAccount among the kinds whose type equals `type` (every kind for type 0).
-  int FindKind(KindRecord* out, int32_t id, int32_t type, const DbString& name);
+  [[nodiscard]] int FindKind(KindRecord* out, int32_t id, int32_t type, const DbString& name);
   // As OpenAccounts.
   std::unique_ptr<DbRecordSet> OpenKinds();
-  // All kinds; the caller applies the selection.
-  std::unique_ptr<DbRecordSet> OpenKindsFiltered(int32_t type, const DbString& category,
-                                                 int32_t id);
   // As FreeAccountId, among the kinds of both types.
-  int32_t FreeKindId(int32_t preferred);
+  [[nodiscard]] int32_t FreeKindId(int32_t preferred);
   // Every kind in table order into *out. 1, or 0 when not open or a row cannot be read.
-  int LoadKinds(std::vector<KindRecord>* out);
+  [[nodiscard]] int LoadKinds(std::vector<KindRecord>* out);
 
   // --- Entries ([sec_data]) --------------------------------------------------------------------
   // 1 when stored; 0 when not open, when an amount cannot be packed, or the row does not fit.
-  int AddEntry(const EntryRecord& entry);
+  [[nodiscard]] int AddEntry(const EntryRecord& entry);
   // Deletes the matching entries (in the current account when one is set), as one transaction
   // (or within the one that runs). 1 when every matching entry is deleted, also when none
   // matched; 0 when not open or a row could not be read or deleted, and then nothing was.
@@ -128,15 +128,17 @@ class FinanceDb {
   [[nodiscard]] DaySaveResult ReplaceDayEntries(const EntryFilter& day,
                                                 const std::vector<EntryRecord>& rows,
                                                 size_t* refused_row);
-  // Fills `list` with the day's entries of one direction. Answers nothing useful (null in the
-  // original contract); the list holds the result.
-  void ListEntriesForDay(const EntryFilter& filter, ListControl* list);
+  // Fills `list` with the day's entries of one direction. True when every entry, kind and
+  // account needed was read; false when not open, without a list, or when a row could not be
+  // read, and then the list holds the entries read before it (nothing when the kinds or the
+  // entries table cannot be opened).
+  [[nodiscard]] bool ListEntriesForDay(const EntryFilter& filter, ListControl* list);
 
   // --- Exchange text file ----------------------------------------------------------------------
   // Writes the three tables to `path` (a device path) through a temporary file renamed over it,
   // so that a failed write leaves an older file of that name whole. 1 when written; 0 when not
   // open, when a table cannot be read whole, or when the file cannot be written.
-  int WriteExchangeFile(const DbString& path);
+  [[nodiscard]] int WriteExchangeFile(const DbString& path);
   // The name line and data lines of one table; empty when it cannot be opened or read whole.
   DbString WriteTableSection(const char* table_name);
   // Loads the sections of the file, each replacing its table (sections of unknown tables are
@@ -144,22 +146,23 @@ class FinanceDb {
   // finance table of the file was emptied and every row of it stored, so that a failure, or the
   // program killed on the way, leaves every table as it was. 1 when the file was loaded whole;
   // 0 when not open, the file cannot be read, or anything of it could not be stored.
-  int ReadExchangeFile(const DbString& path);
+  [[nodiscard]] int ReadExchangeFile(const DbString& path);
   // Restores an archive: the same as ReadExchangeFile.
-  int RestoreExchangeFile(const DbString& path);
+  [[nodiscard]] int RestoreExchangeFile(const DbString& path);
 
  private:
   // A record set open on a table of the open database, or null.
   std::unique_ptr<DbRecordSet> OpenTable(const char* table_name);
   // Deletes the matching entries in the account (every account for 0) within the transaction
   // that runs; false when a row could not be read or deleted.
-  bool DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id);
+  [[nodiscard]] bool DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id);
   // Adds an entry that EntryCanBeStored accepted; false when it could not be stored.
-  bool StoreEntry(const EntryRecord& entry);
-  int AppendTableSection(const char* table_name, std::string* out);
-  int BuildExchangeText(bool with_accounts, std::string* out);
+  [[nodiscard]] bool StoreEntry(const EntryRecord& entry);
+  [[nodiscard]] int AppendTableSection(const char* table_name, std::string* out);
+  // The sections of the three tables; 0 when one cannot be read whole.
+  [[nodiscard]] int BuildExchangeText(std::string* out);
   // Loads exchange text as ReadExchangeFile does, in one transaction.
-  int LoadExchangeText(const DbString& text);
+  [[nodiscard]] int LoadExchangeText(const DbString& text);
 
   // Opening the database (bootstrap.cpp) works on the connection and loads exchange text.
   friend class FinanceBootstrap;

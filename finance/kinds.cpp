@@ -54,17 +54,23 @@ int FinanceDb::AddKind(const KindRecord& kind) {
 
 int FinanceDb::UpdateKind(const KindRecord& kind) {
   if (!KindCanBeStored(kind)) return 0;
+  DbTransaction transaction(connection_.get(), DbTransaction::Mode::kJoinOrBegin);
+  if (!transaction.active()) return 0;
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kKindsTable);
   if (record_set == nullptr) return 0;
-  int result = 0;
-  // Every row of that id changes, so that two kinds that share an id stay alike.
-  ForEachRow(*record_set, [&](DbRecord* record) {
-    if (IntField(record, col::kId) == kind.id) {
-      result = SetKindFields(record, kind) && record_set->Update() ? 1 : 0;
-    }
-    return true;
+  bool matched = false;
+  bool written = true;
+  // Every row of that id changes, so that two kinds that share an id stay alike: all of them or,
+  // when one cannot be read or written, none.
+  const bool read = ForEachRow(*record_set, [&](DbRecord* record) {
+    if (IntField(record, col::kId) != kind.id) return true;
+    matched = true;
+    written = SetKindFields(record, kind) && record_set->Update();
+    return written;
   });
-  return result;
+  record_set.reset();
+  if (!read || !matched || !written) return 0;
+  return transaction.Commit() ? 1 : 0;
 }
 
 int FinanceDb::DeleteKind(int32_t id) {
@@ -94,26 +100,17 @@ int FinanceDb::FindKind(KindRecord* out, int32_t id, int32_t type, const DbStrin
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kKindsTable);
   if (record_set == nullptr) return 0;
   int found = 0;
-  ForEachRow(*record_set, [&](DbRecord* record) {
+  const bool read = ForEachRow(*record_set, [&](DbRecord* record) {
     KindRecord row = ReadKind(record);
     if (!KindMatches(row, id, type, name)) return true;
     if (out != nullptr) *out = row;
     found = 1;
     return false;
   });
-  return found;
+  return read ? found : 0;
 }
 
 std::unique_ptr<DbRecordSet> FinanceDb::OpenKinds() { return OpenTable(kKindsTable); }
-
-std::unique_ptr<DbRecordSet> FinanceDb::OpenKindsFiltered(int32_t type, const DbString& category,
-                                                          int32_t id) {
-  // The callers select the rows themselves.
-  (void)type;
-  (void)category;
-  (void)id;
-  return OpenTable(kKindsTable);
-}
 
 int FinanceDb::LoadKinds(std::vector<KindRecord>* out) {
   out->clear();
@@ -130,7 +127,8 @@ int FinanceDb::LoadKinds(std::vector<KindRecord>* out) {
 
 int32_t FinanceDb::FreeKindId(int32_t preferred) {
   std::vector<KindRecord> kinds;
-  LoadKinds(&kinds);
+  // An id of a kind that could not be read might be handed out again.
+  if (!LoadKinds(&kinds)) return 0;
   std::set<int32_t> taken;
   for (const KindRecord& kind : kinds) taken.insert(kind.id);
   return NextFreeId(taken, preferred);

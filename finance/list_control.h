@@ -14,7 +14,7 @@ class ListControl {
   virtual void DeleteAllItems() = 0;
   // Appends an item with the text of its first column, an icon index and a data value; answers
   // the item's index.
-  virtual int InsertItem(const DbString& text, int image, int64_t data) = 0;
+  [[nodiscard]] virtual int InsertItem(const DbString& text, int image, int64_t data) = 0;
   // Sets the text of column `sub_item` (0 is the first column) of an item.
   virtual void SetItemText(int item, int sub_item, const DbString& text) = 0;
   virtual int ItemCount() const = 0;

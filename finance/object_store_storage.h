@@ -16,7 +16,7 @@ class ObjectStoreStorage : public StoredDatabase {
   // (a store that does not open for any other reason is damaged, which ReadCatalog reports).
   StorageAccess CheckAccess(const DbString& name) override;
   // Nothing to do: the store puts back what its log holds as it opens.
-  bool PutBackUnfinishedChange(const DbString& name) override;
+  [[nodiscard]] bool PutBackUnfinishedChange(const DbString& name) override;
   // kStoreDamaged when the store does not open; kAbsent when it holds no catalog of that name;
   // kDamaged when a record of the catalog is not a table description or it describes none.
   StoredCatalog ReadCatalog(const DbString& name, DbSchema* out) override;
@@ -26,10 +26,10 @@ class ObjectStoreStorage : public StoredDatabase {
   // records walked, or when the database is not kept in the order of its first column.
   TableScan ScanRows(const DbTableSchema& table, const StoredRowVisitor& visit) override;
   // The whole store, as one file "object store.db" in the folder.
-  bool CopyInto(const DbString& name, const DbString& folder) override;
+  [[nodiscard]] bool CopyInto(const DbString& name, const DbString& folder) override;
   // Through the driver, then the catalog and the databases of `tables` by name; a store that
   // does not open is reset (emptied) instead.
-  bool Delete(const DbString& name, const DbSchema& tables) override;
+  [[nodiscard]] bool Delete(const DbString& name, const DbSchema& tables) override;
 
  private:
   platform::Env& env_;

@@ -27,7 +27,7 @@ DbString TextFieldAt(DbRecord* record, uint32_t index);
 // answers true. True when the walk ended at the last row or by the visitor; false when a row
 // could not be read.
 template <typename Visit>
-bool ForEachRow(DbRecordSet& record_set, Visit&& visit) {
+[[nodiscard]] bool ForEachRow(DbRecordSet& record_set, Visit&& visit) {
   while (!record_set.IsEOF()) {
     DbRecord* record = record_set.CurrentRecord(-1);
     if (record == nullptr) return false;
@@ -43,7 +43,7 @@ bool ForEachRow(DbRecordSet& record_set, Visit&& visit) {
 bool RecordFitsSlot(const DbRecordSet& record_set, DbRecord* record);
 
 // Set a field of the record; false when the record or the column is missing.
-bool SetIntField(DbRecord* record, const char* column, int32_t value);
-bool SetTextField(DbRecord* record, const char* column, const DbString& value);
+[[nodiscard]] bool SetIntField(DbRecord* record, const char* column, int32_t value);
+[[nodiscard]] bool SetTextField(DbRecord* record, const char* column, const DbString& value);
 
 }  // namespace ledgerix

@@ -72,11 +72,11 @@ class StoredDatabase {
   virtual TableScan ScanRows(const DbTableSchema& table, const StoredRowVisitor& visit) = 0;
   // Copies everything the database `name` is kept in, as it is, into the existing folder
   // `folder` (a device path). False when the copy is not whole.
-  virtual bool CopyInto(const DbString& name, const DbString& folder) = 0;
+  [[nodiscard]] virtual bool CopyInto(const DbString& name, const DbString& folder) = 0;
   // Deletes the database `name` and whatever is stored under the names of `tables`, also when
   // its catalog cannot be read. Call it only after a copy was kept of anything it may hold.
   // True when none of it remains.
-  virtual bool Delete(const DbString& name, const DbSchema& tables) = 0;
+  [[nodiscard]] virtual bool Delete(const DbString& name, const DbSchema& tables) = 0;
 
   // Why the last operation that answered a failure failed.
   const platform::FailureDetail& failure() const { return failure_; }

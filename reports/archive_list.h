@@ -29,7 +29,7 @@ DbString ArchiveFolder(const platform::Env& env);
 DbString ArchivePath(const platform::Env& env, const DbString& name);
 // Creates the archive folder when it is missing. True when it exists after; a screen may ignore
 // a failure (the list then stays empty).
-bool PrepareArchiveFolder(platform::Env& env);
+[[nodiscard]] bool PrepareArchiveFolder(platform::Env& env);
 // The name of an archive saved now: day "." month "." year " " hour "_" minute, each with two
 // digits, and ".txt": "06.12.08 14_05.txt", the same names as the backups the database makes.
 DbString ArchiveFileName(const platform::Clock& clock);
@@ -44,7 +44,7 @@ DbString ArchiveNameOf(const ArchiveItem& item, const DbString& last_archive_nam
 
 // Deletes the archive `name` of the archive folder, read-only or not. True when it is gone.
 // The last archive name is kept even when it named this file.
-bool DeleteArchive(platform::Env& env, const DbString& name);
+[[nodiscard]] bool DeleteArchive(platform::Env& env, const DbString& name);
 // The question (Yes / No / Cancel) the screen asks before deleting, and what it shows when the
 // file could not be deleted; captioned kInfoCaption.
 DbString DeleteQuestion(const DbString& name);

@@ -13,7 +13,8 @@ ArchiveSaveResult SaveArchive(ArchiveContext& context, DbString* saved_name) {
   if (context.finance == nullptr || !context.finance->IsOpen()) {
     return ArchiveSaveResult::kNoDatabase;
   }
-  PrepareArchiveFolder(context.env);
+  // A folder that cannot be made fails the write below, which tells.
+  static_cast<void>(PrepareArchiveFolder(context.env));
   const DbString name = ArchiveFileName(context.clock);
   if (!context.finance->WriteExchangeFile(ArchivePath(context.env, name))) {
     return ArchiveSaveResult::kFailed;
@@ -31,7 +32,9 @@ ArchiveRestoreResult RestoreArchive(ArchiveContext& context, const DbString& nam
   // and would otherwise put the name read at start-up back into the file.
   context.last_archive_name = name;
   context.settings.WriteSetting(kLastArchiveKey, DbValue(name));
-  context.settings.Save();
+  if (!context.settings.Save()) {
+    return ArchiveRestoreResult::kRestoredSettingsUnsaved;
+  }
   return ArchiveRestoreResult::kRestored;
 }
 
@@ -48,8 +51,15 @@ DbString ArchiveSaveMessage(ArchiveSaveResult result) {
 }
 
 DbString ArchiveRestoreMessage(ArchiveRestoreResult result) {
-  return result == ArchiveRestoreResult::kRestored ? FromUtf8("Обработка завершена!")
-                                                   : FromUtf8("Ошибка восстановления архива!");
+  switch (result) {
+    case ArchiveRestoreResult::kRestored:
+      return FromUtf8("Обработка завершена!");
+    case ArchiveRestoreResult::kRestoredSettingsUnsaved:
+      return FromUtf8("Обработка завершена, но не удалось сохранить настройки!");
+    case ArchiveRestoreResult::kFailed:
+      break;
+  }
+  return FromUtf8("Ошибка восстановления архива!");
 }
 
 }  // namespace ledgerix

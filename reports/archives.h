@@ -31,6 +31,9 @@ enum class ArchiveSaveResult {
 
 enum class ArchiveRestoreResult {
   kRestored,  // the tables in the file were replaced: "Обработка завершена!"
+  // The tables were replaced, but the settings file could not be written: the name of the
+  // archive is kept in memory and written back at the program's end; reported.
+  kRestoredSettingsUnsaved,
   // The file or the database could not be read (nothing changed), or a row of the file could
   // not be stored (its table may be incomplete); reported.
   kFailed,
@@ -39,13 +42,14 @@ enum class ArchiveRestoreResult {
 // Writes the whole database to the archive folder (made when missing) under the stamp of now,
 // through a temporary file renamed into place. *saved_name (may be null) receives the file name
 // on kSaved. The last archive name does not change.
-ArchiveSaveResult SaveArchive(ArchiveContext& context, DbString* saved_name);
+[[nodiscard]] ArchiveSaveResult SaveArchive(ArchiveContext& context, DbString* saved_name);
 
 // Loads the archive `name` of the archive folder: every table with a section in the file is
 // replaced; the others keep their rows. On success the last archive name and LAST_ARCHIVE both
-// become `name` and the settings are saved at once; since the program's own store holds the new
-// name, its write-back at the program's end keeps it.
-ArchiveRestoreResult RestoreArchive(ArchiveContext& context, const DbString& name);
+// become `name` and the settings are saved at once (kRestoredSettingsUnsaved when that save
+// fails); since the program's own store holds the new name, its write-back at the program's end
+// keeps it.
+[[nodiscard]] ArchiveRestoreResult RestoreArchive(ArchiveContext& context, const DbString& name);
 
 // The question (Yes / No) the screen asks before it restores, and the notices it shows after
 // saving (empty when none) and restoring; captioned kInfoCaption.

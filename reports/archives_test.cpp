@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "engine/db_value.h"
@@ -144,6 +145,26 @@ TEST_P(ArchivesTest, TheRestoredNameOutlivesTheWriteBackAtTheEnd) {
   // The orderly end: the five display values are written back and the store saved.
   settings_.WriteSetting("GL_FIRM_ID", DbValue(int32_t{5}));
   settings_.WriteSetting("CUR_INFO_PAGE", DbValue(int32_t{1}));
+  ASSERT_EQ(settings_.Save(), 1);
+  EXPECT_EQ(StoredLastArchive(), "old.txt");
+}
+
+// A restore whose settings cannot be saved has replaced the tables all the same; it says that
+// the settings were not saved (it used to answer plain success), and keeps the name in memory
+// for the write-back at the program's end.
+TEST_P(ArchivesTest, ARestoreWhoseSettingsCannotBeSavedSaysSo) {
+  ASSERT_TRUE(device_.WriteHostFile(u"\\data\\old.txt", "[sec_firms]\r\n5;Old;;0;\r\n"));
+  // A folder where the save writes its temporary file: the settings cannot be replaced.
+  const std::string temporary = device_.HostPath(settings_.Path().Wide()) + ".tmp";
+  ASSERT_TRUE(std::filesystem::create_directory(temporary));
+  const ArchiveRestoreResult result = RestoreArchive(context_, DbString("old.txt"));
+  EXPECT_EQ(result, ArchiveRestoreResult::kRestoredSettingsUnsaved);
+  EXPECT_EQ(ArchiveRestoreMessage(result).View(),
+            Cp("Обработка завершена, но не удалось сохранить настройки!"));
+  EXPECT_EQ(Table(kAccountsTable), "[sec_firms]\r\n5;Old;;0;\r\n");
+  EXPECT_EQ(last_archive_.View(), "old.txt");
+  EXPECT_EQ(StoredLastArchive(), "");
+  ASSERT_TRUE(std::filesystem::remove(temporary));
   ASSERT_EQ(settings_.Save(), 1);
   EXPECT_EQ(StoredLastArchive(), "old.txt");
 }

@@ -9,6 +9,6 @@ namespace ledgerix {
 // Starts the companion from the program's folder with an empty command line and waits until it
 // ends; the whole program waits with it. False when it cannot be started (missing, not a
 // program); the screen shows nothing then.
-bool StartCompanion(platform::Env& env);
+[[nodiscard]] bool StartCompanion(platform::Env& env);
 
 }  // namespace ledgerix

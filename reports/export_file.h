@@ -68,13 +68,13 @@ DbString ExportText(const ReportTable& table, int type_index, bool with_header);
 // Writes the export text to `path` (a device path) through a temporary file renamed into place,
 // so a failed write leaves an older file of that name whole. kWritten, kWrittenEmpty, kFailed,
 // or kBadChoice for a type index outside the box.
-ExportResult ExportList(platform::Env& env, const ReportTable& table, const DbString& path,
-                        int type_index, bool with_header);
+[[nodiscard]] ExportResult ExportList(platform::Env& env, const ReportTable& table,
+                                      const DbString& path, int type_index, bool with_header);
 
 // The OK of the export screen: nothing for an empty file name; otherwise makes the chosen folder
 // under "My Documents" when it is missing and writes the file with ExportList.
-ExportResult ExportToFile(platform::Env& env, const ReportTable& table,
-                          const ExportRequest& request);
+[[nodiscard]] ExportResult ExportToFile(platform::Env& env, const ReportTable& table,
+                                        const ExportRequest& request);
 
 // The message the screen shows after an export (captioned kInfoCaption); empty when the screen
 // shows none.

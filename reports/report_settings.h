@@ -21,10 +21,10 @@ void LoadReportSettings(const SettingsStore& store, ReportParams* params);
 
 // Writes the report direction and grouping and saves the store to its file. 1 when saved, 0
 // when the store is unbound or the file could not be written.
-int SaveReportSettings(SettingsStore* store, const ReportParams& params);
+[[nodiscard]] int SaveReportSettings(SettingsStore* store, const ReportParams& params);
 
 // Writes the period bounds (as 4-byte integers: seconds past 2038 do not fit) and the
 // granularity, and saves the store to its file. 1 when saved, 0 otherwise.
-int SavePeriodSettings(SettingsStore* store, const ReportParams& params);
+[[nodiscard]] int SavePeriodSettings(SettingsStore* store, const ReportParams& params);
 
 }  // namespace ledgerix

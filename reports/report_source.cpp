@@ -21,18 +21,17 @@ int32_t IntAtIndex(DbRecord* record, int index) {
 
 }  // namespace
 
-ReportCatalog ReadReportCatalog(FinanceDb& db) {
-  // What could be read is used even when a row failed: an entry whose kind is missing gives no
-  // row, one whose account is missing an empty account name.
+std::optional<ReportCatalog> ReadReportCatalog(FinanceDb& db) {
   std::vector<KindRecord> kind_records;
-  db.LoadKinds(&kind_records);
+  if (!db.LoadKinds(&kind_records)) return std::nullopt;
   std::vector<StoredKind> kinds;
   kinds.reserve(kind_records.size());
   for (KindRecord& kind : kind_records) {
     kinds.push_back({kind.id, std::move(kind.name), std::move(kind.category)});
   }
   std::vector<AccountRecord> account_records;
-  db.LoadAccounts(&account_records);
+  // The rows stay right without the names: an entry whose account was not read shows none.
+  static_cast<void>(db.LoadAccounts(&account_records));
   std::vector<StoredAccount> accounts;
   accounts.reserve(account_records.size());
   for (AccountRecord& account : account_records) {
@@ -71,8 +70,9 @@ int BuildReport(FinanceDb* db, const ReportParams& params, const ReportContext& 
   // replaces them anyway, and the allocator then serves the new rows from their memory rather
   // than holding both reports at once.
   table->rows.clear();
-  const ReportCatalog catalog = ReadReportCatalog(*db);
-  std::optional<EntryScan> scan = ScanEntries(*db, catalog, ScanQuery::Of(params, context, clock));
+  const std::optional<ReportCatalog> catalog = ReadReportCatalog(*db);
+  std::optional<EntryScan> scan;
+  if (catalog.has_value()) scan = ScanEntries(*db, *catalog, ScanQuery::Of(params, context, clock));
   if (!scan.has_value()) {
     EntryScan nothing;
     nothing.incoming_balance = table->totals.incoming_balance;

@@ -14,10 +14,10 @@
 
 namespace ledgerix {
 
-// All kinds and accounts in table order (FinanceDb::LoadKinds and LoadAccounts). A table that
-// cannot be read gives the rows read before the failure: entries of kinds not read give no
-// rows, accounts not read give empty names.
-ReportCatalog ReadReportCatalog(FinanceDb& db);
+// All kinds and accounts in table order (FinanceDb::LoadKinds and LoadAccounts). Nothing when
+// the kinds cannot be read whole, since the entries of kinds not read would give no rows and the
+// report would look complete without them. Accounts that cannot be read give empty names.
+std::optional<ReportCatalog> ReadReportCatalog(FinanceDb& db);
 
 // Reads every entry once, in table order, through the scan. Nothing when the database is not
 // open, [sec_data] cannot be opened or one of its rows cannot be read.
@@ -28,7 +28,8 @@ std::optional<EntryScan> ScanEntries(FinanceDb& db, const ReportCatalog& catalog
 // rows sorted by date, colouring column and totals. Answers 1. Answers 0 and leaves the table
 // as it was when `db` is null or not open; answers 0 after building an empty report when the
 // entries cannot be read (the incoming balance then keeps its previous value).
-int BuildReport(FinanceDb* db, const ReportParams& params, const ReportContext& context,
-                const platform::Clock& clock, int client_width, ReportTable* table);
+[[nodiscard]] int BuildReport(FinanceDb* db, const ReportParams& params,
+                              const ReportContext& context, const platform::Clock& clock,
+                              int client_width, ReportTable* table);
 
 }  // namespace ledgerix

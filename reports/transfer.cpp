@@ -32,6 +32,7 @@ SettledKind FindOrAddKind(FinanceDb& finance, const FixedKind& fixed, int32_t no
   if (finance.FindKind(&kind, 0, fixed.type, fixed.name)) return {kind.id, false};
   kind = KindRecord();
   kind.id = finance.FreeKindId(now + fixed.id_offset);
+  if (kind.id == 0) return {};
   kind.name = fixed.name;
   kind.category = TransferCategory();
   kind.type = fixed.type;

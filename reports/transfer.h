@@ -60,15 +60,15 @@ std::vector<TransferAccount> TransferAccounts(FinanceDb* finance);
 int InitialPayerIndex(const std::vector<TransferAccount>& accounts, int32_t current_account_id);
 
 // The input checks alone: the first one that fails, or kDone when all pass.
-TransferResult CheckTransfer(const TransferRequest& request);
+[[nodiscard]] TransferResult CheckTransfer(const TransferRequest& request);
 
 // "Принять": the checks, then, with a database open, the fixed kinds looked up or made (ids
 // from the current time, FreeKindId moving past ids that are taken) and the entries written on
 // the picker's date, count 1, empty note: the commission (when not 0) and the amount against the
 // payer, the amount for the receiver. Kinds and entries are written in one transaction: when one
 // cannot be written, nothing of the transfer is kept, not even a kind made for it.
-TransferResult AcceptTransfer(FinanceDb* finance, const platform::Clock& clock,
-                              const TransferRequest& request);
+[[nodiscard]] TransferResult AcceptTransfer(FinanceDb* finance, const platform::Clock& clock,
+                                            const TransferRequest& request);
 
 // The message for a result; empty when the screen shows none.
 DbString TransferMessage(TransferResult result);
