@@ -2,6 +2,7 @@
 // missing database, rebuilding one of the older layout through a dated backup, rebuilding a
 // damaged one from the rows that read after keeping a copy of it, and finishing a rebuild that
 // an earlier start left undone. What differs between the storage kinds is behind StoredDatabase.
+#include <algorithm>
 #include <string>
 
 #include "access/db_connection.h"
@@ -14,6 +15,7 @@
 #include "finance/older_layout.h"
 #include "finance/rebuild_marker.h"
 #include "finance/rebuild_text.h"
+#include "finance/row_limits.h"
 #include "finance/stored_database.h"
 
 namespace ledgerix {
@@ -169,7 +171,8 @@ OpenReport FinanceBootstrap::CreateAndSeed() {
 }
 
 OpenReport FinanceBootstrap::ConvertOlderLayout(const DbSchema& catalog) {
-  // The backup holds every row that reads, in the older layout, as the exchange file writes it.
+  // The backup holds every row that reads and that the exchange file can carry, in the older
+  // layout, as the exchange file writes it.
   // Sections in the order of the current layout; the accounts section stays empty when the
   // layout had no accounts.
   RebuildText backup;
@@ -180,10 +183,19 @@ OpenReport FinanceBootstrap::ConvertOlderLayout(const DbSchema& catalog) {
     const DbTableSchema* table = catalog.Find(schema_.At(i)->name);
     if (table == nullptr) continue;
     backup.BeginSection(table->name);
-    const TableScan scan = storage_->ScanRows(
-        *table, [&](const std::vector<DbValue>& row) { backup.AddRow(ExchangeValuesOf(row)); });
-    whole = whole && scan.Whole();
-    lost[std::string(table->name.View())] = scan.unreadable;
+    uint32_t unfit = 0;
+    const TableScan scan = storage_->ScanRows(*table, [&](const std::vector<DbValue>& row) {
+      std::vector<DbString> values = ExchangeValuesOf(row);
+      // A text holding what the exchange file reserves would break the backup's lines and run
+      // into the rows after it: such a row stays in the copy, as one that does not read.
+      if (!std::all_of(values.begin(), values.end(), TextFitsExchange)) {
+        ++unfit;
+        return;
+      }
+      backup.AddRow(values);
+    });
+    whole = whole && scan.Whole() && unfit == 0;
+    lost[std::string(table->name.View())] = scan.unreadable + unfit;
   }
   platform::FailureDetail failure;
   if (!whole) {
