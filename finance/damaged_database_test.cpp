@@ -84,16 +84,19 @@ class DamagedDatabaseTest : public FinanceDbTest {
     return 0;
   }
 
-  // Sets the count the store keeps of the entries' records, beside the records themselves.
-  void SetStoredEntryCount(int64_t count) {
+  // Sets a column the store keeps of the entries' database, beside its records.
+  void SetEntriesDatabaseColumn(const char* column, int64_t value) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(root_.HostPath(u"\\objects.sqlite").c_str(), &db), SQLITE_OK);
-    const std::string sql = "UPDATE databases SET record_count = " + std::to_string(count) +
+    const std::string sql = std::string("UPDATE databases SET ") + column + " = " +
+                            std::to_string(value) +
                             " WHERE type_id = " + std::to_string(TypeIdOf(DbString(kEntriesTable)));
     EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_EQ(sqlite3_changes(db), 1);
     sqlite3_close(db);
   }
+  // Sets the count the store keeps of the entries' records.
+  void SetStoredEntryCount(int64_t count) { SetEntriesDatabaseColumn("record_count", count); }
 
   // Checking the rows of every table finds what reading them finds.
   void ExpectCheckedAsRead() {
@@ -223,6 +226,9 @@ const DamageCase kCases[] = {
                        [](std::vector<Property>* r) { (*r)[5] = Property::Int32(5, 3); });
      },
      DamageFound::kTables, -1, kEntryCount - 1, -1, 1},
+    {"entries database kept in an order that names no property kind", DriverKind::kObjectStore,
+     [](DamagedDatabaseTest* t) { t->SetEntriesDatabaseColumn("sort_kind", 9); },
+     DamageFound::kTables, -1, 0, -1, 0, true},
     {"entries database missing", DriverKind::kObjectStore,
      [](DamagedDatabaseTest* t) { ASSERT_TRUE(t->Store().DeleteDatabase(u"[sec_data]")); },
      DamageFound::kTables, -1, 0, -1, 0, true},
