@@ -17,7 +17,7 @@ namespace ledgerix::platform {
 
 class ObjectStoreDatabase;
 class SqliteStatement;
-struct SortKey;
+class SortKey;
 
 // The order a database keeps its records in: by the value of one property.
 struct SortOrder {
