@@ -18,6 +18,7 @@
 #include "fuzz/support/known_database.h"
 #include "fuzz/support/startup_open.h"
 #include "fuzz/support/store_damage.h"
+#include "platform/object_store.h"
 
 namespace ledgerix::fuzz {
 namespace {
@@ -72,12 +73,11 @@ void RunObjectStoreDamaged(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   ApplyDamage(device, ReadDamage(input));
 
-  // What the damaged store holds, read from a copy of it.
-  const std::string file = device.Reopen().ObjectStoreFile();
-  device.CloseEnv();
+  // What the damaged store holds, read through the Env that opens the database next.
   const std::string damaged_bytes = device.ReadHostFile(u"\\objects.sqlite");
-  const std::optional<StoreDump> dump = DumpStoreFile(file, device.ScratchFolder());
-  device.Reopen();
+  platform::ObjectStore* store = device.Reopen().Objects();
+  const std::optional<StoreDump> dump =
+      store == nullptr ? std::nullopt : std::optional<StoreDump>(DumpStore(*store));
   const OpenReport report = CheckStartupOpen(
       device, DriverKind::kObjectStore, StoredRows(dump), defaults, [&](const DbString& folder) {
         const std::string copy = device.HostPath(std::u16string(folder.Wide()) + kStoreCopyName);

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <fstream>
@@ -209,6 +210,11 @@ void ApplyTableStep(Sql& sql, const DamageStep& step) {
   }
 }
 
+bool IsRecordStep(Damage kind) { return kind <= Damage::kCreateDatabase; }
+bool IsTableStep(Damage kind) {
+  return kind > Damage::kCreateDatabase && kind < Damage::kFileBytes;
+}
+
 void ApplyFileStep(const std::string& file, const DamageStep& step) {
   std::fstream stream(file, std::ios::in | std::ios::out | std::ios::binary);
   stream.seekg(0, std::ios::end);
@@ -276,27 +282,34 @@ std::vector<DamageStep> ReadDamage(FuzzedDataProvider& input) {
 }
 
 void ApplyDamage(FuzzDevice& device, const std::vector<DamageStep>& steps) {
+  auto any = [&](bool (*of_kind)(Damage)) {
+    return std::any_of(steps.begin(), steps.end(),
+                       [&](const DamageStep& step) { return of_kind(step.kind); });
+  };
+  // Each step opens the store only when it has steps to apply: opening costs most of an input.
   platform::PosixEnv& env = device.Reopen();
   const std::string file = env.ObjectStoreFile();
-  platform::ObjectStore* store = env.Objects();
-  FUZZ_CHECK(store != nullptr, "the store to damage does not open");
-  for (const DamageStep& step : steps) {
-    if (step.kind <= Damage::kCreateDatabase) ApplyRecordStep(*store, step);
+  if (any(IsRecordStep)) {
+    platform::ObjectStore* store = env.Objects();
+    FUZZ_CHECK(store != nullptr, "the store to damage does not open");
+    for (const DamageStep& step : steps) {
+      if (IsRecordStep(step.kind)) ApplyRecordStep(*store, step);
+    }
   }
   // Closing the store writes it whole into its file.
   device.CloseEnv();
-  sqlite3* db = nullptr;
-  FUZZ_CHECK(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK,
-             "the store's file does not open");
-  {
-    Sql sql(db);
-    for (const DamageStep& step : steps) {
-      if (step.kind > Damage::kCreateDatabase && step.kind < Damage::kFileBytes) {
-        ApplyTableStep(sql, step);
+  if (any(IsTableStep)) {
+    sqlite3* db = nullptr;
+    FUZZ_CHECK(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK,
+               "the store's file does not open");
+    {
+      Sql sql(db);
+      for (const DamageStep& step : steps) {
+        if (IsTableStep(step.kind)) ApplyTableStep(sql, step);
       }
     }
+    sqlite3_close(db);
   }
-  sqlite3_close(db);
   for (const DamageStep& step : steps) {
     if (step.kind == Damage::kFileBytes) ApplyFileStep(file, step);
   }
