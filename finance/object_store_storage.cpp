@@ -1,5 +1,6 @@
 #include "finance/object_store_storage.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,14 @@ bool RowConverts(const std::vector<platform::Property>& properties, const DbTabl
   if (properties.size() != table.columns.size()) return false;
   for (size_t i = 0; i < properties.size(); ++i) {
     if (!PropertyConverts(properties[i], table.columns[i]->Type())) return false;
+  }
+  return true;
+}
+
+// True when every database of the store is one of `names`.
+bool HoldsOnly(platform::ObjectStore& store, const std::vector<std::u16string>& names) {
+  for (const platform::DatabaseInfo& info : store.ListDatabases()) {
+    if (std::find(names.begin(), names.end(), info.name) == names.end()) return false;
   }
   return true;
 }
@@ -119,7 +128,10 @@ bool ObjectStoreStorage::Delete(const DbString& name, const DbSchema& tables) {
   for (uint32_t i = 0; i < tables.Count(); ++i) names.push_back(StoreNameOf(tables.At(i)->name));
   for (const std::u16string& database : names) {
     if (store->DatabaseExists(database) && !store->DeleteDatabase(database)) {
-      return Failed(env_, false);
+      // A store damaged where reading does not look (an index that lost an entry) refuses the
+      // delete. When it holds nothing else, starting it afresh deletes no more than was asked.
+      if (!HoldsOnly(*store, names)) return Failed(env_, false);
+      return env_.ResetObjectStore() || Failed(env_, false);
     }
   }
   return true;

@@ -26,7 +26,8 @@ class ObjectStoreStorage : public StoredDatabase {
   // The whole store, as one file "object store.db" in the folder.
   bool CopyInto(const DbString& name, const DbString& folder) override;
   // Through the driver, then the catalog and the databases of `tables` by name; a store that
-  // does not open is reset (emptied) instead.
+  // does not open is reset (emptied) instead, and so is one that refuses a delete (damage that
+  // reading does not meet) when it holds nothing but those databases.
   bool Delete(const DbString& name, const DbSchema& tables) override;
 
  private:
