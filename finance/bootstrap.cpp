@@ -301,7 +301,8 @@ bool FinanceBootstrap::AnythingStored() {
 bool FinanceBootstrap::Recreate(platform::FailureDetail* failure) {
   DbConnection& connection = *db_.connection_;
   connection.Close();
-  if (!storage_->Delete(name_, schema_)) {
+  // A copy of a damaged database is whole when its folder is named.
+  if (!storage_->Delete(name_, schema_, /*copy_kept=*/report_.copy_folder.Length() > 0)) {
     *failure = storage_->failure();
     return false;
   }

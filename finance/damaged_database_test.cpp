@@ -95,25 +95,30 @@ class DamagedDatabaseTest : public FinanceDbTest {
     EXPECT_EQ(sqlite3_changes(db), 1);
     sqlite3_close(db);
   }
-  // Makes the store's index of object ids lose the entry of its newest record: the index still
-  // names the record's old id. The store still opens and reads, but deleting the record fails.
-  void LoseIndexEntryOfNewestRecord() {
+  // Makes the store's index of object ids lose the entry of the newest entry record: the index
+  // still names the record's old id. The store still opens and reads, but deleting the record
+  // fails.
+  void LoseIndexEntryOfNewestEntry() {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(root_.HostPath(u"\\objects.sqlite").c_str(), &db), SQLITE_OK);
     // With the index out of the schema for a moment, changing the record leaves the index as it
     // was; putting the index back bumps the schema version, so every connection reads it anew.
-    const char* sql =
+    const std::string sql =
         "PRAGMA writable_schema = ON;"
         "CREATE TEMP TABLE kept AS SELECT * FROM sqlite_schema "
         "  WHERE name = 'records_by_object_id';"
         "DELETE FROM sqlite_schema WHERE name = 'records_by_object_id';"
         "PRAGMA writable_schema = RESET;"
-        "UPDATE records SET object_id = object_id + 1000 "
-        "  WHERE object_id = (SELECT max(object_id) FROM records);"
+        "UPDATE records SET object_id = object_id + 1000 WHERE object_id = "
+        "  (SELECT max(object_id) FROM records WHERE database_id = "
+        "    (SELECT id FROM databases WHERE type_id = " +
+        std::to_string(TypeIdOf(DbString(kEntriesTable))) +
+        "));"
         "PRAGMA writable_schema = ON;"
         "INSERT INTO sqlite_schema SELECT * FROM kept;"
         "PRAGMA writable_schema = RESET;";
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db);
     sqlite3_close(db);
   }
   // Sets the count the store keeps of the entries' records.
@@ -229,7 +234,18 @@ const DamageCase kCases[] = {
      [](DamagedDatabaseTest* t) {
        t->ChangeRecord(u"TOLVENA_Ledgerix_1", 0,
                        [](std::vector<Property>* r) { (*r)[0] = Property::Int32(0, 7); });
-       t->LoseIndexEntryOfNewestRecord();
+       t->LoseIndexEntryOfNewestEntry();
+     },
+     DamageFound::kCatalogDamaged},
+    {"a catalog record without its table name, an index of the store that lost an entry, and "
+     "a database of another name",
+     DriverKind::kObjectStore,
+     [](DamagedDatabaseTest* t) {
+       t->ChangeRecord(u"TOLVENA_Ledgerix_1", 0,
+                       [](std::vector<Property>* r) { (*r)[0] = Property::Int32(0, 7); });
+       ASSERT_TRUE(t->Store().CreateDatabase(u"[другая]", 1, {0, platform::PropertyKind::kInt32}));
+       ASSERT_NE(t->Store().OpenDatabase(u"[другая]")->AddRecord({Property::Int32(0, 1)}), 0u);
+       t->LoseIndexEntryOfNewestEntry();
      },
      DamageFound::kCatalogDamaged},
     {"a catalog record that describes no table", DriverKind::kObjectStore,

@@ -24,7 +24,7 @@ class FileDatabaseStorage : public StoredDatabase {
   // catalog may be what is damaged).
   bool CopyInto(const DbString& name, const DbString& folder) override;
   // Through the driver, then the catalog file and the files of `tables` one by one.
-  bool Delete(const DbString& name, const DbSchema& tables) override;
+  bool Delete(const DbString& name, const DbSchema& tables, bool copy_kept) override;
 
  private:
   platform::Env& env_;

@@ -117,7 +117,7 @@ bool ObjectStoreStorage::CopyInto(const DbString& name, const DbString& folder) 
   return env_.BackupObjectStore(path.Wide()) || Failed(env_, false);
 }
 
-bool ObjectStoreStorage::Delete(const DbString& name, const DbSchema& tables) {
+bool ObjectStoreStorage::Delete(const DbString& name, const DbSchema& tables, bool copy_kept) {
   if (env_.Objects() == nullptr) return env_.ResetObjectStore() || Failed(env_, false);
   // The driver deletes what the catalog names; what it no longer names (or a catalog that does
   // not read) is deleted by name.
@@ -129,8 +129,9 @@ bool ObjectStoreStorage::Delete(const DbString& name, const DbSchema& tables) {
   for (const std::u16string& database : names) {
     if (store->DatabaseExists(database) && !store->DeleteDatabase(database)) {
       // A store damaged where reading does not look (an index that lost an entry) refuses the
-      // delete. When it holds nothing else, starting it afresh deletes no more than was asked.
-      if (!HoldsOnly(*store, names)) return Failed(env_, false);
+      // delete. Starting it afresh loses nothing when a copy of it was kept, or when it holds
+      // nothing but what was to be deleted.
+      if (!copy_kept && !HoldsOnly(*store, names)) return Failed(env_, false);
       return env_.ResetObjectStore() || Failed(env_, false);
     }
   }

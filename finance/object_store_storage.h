@@ -27,8 +27,8 @@ class ObjectStoreStorage : public StoredDatabase {
   bool CopyInto(const DbString& name, const DbString& folder) override;
   // Through the driver, then the catalog and the databases of `tables` by name; a store that
   // does not open is reset (emptied) instead, and so is one that refuses a delete (damage that
-  // reading does not meet) when it holds nothing but those databases.
-  bool Delete(const DbString& name, const DbSchema& tables) override;
+  // reading does not meet) when a copy was kept or it holds nothing but those databases.
+  bool Delete(const DbString& name, const DbSchema& tables, bool copy_kept) override;
 
  private:
   platform::Env& env_;
