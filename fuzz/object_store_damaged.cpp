@@ -2,11 +2,14 @@
 // rows is made once, and each input chooses changes to its records, to what the store keeps
 // beside them and to the bytes of its file (fuzz/support/store_damage.h). Opening it must
 // salvage what cannot be used and hide no row; fuzz/support/startup_open.h says what is checked.
-// A store that does not open at all must be kept byte for byte in the copy.
+// A store that does not open at all must be kept byte for byte in the copy. With
+// LEDGERIX_FUZZ_DEBUG set, the damage an input chooses is printed first.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -71,7 +74,11 @@ void RunObjectStoreDamaged(const uint8_t* data, size_t size) {
   FuzzDevice& device = FuzzDevice::Get();
   device.FromTemplate();
   FuzzedDataProvider input(data, size);
-  ApplyDamage(device, ReadDamage(input));
+  const std::vector<DamageStep> steps = ReadDamage(input);
+  if (std::getenv("LEDGERIX_FUZZ_DEBUG") != nullptr) {
+    std::fprintf(stderr, "%s", DescribeDamage(steps).c_str());
+  }
+  ApplyDamage(device, steps);
 
   // What the damaged store holds, read through the Env that opens the database next.
   const std::string damaged_bytes = device.ReadHostFile(u"\\objects.sqlite");

@@ -224,7 +224,45 @@ void ApplyFileStep(const std::string& file, const DamageStep& step) {
   stream.write(step.bytes.data(), static_cast<std::streamsize>(step.bytes.size()));
 }
 
+constexpr const char* kDamageNames[] = {
+    "change property", "replace record", "delete record", "add record", "delete database",
+    "create database", "record bytes",   "record count",  "sort order", "type id",
+    "sort key",        "rename",         "file bytes"};
+
+std::string PropertyText(const Property& property) {
+  std::string text = std::to_string(property.id) + ":";
+  switch (property.kind()) {
+    case platform::PropertyKind::kInt16:
+      return text + "int16 " + std::to_string(std::get<int16_t>(property.value));
+    case platform::PropertyKind::kInt32:
+      return text + "int32 " + std::to_string(std::get<int32_t>(property.value));
+    case platform::PropertyKind::kText:
+      return text + "text of " + std::to_string(std::get<std::u16string>(property.value).size());
+    case platform::PropertyKind::kBool:
+      return text + "bool " + std::to_string(std::get<bool>(property.value));
+    case platform::PropertyKind::kDouble:
+      return text + "double " + std::to_string(std::get<double>(property.value));
+    case platform::PropertyKind::kBlob:
+      return text + "blob of " +
+             std::to_string(std::get<std::vector<uint8_t>>(property.value).size());
+  }
+  return text;
+}
+
 }  // namespace
+
+std::string DescribeDamage(const std::vector<DamageStep>& steps) {
+  std::string text;
+  for (const DamageStep& step : steps) {
+    text += std::string(kDamageNames[static_cast<int>(step.kind)]) + " in database " +
+            std::to_string(step.database) + " at record " + std::to_string(step.index) +
+            ", position " + std::to_string(step.position) + ", number " +
+            std::to_string(step.number) + ", " + std::to_string(step.bytes.size()) + " bytes";
+    for (const Property& property : step.properties) text += ", " + PropertyText(property);
+    text += "\n";
+  }
+  return text;
+}
 
 std::vector<DamageStep> ReadDamage(FuzzedDataProvider& input) {
   std::vector<DamageStep> steps;

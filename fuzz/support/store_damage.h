@@ -49,6 +49,9 @@ struct DamageStep {
 // Reads up to 16 steps from the input.
 std::vector<DamageStep> ReadDamage(FuzzedDataProvider& input);
 
+// The steps as text, one a line, for a look at an input that broke a promise.
+std::string DescribeDamage(const std::vector<DamageStep>& steps);
+
 // Applies the steps to the store of the device (whose Env must not have the store open). Steps
 // that do not apply (a record that is not there) do nothing. The Env of the device is closed.
 void ApplyDamage(FuzzDevice& device, const std::vector<DamageStep>& steps);
