@@ -6,9 +6,10 @@
 // - every table of the opened database reads whole;
 // - no row is hidden: every row that storage holds readable under the finance layout is in the
 //   opened database, or it is counted as lost in the report and the kept copy holds it (for a
-//   database of the older layout: the backup holds it); no row appears that was not stored,
-//   except the defaults of a database of which nothing could be read;
-// - a second Open finds the database whole and gives the same rows.
+//   database of the older layout: the backup or the copy holds it); no row appears that was not
+//   stored, except the defaults of a database of which nothing could be read;
+// - a salvage keeps a copy; a second Open after anything but a normal open finds the database
+//   whole and gives the same rows.
 
 #include <functional>
 
