@@ -6,6 +6,7 @@
 
 #include "fuzz/support/fuzz_check.h"
 #include "fuzz/support/fuzz_device.h"
+#include "fuzz/support/fuzz_stats.h"
 #include "fuzz/support/known_database.h"
 #include "fuzz/support/row_order.h"
 #include "fuzz/support/storage_snapshot.h"
@@ -75,6 +76,7 @@ void RunExchangeLoad(DriverKind kind, const uint8_t* data, size_t size) {
 
   const StorageSnapshot before = TakeSnapshot(kind, device);
   if (!db.RestoreExchangeFile(FromUtf8("\\data\\input.txt"))) {
+    CountStat("restore refused");
     const StorageSnapshot after = TakeSnapshot(kind, device);
     FUZZ_CHECK(SameStorage(before, after),
                "a failed restore changed the storage:\n" + DescribeDifference(before, after));
@@ -82,6 +84,7 @@ void RunExchangeLoad(DriverKind kind, const uint8_t* data, size_t size) {
     return;
   }
 
+  CountStat("restored");
   const Tables loaded = ReadTables(db);
   const std::set<std::string> sections = SectionNames(input);
   for (size_t i = 0; i < kFinanceTables.size(); ++i) {

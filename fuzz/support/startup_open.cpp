@@ -1,13 +1,11 @@
 #include "fuzz/support/startup_open.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <map>
 #include <optional>
 #include <string>
 
 #include "finance/open_report.h"
 #include "fuzz/support/fuzz_check.h"
+#include "fuzz/support/fuzz_stats.h"
 
 namespace ledgerix::fuzz {
 namespace {
@@ -80,24 +78,9 @@ const char* DamageName(DamageFound damage) {
   return "?";
 }
 
-// How often each outcome and damage was met, printed at exit when LEDGERIX_FUZZ_STATS is set.
-std::map<std::string, uint64_t>& OutcomeCounts() {
-  static std::map<std::string, uint64_t> counts;
-  return counts;
-}
-
-void PrintOutcomeCounts() {
-  for (const auto& [name, count] : OutcomeCounts()) {
-    std::fprintf(stderr, "%10llu  %s\n", static_cast<unsigned long long>(count), name.c_str());
-  }
-}
-
 void CountOutcome(const OpenReport& report) {
-  static const bool wanted = std::getenv("LEDGERIX_FUZZ_STATS") != nullptr;
-  if (!wanted) return;
-  if (OutcomeCounts().empty()) std::atexit(PrintOutcomeCounts);
-  ++OutcomeCounts()[std::string(OutcomeName(report.outcome)) + ", damage " +
-                    DamageName(report.damage) + (report.resumed ? ", resumed" : "")];
+  CountStat(std::string(OutcomeName(report.outcome)) + ", damage " + DamageName(report.damage) +
+            (report.resumed ? ", resumed" : ""));
 }
 
 class OpenCheck {

@@ -36,7 +36,7 @@ using CopyRows = std::function<Tables(const DbString& copy_folder)>;
 
 // Opens kDatabaseName on the device's Env with a FinanceDb of `kind` and checks the above;
 // `defaults` are the rows of a new database. Aborts on a violation; answers the report of the
-// first Open. With LEDGERIX_FUZZ_STATS set, the outcomes met are printed when the process ends.
+// first Open, whose outcome is counted (fuzz_stats.h).
 OpenReport CheckStartupOpen(FuzzDevice& device, DriverKind kind, const StoredFinanceRows& stored,
                             const Tables& defaults, const CopyRows& copy_rows);
 
