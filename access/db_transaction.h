@@ -8,9 +8,16 @@ namespace ledgerix {
 
 class DbTransaction {
  public:
-  // Begins a transaction on the connection (which must outlive this object); active() tells
-  // whether it began. A null connection begins nothing.
-  explicit DbTransaction(DbConnection* connection);
+  enum class Mode {
+    kBegin,        // begins a transaction of its own; fails while another runs
+    kJoinOrBegin,  // joins the transaction that runs, else begins one
+  };
+
+  // Begins (or joins) a transaction on the connection, which must outlive this object; active()
+  // tells whether it did. A null connection begins nothing. A joined transaction is the
+  // outer owner's: Commit only answers whether it is still active, and Rollback leaves it to
+  // the owner (who learns of the failure from the operation's result).
+  explicit DbTransaction(DbConnection* connection, Mode mode = Mode::kBegin);
   DbTransaction(const DbTransaction&) = delete;
   DbTransaction& operator=(const DbTransaction&) = delete;
   // Rolls back unless committed.
@@ -25,6 +32,7 @@ class DbTransaction {
 
  private:
   DbConnection* connection_;
+  bool joined_ = false;
   bool active_ = false;
 };
 

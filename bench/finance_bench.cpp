@@ -95,7 +95,7 @@ void RunFor(int kind, const std::string& household) {
     day.date = 110115;
     day.type = 2;
     double list_day = Milliseconds([&] { db.ListEntriesForDay(day, &list); });
-    double delete_day = Milliseconds([&] { db.DeleteEntries(day); });
+    double delete_day = Milliseconds([&] { static_cast<void>(db.DeleteEntries(day)); });
     std::printf(
         "%-14s load %8.1f ms  write %7.1f ms  day list %6.1f ms (%d rows)  "
         "delete day %6.1f ms\n",

@@ -15,6 +15,7 @@
 #include "bench/timing.h"
 #include "platform/object_store.h"
 #include "platform/object_store_database.h"
+#include "platform/posix_env.h"
 
 namespace {
 
@@ -48,12 +49,13 @@ int main() {
   char folder_template[] = "/tmp/ledgerix_bench_XXXXXX";
   if (mkdtemp(folder_template) == nullptr) return 1;
   const std::filesystem::path folder(folder_template);
-  const std::string file = (folder / "objects.db").string();
+  ledgerix::platform::PosixEnv env({folder.string(), (folder / "documents").string(), ""});
+  constexpr char16_t kFile[] = u"\\objects.db";
   int result = 0;
   {
-    std::unique_ptr<ObjectStore> store = ObjectStore::Open(file);
+    std::unique_ptr<ObjectStore> store = ObjectStore::Open(env, kFile);
     if (!store || !store->CreateDatabase(kTable, 1004, SortOrder{0, PropertyKind::kInt32})) {
-      std::fprintf(stderr, "cannot create the store in %s\n", file.c_str());
+      std::fprintf(stderr, "cannot create the store in %s\n", folder.c_str());
       return 1;
     }
     std::unique_ptr<ObjectStoreDatabase> db = store->OpenDatabase(kTable);
@@ -67,7 +69,8 @@ int main() {
   }
 
   std::unique_ptr<ObjectStore> store;
-  const double open_ms = ledgerix::bench::MillisecondsOf([&] { store = ObjectStore::Open(file); });
+  const double open_ms =
+      ledgerix::bench::MillisecondsOf([&] { store = ObjectStore::Open(env, kFile); });
   std::printf("open the store (with its quick check): %.1f ms\n", open_ms);
   std::unique_ptr<ObjectStoreDatabase> db = store->OpenDatabase(kTable);
 

@@ -65,6 +65,21 @@ uint32_t DbFile::Write(const DbString& src, uint32_t n) {
   return static_cast<uint32_t>(written);
 }
 
+uint32_t DbFile::ReadBytes(void* dest, uint32_t n) {
+  if (!IsOpen() || n == 0) return Fail(DbFileError::kNotOpen);
+  const int64_t got = env_.Read(handle_, dest, n);
+  if (got < 0) return FailFromPlatform();
+  return static_cast<uint32_t>(got);
+}
+
+uint32_t DbFile::WriteBytes(const void* src, uint32_t n) {
+  if (!IsOpen() || n == 0) return Fail(DbFileError::kNotOpen);
+  const int64_t written = env_.Write(handle_, src, n);
+  if (written < 0) return FailFromPlatform();
+  if (written == 0) return Fail(DbFileError::kDiskFull);
+  return static_cast<uint32_t>(written);
+}
+
 uint32_t DbFile::Seek(int origin, int64_t offset) {
   if (!IsOpen()) return Fail(DbFileError::kNotOpen);
   int64_t position = 0;
@@ -114,7 +129,8 @@ int DeleteDbFile(platform::Env& env, const DbString& name) {
 
 bool DbFileExists(platform::Env& env, const DbString& name) {
   DbFile file(env);
-  if (file.Open(name, kAccessRead, platform::kDispositionOpenExisting, kShareReadWrite)) return true;
+  if (file.Open(name, kAccessRead, platform::kDispositionOpenExisting, kShareReadWrite))
+    return true;
   DbFileError error = file.LastError();
   return error != DbFileError::kFileNotFound && error != DbFileError::kBadPath;
 }

@@ -42,6 +42,13 @@ class DbFile {
   // Writes the first n bytes of `src`. Answers the count the platform wrote (a full disk may
   // make it short), or 0 on failure; kNotOpen when closed or when src's capacity is below n.
   uint32_t Write(const DbString& src, uint32_t n);
+  // Reads up to n bytes at the current position straight into `dest` (which must hold n
+  // bytes), for large transfers without a copy. Answers the count read (0 at the end of the
+  // file); 0 with an error when closed, when n is 0, or on a platform failure.
+  uint32_t ReadBytes(void* dest, uint32_t n);
+  // Writes n bytes from `src` at the current position without a copy. Answers the count the
+  // platform wrote (short on a full disk), or 0 with an error.
+  uint32_t WriteBytes(const void* src, uint32_t n);
   // Moves to `offset` from the start (origin 0) or from the current position (any other
   // origin). Answers the new position, or 0 with the mapped error.
   uint32_t Seek(int origin, int64_t offset);

@@ -33,17 +33,37 @@ FileDbDriver::~FileDbDriver() { Close(); }
 
 int FileDbDriver::Open(const DbString& connection_string) {
   Close();
+  // The tables are put back before anything reads them, catalog or not.
+  auto journal = std::make_shared<TableJournal>(env_, connection_string, &generations_);
+  if (!journal->Recover()) return 0;
   auto catalog = std::make_unique<DbSchema>();
   if (!ReadCatalog(env_, connection_string, catalog.get())) return 0;
   CreateMissingTableFiles(env_, *catalog);
   catalog_ = std::move(catalog);
+  journal_ = std::move(journal);
   return 1;
 }
 
 int FileDbDriver::Close() {
+  if (journal_ != nullptr) {
+    journal_->Close();
+    journal_.reset();
+  }
   if (catalog_ == nullptr) return 0;
   catalog_.reset();
   return 1;
+}
+
+int FileDbDriver::BeginTransaction() {
+  return catalog_ != nullptr && journal_ != nullptr ? journal_->Begin() : 0;
+}
+
+int FileDbDriver::CommitTransaction() { return journal_ != nullptr ? journal_->Commit() : 0; }
+
+int FileDbDriver::RollbackTransaction() { return journal_ != nullptr ? journal_->Rollback() : 0; }
+
+bool FileDbDriver::InTransaction() const {
+  return journal_ != nullptr && journal_->InTransaction();
 }
 
 int FileDbDriver::RowCount(uint32_t* out_count) {
@@ -60,6 +80,10 @@ int FileDbDriver::CreateDatabase(const DbString& name, const DbSchema& schema) {
   if (name.Length() == 0) return 0;
   const DbString catalog_path = CatalogPath(env_, name);
   if (FileExists(env_, catalog_path)) return 0;
+  // A journal of an earlier database of that name would put its bytes into the new tables.
+  const DbString journal_path = TableJournal::PathFor(env_, name);
+  DeleteDbFile(env_, journal_path);
+  if (FileExists(env_, journal_path)) return 0;
   DbString catalog;
   uint32_t made = 0;  // tables whose file has been (re)made
   bool complete = true;
@@ -92,6 +116,7 @@ int FileDbDriver::DeleteDatabase(const DbString& name) {
   for (uint32_t i = 0; i < tables.Count(); ++i) {
     DeleteDbFile(env_, TablePath(env_, tables.At(i)->name));
   }
+  DeleteDbFile(env_, TableJournal::PathFor(env_, name));
   const DbString catalog_path = CatalogPath(env_, name);
   DeleteDbFile(env_, catalog_path);
   return FileExists(env_, catalog_path) ? 0 : 1;
@@ -114,7 +139,7 @@ int FileDbDriver::OpenCursor(const DbString& query_text, DbRecordSet* record_set
   const DbTableSchema* table = catalog_->Find(query_text);
   if (table == nullptr) return 0;
   auto file = std::make_unique<TableFile>(
-      env_, table->name, static_cast<int32_t>(table->ColumnCount()), &generations_);
+      env_, table->name, static_cast<int32_t>(table->ColumnCount()), &generations_, journal_);
   if (!file->OpenStreams()) return 0;
   const int64_t rows = file->RowCount();
   if (rows < 0) return 0;
@@ -160,7 +185,8 @@ int FileDbDriver::BeginBulkLoad(DbRecordSet* record_set) {
 }
 
 int FileDbDriver::EndBulkLoad(DbRecordSet* record_set) {
-  // Also after the database was closed: the table file is still the record set's.
+  // Also after the database was closed: the table file is still the record set's, and its
+  // journal, closed, refuses the write, so the held-back rows are dropped and 0 answered.
   TableFile* table = record_set != nullptr ? TableOf(record_set) : nullptr;
   return table != nullptr ? table->EndDeferred() : 1;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // FileDbDriver: the program's own file storage (driver kind 6). A database is a catalog file and
 // one table file of fixed-size row slots per table, in the folder "tolvena_db" beside the
-// program; every table is kept in ascending order of its first column.
+// program; every table is kept in ascending order of its first column. Every change of a table
+// file goes through the database's rollback journal (TableJournal): a write outside a
+// transaction is a transaction of its own, so a kill or a failing disk never leaves a table half
+// changed, and the next Open puts back whatever an unfinished transaction had changed.
 
 #include <cstdint>
 #include <memory>
@@ -11,6 +14,7 @@
 #include "engine/db_string.h"
 #include "engine/db_value.h"
 #include "engine/table_file.h"
+#include "engine/table_journal.h"
 #include "engine/table_write_generations.h"
 #include "platform/env.h"
 
@@ -25,11 +29,14 @@ class FileDbDriver : public DbDriver {
   // Close().
   ~FileDbDriver() override;
 
-  // Loads the catalog of the database named by the whole connection string (which must exist
-  // and hold at least one readable table) and creates the missing table files of its tables.
-  // 1 on success; otherwise the driver is left closed and 0 answered.
+  // Puts back what the database's journal holds (a transaction that did not commit), loads the
+  // catalog of the database named by the whole connection string (which must exist and hold at
+  // least one readable table) and creates the missing table files of its tables. 1 on success;
+  // otherwise the driver is left closed and 0 answered (also when the journal could not be put
+  // back: the tables are then not to be read).
   int Open(const DbString& connection_string) override;
-  // Forgets the catalog. 0 when no database was open, else 1.
+  // Rolls back a transaction still running and forgets the catalog. 0 when no database was
+  // open, else 1. Record sets that still hold a table can no longer change it.
   int Close() override;
   // Opens the table whose name equals `query_text` exactly: defines the record set's columns
   // from the catalog, attaches a TableFile as its driver state and stores the row count.
@@ -45,7 +52,7 @@ class FileDbDriver : public DbDriver {
   // in order of the first column (after the equal rows the search meets). Any other mode writes
   // the fields' encoding over the current slot, keeping the slot's remaining bytes. A row whose
   // encoding is longer than a slot is never stored. 1 when the file was changed as asked; on 0
-  // the table file is as it was (see TableFile for the rare exception). `row_number` is unused.
+  // the table file is as it was. `row_number` is unused.
   int Write(DbRecordSet* record_set, int mode, uint32_t row_number) override;
   // Stores 0 and answers 1: this driver keeps no count of its own.
   int RowCount(uint32_t* out_count) override;
@@ -64,17 +71,27 @@ class FileDbDriver : public DbDriver {
   // EndBulkLoad writes the file once, byte for byte what the inserts one by one would leave.
   // Begin: 0 when no table is open or its file cannot be read. End: 1 when written; 0 when the
   // write failed, and then the file holds what it held when the load began.
+  // Inside a transaction the load belongs to it: ended after the transaction, it stores nothing.
   int BeginBulkLoad(DbRecordSet* record_set) override;
   int EndBulkLoad(DbRecordSet* record_set) override;
 
+  // Transactions over every table of the open database, kept by the journal (TableJournal).
+  // Begin: 0 when no database is open, one runs already, or an earlier one could not yet be
+  // put back. Commit syncs the changed tables and empties the journal; 0 when that failed or
+  // a bulk load begun inside still runs, and then every write of it is taken back.
+  int BeginTransaction() override;
+  int CommitTransaction() override;
+  int RollbackTransaction() override;
+  bool InTransaction() const override;
+
   // Creates the database `name` from `schema`: one empty table file per table (replacing any
-  // file of that name) and the catalog. 0 for an empty name and when the catalog exists already
-  // (nothing is touched then). Stops at the first table without a name or columns; unless every
-  // table was created, everything created is deleted again and 0 answered. An empty schema
-  // gives an empty catalog and 1.
+  // file of that name) and the catalog; a journal left under that name is deleted. 0 for an empty
+  // name and when the catalog exists already (nothing is touched then). Stops at the first table
+  // without a name or columns; unless every table was created, everything created is deleted again
+  // and 0 answered. An empty schema gives an empty catalog and 1.
   [[nodiscard]] int CreateDatabase(const DbString& name, const DbSchema& schema) override;
-  // Deletes the table files named in the catalog of `name`, then the catalog. Nothing for an
-  // empty name. 1 when no catalog of that name remains.
+  // Deletes the table files named in the catalog of `name`, then the journal and the catalog.
+  // Nothing for an empty name. 1 when no catalog of that name remains.
   [[nodiscard]] int DeleteDatabase(const DbString& name) override;
 
  private:
@@ -101,8 +118,10 @@ class FileDbDriver : public DbDriver {
 
   platform::Env& env_;
   SearchContext search_;
-  std::unique_ptr<DbSchema> catalog_;
   TableWriteGenerations generations_;
+  std::unique_ptr<DbSchema> catalog_;
+  // Shared with the TableFiles of the record sets, which may outlive Close.
+  std::shared_ptr<TableJournal> journal_;
 };
 
 }  // namespace ledgerix

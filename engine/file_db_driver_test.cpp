@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/catalog_file.h"
@@ -166,11 +169,14 @@ TEST_F(FileDbDriverTest, ManyInsertsInRandomOrderEndSorted) {
   auto rs = OpenT();
   std::vector<int32_t> ids;
   uint32_t seed = 12345;
+  // One transaction: the same inserts, synced once.
+  ASSERT_EQ(driver().BeginTransaction(), 1);
   for (int i = 0; i < 300; ++i) {
     seed = seed * 1103515245u + 12345u;
     ids.push_back(static_cast<int32_t>((seed >> 8) % 100));
     ASSERT_EQ(Add(*rs, ids.back(), std::to_string(i)), 1);
   }
+  ASSERT_EQ(driver().CommitTransaction(), 1);
   const Rows rows = ReadAll(*rs);
   ASSERT_EQ(rows.size(), ids.size());
   for (size_t i = 1; i < rows.size(); ++i) EXPECT_LE(rows[i - 1].first, rows[i].first);
@@ -193,8 +199,11 @@ TEST_F(FileDbDriverTest, ABulkLoadStoresExactlyWhatRowByRowInsertsStore) {
   }
   for (const std::vector<int32_t>* keys : {&in_order, &shuffled}) {
     auto rs = OpenT();
+    // One transaction: the same inserts one by one, synced once.
+    ASSERT_EQ(driver().BeginTransaction(), 1);
     ASSERT_EQ(rs->DeleteAll(), 1);
     for (size_t i = 0; i < keys->size(); ++i) ASSERT_EQ(Add(*rs, (*keys)[i], std::to_string(i)), 1);
+    ASSERT_EQ(driver().CommitTransaction(), 1);
     const std::string one_by_one = TableBytes();
 
     ASSERT_EQ(rs->DeleteAll(), 1);
@@ -477,73 +486,234 @@ TEST_F(FileDbDriverTest, AFinanceDatabaseKeepsWhatWasWrittenAcrossAReopen) {
 
 // ---- Failures while writing ----
 
+// The database "db" of two tables, "[t]" of 3000 rows and "[u]" of 50, both (id Int32, name
+// Text). Each change runs with the n-th disk change failing (or the n-th write cut short), n = 1,
+// 2, ..., until it runs through untouched. Whatever it answers, the database as the next start
+// opens it must hold the tables as they were (after 0) or exactly as the change makes them
+// without failures (after 1).
 class FileDbDriverFaultTest : public FileDbDriverTest {
  protected:
+  struct Tables {
+    std::string t;
+    std::string u;
+    bool operator==(const Tables&) const = default;
+  };
+  // A change calls arm() where failures are to start counting, and may call disarm() where
+  // they are to stop.
+  struct Arm {
+    std::function<void()> arm;
+    std::function<void()> disarm;
+    void operator()() const { arm(); }
+  };
+
   static std::string Rows(int count) {
     std::string bytes;
     for (int i = 1; i <= count; ++i) bytes += Slot(10 * i, "row " + std::to_string(i));
     return bytes;
   }
 
-  // Runs `change` on a table of 3000 rows with the n-th disk change failing, n = 1, 2, ...,
-  // until it runs through. A failed change answers 0, the table still opens and holds exactly
-  // its former rows; the change that runs through answers 1 and gives `after`.
-  template <typename Change>
-  void EveryFailureIsReported(const std::string& after, Change change) {
-    const std::string before = Rows(3000);
-    FaultInjectionEnv faulty(&env_);
-    for (int n = 1; n < 100; ++n) {
-      SetTableBytes(before);
-      UseEnv(faulty);
-      ASSERT_EQ(driver().Open(DbString("db")), 1);
-      auto rs = OpenT();
-      faulty.Reset();
-      faulty.FailNthMutation(n, platform::winerr::kDiskFull);
-      const int result = change(*rs);
-      const bool injected = faulty.InjectedCount() > 0;
-      faulty.Reset();
-      rs = OpenT();  // the table still opens
-      if (!injected) {
-        EXPECT_EQ(result, 1) << n;
-        EXPECT_EQ(TableBytes(), after) << n;
-        return;
-      }
-      EXPECT_EQ(result, 0) << n;
-      EXPECT_EQ(rs->RowCount(), 3000u) << n;
-      EXPECT_EQ(TableBytes(), before) << n;
+  void SetUp() override {
+    DbSchema schema;
+    for (const char* name : {"[t]", "[u]"}) {
+      DbTableSchema& table = schema.AddTable(DbString(name));
+      table.AddColumn(DbString("id"), DbValueType::Int32);
+      table.AddColumn(DbString("name"), DbValueType::Text);
     }
-    ADD_FAILURE() << "the change never ran through";
+    ASSERT_EQ(driver().CreateDatabase(DbString("db"), schema), 1);
   }
+
+  std::unique_ptr<DbRecordSet> OpenU() {
+    auto rs = std::make_unique<DbRecordSet>(host_.get());
+    EXPECT_EQ(rs->OpenTable("[u]", nullptr), 1);
+    return rs;
+  }
+  Tables Stored() const { return {TableBytes(), device_.ReadHostFile(kUPath)}; }
+  void Store(const Tables& tables) {
+    SetTableBytes(tables.t);
+    ASSERT_TRUE(device_.WriteHostFile(kUPath, tables.u));
+  }
+  // Where two table images part, for messages that do not print megabytes.
+  static std::string Difference(const Tables& got, const Tables& want) {
+    for (const auto& [a, b, name] :
+         {std::tuple{&got.t, &want.t, "[t]"}, {&got.u, &want.u, "[u]"}}) {
+      if (*a == *b) continue;
+      const auto at = std::mismatch(a->begin(), a->end(), b->begin(), b->end()).first - a->begin();
+      return std::string(name) + ": " + std::to_string(a->size()) + " bytes, expected " +
+             std::to_string(b->size()) + ", first difference at " + std::to_string(at);
+    }
+    return "";
+  }
+
+  // Runs `change(arm)` once without failures for the tables it makes, then with every failure
+  // in turn. `failed_state` computes what a failed run must leave, when that is not `before`.
+  enum class Fault { kFailedChange, kShortWrite };
+
+  template <typename Change>
+  void EveryFailureLeavesOldOrNew(Change change,
+                                  std::function<Tables(const Tables&)> failed_state = nullptr,
+                                  std::vector<Fault> faults = {Fault::kFailedChange,
+                                                               Fault::kShortWrite}) {
+    const Tables before{Rows(3000), Rows(50)};
+    Store(before);
+    ASSERT_EQ(driver().Open(DbString("db")), 1);
+    ASSERT_EQ(change(Arm{[] {}, [] {}}), 1) << "the change itself fails";
+    const Tables after = Stored();
+    ASSERT_NE(Difference(after, before), "") << "the change changes nothing";
+    const Tables failed = failed_state ? failed_state(before) : before;
+    for (const Fault fault : faults) {
+      const bool short_writes = fault == Fault::kShortWrite;
+      SCOPED_TRACE(short_writes ? "a write cut short" : "a disk change failing");
+      int failures = 0;
+      for (int n = 1;; ++n) {
+        ASSERT_LT(n, 400) << "the change never ran through";
+        Store(before);
+        int result = 0;
+        bool injected = false;
+        {
+          FaultInjectionEnv faulty(&env_);
+          UseEnv(faulty);
+          ASSERT_EQ(driver().Open(DbString("db")), 1);
+          auto arm = [&] {
+            faulty.Reset();
+            if (short_writes) {
+              faulty.ShortWriteNth(n);
+            } else {
+              faulty.FailNthMutation(n, platform::winerr::kDiskFull);
+            }
+          };
+          auto disarm = [&] {
+            injected = faulty.InjectedCount() > 0;
+            faulty.Reset();
+          };
+          result = change(Arm{arm, disarm});
+          injected = injected || faulty.InjectedCount() > 0;
+          UseEnv(env_);  // the driver is closed while its Env still exists
+        }
+        ASSERT_EQ(driver().Open(DbString("db")), 1) << "n = " << n;  // as the next start does
+        const Tables now = Stored();
+        if (!injected) {
+          EXPECT_EQ(result, 1) << "n = " << n;
+          EXPECT_EQ(Difference(now, after), "") << "n = " << n;
+          break;
+        }
+        EXPECT_EQ(Difference(now, result == 1 ? after : failed), "")
+            << "n = " << n << ", answered " << result;
+        if (result == 0) ++failures;
+      }
+      EXPECT_GT(failures, 0) << "no failure made the change fail";
+    }
+  }
+
+  // Writes to both tables, each kind of write, committed together.
+  static int WriteBothTables(FileDbDriver& driver, DbRecordSet& t, DbRecordSet& u) {
+    auto rename = [](DbRecordSet& rs, uint32_t row, const char* name) {
+      if (!rs.Move(row) || rs.CurrentRecord(-1) == nullptr) return 0;
+      rs.FieldByName("name")->SetText(name);
+      return rs.Update();
+    };
+    if (!driver.BeginTransaction()) return 0;
+    const bool written = Add(t, 45, "new") && u.Move(1) && u.Delete() && rename(t, 2000, "late") &&
+                         Add(u, 1, "first");
+    if (!written) {
+      driver.RollbackTransaction();
+      return 0;
+    }
+    return driver.CommitTransaction();
+  }
+
+  static constexpr char16_t kUPath[] = u"\\tolvena_db\\[u].$tab$";
 };
 
-TEST_F(FileDbDriverFaultTest, AFailedInsertIsAnsweredZero) {
-  CreateTestDatabase();
-  const std::string before = Rows(3000);
-  const std::string after = before.substr(0, 36 * 4) + Slot(45, "new") + before.substr(36 * 4);
-  EveryFailureIsReported(after, [](DbRecordSet& rs) { return Add(rs, 45, "new"); });
-}
-
-TEST_F(FileDbDriverFaultTest, AFailedDeleteIsAnsweredZero) {
-  CreateTestDatabase();
-  const std::string before = Rows(3000);
-  const std::string after = before.substr(0, 36 * 4) + before.substr(36 * 5);
-  EveryFailureIsReported(after, [](DbRecordSet& rs) { return rs.Move(5) ? rs.Delete() : -1; });
-}
-
-TEST_F(FileDbDriverFaultTest, AFailedBulkLoadLeavesTheTableAsItWasBefore) {
-  CreateTestDatabase();
-  const std::string before = Rows(3000);
-  const std::string after =
-      before.substr(0, 36 * 4) + Slot(45, "new") + before.substr(36 * 4) + Slot(99999, "last");
-  EveryFailureIsReported(after, [](DbRecordSet& rs) {
-    if (!rs.BeginBulkLoad() || !Add(rs, 45, "new") || !Add(rs, 99999, "last")) return -1;
-    return rs.EndBulkLoad();
+TEST_F(FileDbDriverFaultTest, AFailedInsertLeavesTheTableAsItWas) {
+  EveryFailureLeavesOldOrNew([&](const Arm& arm) {
+    auto rs = OpenT();
+    arm();
+    return Add(*rs, 45, "new");
   });
 }
 
-TEST_F(FileDbDriverFaultTest, AFailedTruncateIsAnsweredZero) {
-  CreateTestDatabase();
-  EveryFailureIsReported("", [](DbRecordSet& rs) { return rs.DeleteAll(); });
+TEST_F(FileDbDriverFaultTest, AFailedDeleteLeavesTheTableAsItWas) {
+  EveryFailureLeavesOldOrNew([&](const Arm& arm) {
+    auto rs = OpenT();
+    if (!rs->Move(5)) return -1;
+    arm();
+    return rs->Delete();
+  });
+}
+
+TEST_F(FileDbDriverFaultTest, AFailedOverwriteLeavesTheTableAsItWas) {
+  EveryFailureLeavesOldOrNew([&](const Arm& arm) {
+    auto rs = OpenT();
+    if (!rs->Move(5) || rs->CurrentRecord(-1) == nullptr) return -1;
+    rs->FieldByName("name")->SetText("changed");
+    arm();
+    return rs->Update();
+  });
+}
+
+TEST_F(FileDbDriverFaultTest, AFailedBulkLoadLeavesTheTableAsItWas) {
+  EveryFailureLeavesOldOrNew([&](const Arm& arm) {
+    auto rs = OpenT();
+    arm();
+    if (!rs->BeginBulkLoad() || !Add(*rs, 45, "new") || !Add(*rs, 99999, "last")) return 0;
+    return rs->EndBulkLoad();
+  });
+}
+
+TEST_F(FileDbDriverFaultTest, AFailedEmptyingLeavesTheTableAsItWas) {
+  EveryFailureLeavesOldOrNew([&](const Arm& arm) {
+    auto rs = OpenT();
+    arm();
+    return rs->DeleteAll();
+  });
+}
+
+TEST_F(FileDbDriverFaultTest, AFailedTransactionOverTwoTablesLeavesBothAsTheyWere) {
+  EveryFailureLeavesOldOrNew([&](const Arm& arm) {
+    auto t = OpenT();
+    auto u = OpenU();
+    arm();
+    return WriteBothTables(driver(), *t, *u);
+  });
+}
+
+TEST_F(FileDbDriverFaultTest, AFailedCommitLeavesBothTablesAsTheyWere) {
+  EveryFailureLeavesOldOrNew(
+      [&](const Arm& arm) {
+        auto t = OpenT();
+        auto u = OpenU();
+        if (!driver().BeginTransaction() || !Add(*t, 45, "new") || !u->Move(3) || !u->Delete() ||
+            !t->DeleteAll() || !Add(*t, 7, "only")) {
+          return -1;
+        }
+        t.reset();
+        u.reset();
+        arm();
+        return driver().CommitTransaction();
+      },
+      nullptr, {Fault::kFailedChange});  // a commit writes nothing: it syncs and cuts
+}
+
+// Inside a transaction a failed write takes back only itself: the writes before it are
+// committed.
+TEST_F(FileDbDriverFaultTest, AFailedWriteInsideATransactionTakesBackOnlyItself) {
+  auto kept_only = [&](const Tables& before) {
+    Tables kept = before;
+    kept.u = Slot(5, "kept") + before.u;
+    return kept;
+  };
+  EveryFailureLeavesOldOrNew(
+      [&](const Arm& arm) {
+        auto t = OpenT();
+        auto u = OpenU();
+        if (!driver().BeginTransaction() || !Add(*u, 5, "kept")) return -1;
+        arm();
+        const int inserted = Add(*t, 45, "new");
+        arm.disarm();
+        if (driver().CommitTransaction() != 1) return -1;
+        return inserted;
+      },
+      kept_only);
 }
 
 }  // namespace

@@ -12,11 +12,6 @@ namespace {
 // Reads fill a window of about this many bytes of whole slots with one call, so that walking a
 // table does not cost a system call per row.
 constexpr uint32_t kWindowTargetBytes = 64 * 1024;
-// Inserts and deletes move the file in blocks of about this size (a multiple of the moved
-// distance), instead of one slot per read and write.
-constexpr uint32_t kMoveTargetBytes = 64 * 1024;
-// A deferred table is written back in blocks of this size.
-constexpr size_t kDeferredWriteBytes = 1024 * 1024;
 // The catalog stores column counts in 16 bits.
 constexpr int32_t kMaxColumns = 65535;
 
@@ -27,13 +22,15 @@ int32_t SlotSizeFor(int32_t column_count) {
 }  // namespace
 
 TableFile::TableFile(platform::Env& env, const DbString& table_name, int32_t column_count,
-                     TableWriteGenerations* generations)
+                     TableWriteGenerations* generations, std::shared_ptr<TableJournal> journal)
     : env_(env),
+      table_name_(table_name),
       path_(DatabaseFilePath(env, table_name, kTableFileExtension)),
       primary_(env),
       look_ahead_(env),
       column_count_(column_count),
       slot_size_(SlotSizeFor(column_count)),
+      journal_(std::move(journal)),
       generation_(generations != nullptr ? generations->CounterFor(path_)
                                          : std::make_shared<uint64_t>(0)),
       seen_generation_(*generation_) {}
@@ -89,22 +86,45 @@ bool TableFile::ReadExactly(DbFile& stream, uint32_t n, std::string* out) {
   return true;
 }
 
-bool TableFile::WriteAll(std::string_view bytes, int64_t* written) {
+bool TableFile::WriteAll(std::string_view bytes) {
   if (bytes.empty()) return true;
-  const DbString block(bytes);
-  const uint32_t count = primary_.Write(block, static_cast<uint32_t>(bytes.size()));
-  *written += count;
+  if (bytes.size() > UINT32_MAX) return false;
+  const auto n = static_cast<uint32_t>(bytes.size());
   // A short count means the disk is full: the rest would fail too.
-  return count == bytes.size();
+  return primary_.WriteBytes(bytes.data(), n) == n;
 }
 
 bool TableFile::WriteAllAt(int64_t offset, std::string_view bytes) {
-  int64_t written = 0;
-  return SeekTo(primary_, offset) && WriteAll(bytes, &written);
+  return SeekTo(primary_, offset) && WriteAll(bytes);
+}
+
+bool TableFile::ReadRange(int64_t offset, int64_t n, char* dest) {
+  if (n <= 0) return true;
+  if (n > UINT32_MAX) return false;
+  // A slot or two of a walk is usually in the window already.
+  if (!window_.empty() && offset >= window_offset_ &&
+      offset + n <= window_offset_ + static_cast<int64_t>(window_.size())) {
+    std::memcpy(dest, window_.data() + (offset - window_offset_), static_cast<size_t>(n));
+    return true;
+  }
+  if (!SeekTo(look_ahead_, offset)) return false;
+  for (int64_t have = 0; have < n;) {
+    const uint32_t got = look_ahead_.ReadBytes(dest + have, static_cast<uint32_t>(n - have));
+    if (got == 0) return false;
+    have += got;
+  }
+  return true;
 }
 
 bool TableFile::Truncate(int64_t size) {
   return size >= 0 && size <= UINT32_MAX && primary_.Truncate(static_cast<uint32_t>(size)) == 1;
+}
+
+bool TableFile::ReadFormer(int64_t offset, int64_t n, Former* out) {
+  out->size = static_cast<size_t>(std::max<int64_t>(n, 0));
+  // Not zeroed first: a table's rows can be megabytes, read anew for every change.
+  out->bytes = std::make_unique_for_overwrite<char[]>(out->size);
+  return ReadRange(offset, n, out->bytes.get());
 }
 
 // ---- What this TableFile remembers of the file ----
@@ -210,27 +230,10 @@ int TableFile::WriteAt(int64_t offset, const DbString& src) {
     image_.replace(static_cast<size_t>(offset), static_cast<size_t>(length), src.View());
     return 1;
   }
-  // The former bytes, to put back should the write stop half-way.
-  DbString former;
-  const int64_t former_end = std::min(size, offset + length);
-  if (offset < former_end && !ReadAt(offset, static_cast<uint32_t>(former_end - offset), &former)) {
-    return 0;
-  }
-  int64_t written = 0;
-  if (SeekTo(primary_, offset) && WriteAll(src.View(), &written)) {
-    PatchWindow(offset, src.View());
-    cached_size_ = std::max(size, offset + length);
-    MarkChanged();
-    return 1;
-  }
-  DropCache();
-  MarkChanged();
-  if (written > 0) {
-    const bool restored = (former.Length() == 0 || WriteAllAt(offset, former.View())) &&
-                          (offset + length <= size || Truncate(size));
-    if (!restored) CutToWholeSlots();
-  }
-  return 0;
+  Former former;
+  if (!ReadFormer(offset, std::min(size, offset + length) - offset, &former)) return 0;
+  return Change(offset, src.View(), {}, std::max(size, offset + length), size, former.View(),
+                Shape::kInPlace);
 }
 
 int TableFile::Append(const DbString& src) {
@@ -240,16 +243,7 @@ int TableFile::Append(const DbString& src) {
     image_.append(src.View());
     return 1;
   }
-  int64_t written = 0;
-  if (SeekTo(primary_, size) && WriteAll(src.View(), &written)) {
-    cached_size_ = size + src.Length();
-    MarkChanged();
-    return 1;
-  }
-  DropCache();
-  MarkChanged();
-  if (written > 0 && !Truncate(size)) CutToWholeSlots();
-  return 0;
+  return Change(size, src.View(), {}, size + src.Length(), size, {}, Shape::kInPlace);
 }
 
 int TableFile::AppendRow(const DbString& row) {
@@ -265,70 +259,14 @@ int TableFile::Clear() {
     image_.clear();
     return 1;
   }
-  DropCache();
-  MarkChanged();
-  const bool cleared = Truncate(0);
+  const int64_t size = FileSize();
+  if (size < 0) return 0;
+  // Cutting the file cannot fail half-way, so only a journal needs what it cuts off.
+  Former former;
+  if (journal_ != nullptr && !ReadFormer(0, size, &former)) return 0;
+  const int cleared = Change(0, {}, {}, 0, size, former.View(), Shape::kMoved);
   SeekTo(look_ahead_, 0);
-  if (cleared) cached_size_ = 0;
-  return cleared ? 1 : 0;
-}
-
-// ---- Moving blocks inside the file ----
-
-uint32_t TableFile::MoveBlockSize(uint32_t unit) const {
-  if (unit >= kMoveTargetBytes) return unit;
-  return kMoveTargetBytes / unit * unit;
-}
-
-bool TableFile::ReadAhead(uint32_t block, int64_t end, Move* move) {
-  const int64_t want = std::min<int64_t>(block, end - move->read_to);
-  if (want <= 0) return true;
-  if (!ReadExactly(look_ahead_, static_cast<uint32_t>(want), &move->carry)) return false;
-  move->read_to += want;
-  return true;
-}
-
-bool TableFile::WriteCarry(size_t n, Move* move) {
-  const int64_t before = move->written_to;
-  const bool ok = WriteAll(std::string_view(move->carry).substr(0, n), &move->written_to);
-  move->carry.erase(0, static_cast<size_t>(move->written_to - before));
-  return ok;
-}
-
-bool TableFile::ShiftUp(int64_t offset, std::string_view src, int64_t end, Move* move) {
-  // Each write goes after the next block has been read, and a block is at least as long as the
-  // distance moved, so the look-ahead stream has always read what the primary one overwrites.
-  const uint32_t block = MoveBlockSize(static_cast<uint32_t>(src.size()));
-  move->written_to = offset;
-  move->read_to = offset;
-  move->carry.clear();
-  if (!SeekTo(look_ahead_, offset) || !SeekTo(primary_, offset)) return false;
-  if (!ReadAhead(block, end, move)) return false;
-  size_t older = move->carry.size();
-  if (!WriteAll(src, &move->written_to)) return false;
-  for (;;) {
-    const size_t before = move->carry.size();
-    if (!ReadAhead(block, end, move)) return false;
-    const size_t newer = move->carry.size() - before;
-    if (older > 0 && !WriteCarry(older, move)) return false;
-    if (newer == 0) return true;
-    older = newer;
-  }
-}
-
-bool TableFile::MoveDown(int64_t from, int64_t to, int64_t n, Move* move) {
-  const uint32_t block = MoveBlockSize(static_cast<uint32_t>(from - to));
-  move->written_to = to;
-  move->read_to = from;
-  move->carry.clear();
-  if (!SeekTo(look_ahead_, from) || !SeekTo(primary_, to)) return false;
-  const int64_t end = from + n;
-  while (move->read_to < end) {
-    move->carry.clear();
-    if (!ReadAhead(block, end, move)) return false;
-    if (!WriteCarry(move->carry.size(), move)) return false;
-  }
-  return true;
+  return cleared;
 }
 
 int TableFile::InsertAt(int64_t offset, const DbString& src) {
@@ -339,38 +277,10 @@ int TableFile::InsertAt(int64_t offset, const DbString& src) {
     image_.insert(static_cast<size_t>(offset), src.View());
     return 1;
   }
-  DropCache();
-  MarkChanged();
-  Move move;
-  if (ShiftUp(offset, src.View(), size, &move) && Truncate(size + length)) {
-    cached_size_ = size + length;
-    return 1;
-  }
-  UndoInsert(offset, length, size, move);
-  return 0;
-}
-
-void TableFile::UndoInsert(int64_t offset, int64_t length, int64_t size, const Move& move) {
-  // The file holds: [offset, offset + length) the new bytes (or part of them), then the former
-  // bytes from offset moved up, up to written_to; from there on the former bytes in place. The
-  // former bytes that were overwritten, from max(offset, written_to - length), are the front of
-  // the carry.
-  const int64_t written = move.written_to;
-  bool ok = true;
-  if (written > offset + length) {
-    Move down;
-    ok = MoveDown(offset + length, offset, written - offset - length, &down);
-  }
-  const int64_t lost_from = std::max(offset, written - length);
-  const int64_t lost_to = std::min(written, size);
-  if (ok && lost_to > lost_from) {
-    ok = static_cast<int64_t>(move.carry.size()) >= lost_to - lost_from &&
-         WriteAllAt(lost_from, std::string_view(move.carry).substr(0, lost_to - lost_from));
-  }
-  ok = ok && Truncate(size);
-  if (!ok) CutToWholeSlots();
-  DropCache();
-  MarkChanged();
+  // The rows from `offset` on are written again after the new bytes.
+  Former rest;
+  if (!ReadFormer(offset, size - offset, &rest)) return 0;
+  return Change(offset, src.View(), rest.View(), size + length, size, rest.View(), Shape::kMoved);
 }
 
 int TableFile::DeleteAt(int64_t offset, uint32_t n) {
@@ -380,33 +290,37 @@ int TableFile::DeleteAt(int64_t offset, uint32_t n) {
     image_.erase(static_cast<size_t>(offset), n);
     return 1;
   }
-  // The removed bytes, to put back should the move fail.
-  std::string removed;
-  if (!SeekTo(primary_, offset) || !ReadExactly(primary_, n, &removed)) return 0;
-  DropCache();
-  MarkChanged();
-  Move move;
-  if (MoveDown(offset + n, offset, size - offset - n, &move)) {
-    SeekTo(look_ahead_, 0);
-    if (Truncate(size - n)) {
-      cached_size_ = size - n;
-      return 1;
-    }
-  }
-  UndoDelete(offset, removed, size, move);
-  return 0;
+  Former former;
+  if (!ReadFormer(offset, size - offset, &former)) return 0;
+  return Change(offset, former.View().substr(n), {}, size - n, size, former.View(), Shape::kMoved);
 }
 
-void TableFile::UndoDelete(int64_t offset, const std::string& removed, int64_t size,
-                           const Move& move) {
-  // The file holds the bytes after the removed ones moved down to offset, up to written_to, and
-  // the former bytes from there on, so [written_to, written_to + n) is a second copy. Moving
-  // [offset, written_to) back up over it and writing the removed bytes at offset restores it.
-  Move up;
-  const bool ok = ShiftUp(offset, removed, move.written_to, &up) && Truncate(size);
-  if (!ok) CutToWholeSlots();
-  DropCache();
+int TableFile::Change(int64_t from, std::string_view first, std::string_view second,
+                      int64_t new_size, int64_t size, std::string_view former, Shape shape) {
+  if (first.empty() && second.empty() && new_size == size) return 1;  // nothing changes
+  if (journal_ != nullptr && !journal_->BeforeChange(table_name_, size, from, former)) return 0;
+  const int64_t written = static_cast<int64_t>(first.size() + second.size());
+  // Once anything was written, or the file was cut, it must be put back after a failure.
+  const bool writes = written > 0;
+  bool made = !writes || (SeekTo(primary_, from) && WriteAll(first) && WriteAll(second));
+  bool cut = false;
+  if (made && new_size < size) made = cut = Truncate(new_size);
+  bool put_back = !writes && !cut;
+  if (!made && !put_back) put_back = WriteAllAt(from, former) && Truncate(size);
+  if (made && shape == Shape::kInPlace) {
+    PatchWindow(from, first);  // in place: nothing comes after `first`
+    cached_size_ = new_size;
+  } else {
+    DropCache();
+    if (made) cached_size_ = new_size;
+  }
   MarkChanged();
+  if (!made && !put_back && journal_ == nullptr) CutToWholeSlots();
+  if (journal_ != nullptr && !journal_->AfterChange(made, put_back)) {
+    DropCache();
+    return 0;
+  }
+  return made ? 1 : 0;
 }
 
 void TableFile::CutToWholeSlots() {
@@ -426,14 +340,16 @@ int TableFile::BeginDeferred() {
   if (!primary_.IsOpen()) return 0;
   const int64_t size = FileSize();
   if (size < 0 || size > UINT32_MAX) return 0;
-  std::string bytes;
-  if (size > 0 &&
-      (!SeekTo(primary_, 0) || !ReadExactly(primary_, static_cast<uint32_t>(size), &bytes))) {
+  image_.resize(static_cast<size_t>(size));
+  if (!ReadRange(0, size, image_.data())) {
+    image_.clear();
     return 0;
   }
-  image_ = bytes;
-  former_ = std::move(bytes);
   deferred_ = true;
+  if (journal_ != nullptr && journal_->InTransaction()) {
+    deferred_transaction_ = journal_->TransactionId();
+    journal_->LoadBegun();
+  }
   return 1;
 }
 
@@ -441,31 +357,24 @@ int TableFile::EndDeferred() {
   if (!deferred_) return 1;
   deferred_ = false;
   const std::string image = std::exchange(image_, std::string());
-  const std::string former = std::exchange(former_, std::string());
+  const uint64_t transaction = std::exchange(deferred_transaction_, 0);
+  if (transaction != 0) {
+    // Rolled back, or committed without it: the load went with its transaction.
+    if (transaction != journal_->TransactionId()) return 0;
+    journal_->LoadEnded(transaction);
+  }
   DropCache();
-  MarkChanged();
+  const int64_t size = FileSize();
+  Former disk;
+  if (size < 0 || !ReadFormer(0, size, &disk)) return 0;
+  const std::string_view former = disk.View();
   // The bytes before the first change are already in the file.
   const size_t same = static_cast<size_t>(
       std::mismatch(image.begin(), image.end(), former.begin(), former.end()).first -
       image.begin());
   if (same == image.size() && same == former.size()) return 1;
-  int64_t written = 0;
-  bool ok = SeekTo(primary_, static_cast<int64_t>(same));
-  // In blocks, each copied once on its way out, rather than a second copy of the whole table.
-  for (size_t at = same; ok && at < image.size(); at += kDeferredWriteBytes) {
-    ok = WriteAll(std::string_view(image).substr(at, kDeferredWriteBytes), &written);
-  }
-  if (ok && Truncate(static_cast<int64_t>(image.size()))) {
-    cached_size_ = static_cast<int64_t>(image.size());
-    return 1;
-  }
-  DropCache();
-  const bool restored =
-      WriteAllAt(static_cast<int64_t>(same), std::string_view(former).substr(same)) &&
-      Truncate(static_cast<int64_t>(former.size()));
-  if (!restored) CutToWholeSlots();
-  DropCache();
-  return 0;
+  return Change(static_cast<int64_t>(same), std::string_view(image).substr(same), {},
+                static_cast<int64_t>(image.size()), size, former.substr(same), Shape::kMoved);
 }
 
 // ---- The current row ----

@@ -1,7 +1,8 @@
 #pragma once
 // TableFile: the rows of one table of the file database, kept in a file of fixed-size row slots
 // (18 bytes per column) ordered by the caller. It reads, writes, inserts and deletes byte ranges
-// of the file in place, and keeps the current row's offset and buffer for a record set's cursor.
+// of the file in place (through the database's journal, so that each change is all or nothing),
+// and keeps the current row's offset and buffer for a record set's cursor.
 
 #include <cstdint>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "engine/db_driver.h"
 #include "engine/db_file.h"
 #include "engine/db_string.h"
+#include "engine/table_journal.h"
 #include "engine/table_write_generations.h"
 #include "platform/env.h"
 
@@ -26,9 +28,12 @@ class TableFile : public DbDriverState {
   // of recently read slots; `generations` (not owned, needed only during construction) gives it
   // the write counter it shares with every other TableFile on the same file, so that a write
   // through one of them makes the others read afresh. Without it the counter is private, which
-  // is correct only while no other TableFile writes the same file.
+  // is correct only while no other TableFile writes the same file. With a `journal` every change
+  // goes through it (TableJournal: all or nothing, a transaction of its own outside one); without
+  // one the file is changed directly, and a failed change is put back as far as it can be.
   TableFile(platform::Env& env, const DbString& table_name, int32_t column_count,
-            TableWriteGenerations* generations = nullptr);
+            TableWriteGenerations* generations = nullptr,
+            std::shared_ptr<TableJournal> journal = nullptr);
   TableFile(const TableFile&) = delete;
   TableFile& operator=(const TableFile&) = delete;
   // Writes out what is deferred (see EndDeferred).
@@ -36,7 +41,8 @@ class TableFile : public DbDriverState {
 
   // Opens the primary and the look-ahead stream on the file (read and write, open existing,
   // both sharing reading and writing). When that fails the file is created empty and the open
-  // is tried once more. 1 when both streams are open.
+  // is tried once more. 1 when both streams are open. The look-ahead stream reads what a change
+  // is about to overwrite; the primary stream reads rows and writes.
   int OpenStreams();
   // Closes both streams and forgets what was read, after writing out what is deferred.
   void CloseStreams();
@@ -44,13 +50,14 @@ class TableFile : public DbDriverState {
   // Deferred writing, for many changes at once (a table being loaded): BeginDeferred reads the
   // whole file into memory, and until EndDeferred every read and change of this TableFile works
   // on that copy with the same results, while the file stays as it was. Meant for a table that
-  // no other TableFile writes meanwhile; the others see the changes after EndDeferred. 1 when
-  // deferred (also when it already was); 0 when the streams are closed or the file cannot be
-  // read whole.
+  // no other TableFile writes meanwhile; the others see the changes after EndDeferred. A load
+  // begun inside a transaction belongs to it: once that transaction has ended, EndDeferred
+  // drops the copy. 1 when deferred (also when it already was); 0 when the streams are closed or
+  // the file cannot be read whole.
   int BeginDeferred();
-  // Writes the copy over the file in one pass and stops deferring. 1 when written (or when
-  // nothing was deferred); 0 when the write failed, and then the file is put back as it was at
-  // BeginDeferred, or, should that fail too, cut to a whole number of slots.
+  // Writes the copy over the file as one change and stops deferring. 1 when written (or when
+  // nothing was deferred); 0 when the write failed, and then the file is as it was, or when the
+  // transaction the load belonged to has ended.
   int EndDeferred();
   bool deferred() const { return deferred_; }
 
@@ -67,21 +74,20 @@ class TableFile : public DbDriverState {
   // Copies n bytes at `offset` into *dest (replacing its text). 0 when the file is shorter than
   // offset + n or reading fails; *dest is then empty.
   int ReadAt(int64_t offset, uint32_t n, DbString* dest);
-  // Writes all of `src` at `offset`. 1 only when every byte was written; a failed write puts
-  // the former bytes back as far as it can.
+  // Every change below answers 1 when it was made (and, with a journal outside a transaction,
+  // committed), and 0 when it was not; after 0 the file is as it was before the call. (Without
+  // a journal, should putting it back fail too, the file is at least cut to whole slots.)
+  // Writes all of `src` at `offset`.
   int WriteAt(int64_t offset, const DbString& src);
-  // Writes all of `src` at the end of the file. 1 when every byte was written; on failure the
-  // file is cut back to its former size.
+  // Writes all of `src` at the end of the file.
   int Append(const DbString& src);
-  // Inserts `src` at `offset`, moving the rest of the file up. 0 when offset is beyond the end,
-  // `src` is empty, or a read or write fails; after a failure the file is put back as it was,
-  // or, should that fail too, cut to a whole number of slots.
+  // Inserts `src` at `offset`, moving the rest of the file up. 0 also when offset is beyond the
+  // end or `src` is empty.
   int InsertAt(int64_t offset, const DbString& src);
-  // Removes n bytes at `offset`, moving the rest of the file down. 0 when offset + n is beyond
-  // the end or a read, write or truncation fails; after a failure the file is put back as it
-  // was, or, should that fail too, cut to a whole number of slots.
+  // Removes n bytes at `offset`, moving the rest of the file down. 0 also when offset + n is
+  // beyond the end.
   int DeleteAt(int64_t offset, uint32_t n);
-  // Empties the file. 1 when it was truncated to 0 bytes.
+  // Empties the file.
   int Clear();
 
   // Moves of the current row, by byte offset o and slot size s. Next: o + s when the file holds
@@ -106,14 +112,9 @@ class TableFile : public DbDriverState {
   int AppendRow(const DbString& row) override;
 
  private:
-  // A block move in progress: the primary stream has written up to `written_to`, the
-  // look-ahead stream has read up to `read_to`, and `carry` holds the bytes read but not yet
-  // written. After a failure these tell what the file holds and which bytes only memory has.
-  struct Move {
-    int64_t written_to = 0;
-    int64_t read_to = 0;
-    std::string carry;
-  };
+  // How a change leaves the bytes around it: in place (only [from, from + written) changed)
+  // or moved (everything from `from` on may have changed).
+  enum class Shape { kInPlace, kMoved };
 
   bool OpenBoth();
   // Drops the window and the size when another TableFile on the file wrote since they were read.
@@ -131,28 +132,33 @@ class TableFile : public DbDriverState {
   bool SeekTo(DbFile& stream, int64_t offset);
   // Reads exactly n bytes at the stream's position, appending them to *out.
   bool ReadExactly(DbFile& stream, uint32_t n, std::string* out);
-  // Writes `bytes` with the primary stream at its position; *written counts what was written.
-  bool WriteAll(std::string_view bytes, int64_t* written);
+  // Bytes of the file as they were before a change.
+  struct Former {
+    std::unique_ptr<char[]> bytes;
+    size_t size = 0;
+    std::string_view View() const { return {bytes.get(), size}; }
+  };
+  // Copies the n bytes at `offset` as the file holds them now into `dest` (from the window, or
+  // read with the look-ahead stream).
+  bool ReadRange(int64_t offset, int64_t n, char* dest);
+  bool ReadFormer(int64_t offset, int64_t n, Former* out);
+  // Writes `bytes` with the primary stream at its position; a short write is a failure.
+  bool WriteAll(std::string_view bytes);
   bool WriteAllAt(int64_t offset, std::string_view bytes);
   bool Truncate(int64_t size);
-  uint32_t MoveBlockSize(uint32_t unit) const;
 
-  // Moves [offset, end) up by src.size() and writes `src` at offset, each block being read by
-  // the look-ahead stream before the primary stream overwrites it.
-  bool ShiftUp(int64_t offset, std::string_view src, int64_t end, Move* move);
-  // Reads the next block (at most up to `end`) with the look-ahead stream onto the carry.
-  bool ReadAhead(uint32_t block, int64_t end, Move* move);
-  // Writes the first n carried bytes with the primary stream and drops what was written.
-  bool WriteCarry(size_t n, Move* move);
-  // Copies n bytes from `from` down to `to` (to < from), front to back.
-  bool MoveDown(int64_t from, int64_t to, int64_t n, Move* move);
-  // Put the file back after a failed insert or delete.
-  void UndoInsert(int64_t offset, int64_t length, int64_t size, const Move& move);
-  void UndoDelete(int64_t offset, const std::string& deleted, int64_t size, const Move& move);
-  // The last resort after a failed undo: the file keeps only its whole slots.
+  // The one way the file changes: from `from` on it holds `first` then `second`, and it ends at
+  // `new_size` (cut when shorter than now). `size` is the file's size now and `former` its bytes
+  // from `from` that the change overwrites or cuts off, which put the file back should the change
+  // fail. Goes through the journal when there is one.
+  int Change(int64_t from, std::string_view first, std::string_view second, int64_t new_size,
+             int64_t size, std::string_view former, Shape shape);
+  // The last resort after a failed put-back without a journal: the file keeps only its whole
+  // slots.
   void CutToWholeSlots();
 
   platform::Env& env_;
+  DbString table_name_;
   DbString path_;
   DbFile primary_;
   DbFile look_ahead_;
@@ -160,11 +166,12 @@ class TableFile : public DbDriverState {
   int32_t column_count_;
   int32_t slot_size_;
   int64_t current_offset_ = 0;
+  std::shared_ptr<TableJournal> journal_;
 
-  // While deferred: the file as this TableFile changed it, and the file as it was.
+  // While deferred: the file as this TableFile changed it, and the transaction it belongs to.
   bool deferred_ = false;
   std::string image_;
-  std::string former_;
+  uint64_t deferred_transaction_ = 0;
 
   std::shared_ptr<uint64_t> generation_;
   uint64_t seen_generation_ = 0;

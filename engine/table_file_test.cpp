@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/testing/slot_bytes.h"
 #include "platform/fault_injection_env.h"
 #include "testing/temp_device_root.h"
 
@@ -15,16 +16,8 @@ namespace winerr = platform::winerr;
 
 constexpr char16_t kTablePath[] = u"\\tolvena_db\\t.$tab$";
 
-// `count` slots of `slot` bytes, each filled with a letter of its own and starting with its
-// index, so that every moved, lost or doubled slot shows.
 std::string Slots(int count, int slot, int first = 0) {
-  std::string bytes;
-  for (int i = first; i < first + count; ++i) {
-    std::string one(slot, static_cast<char>('A' + i % 26));
-    one.replace(0, 4, std::string(reinterpret_cast<const char*>(&i), 4));
-    bytes += one;
-  }
-  return bytes;
+  return testing::SlotBytes(count, slot, first);
 }
 
 class TableFileTest : public ::testing::Test {

@@ -113,6 +113,11 @@ OpenReport FinanceBootstrap::Run() {
     case StorageAccess::kWritable:
       break;
   }
+  // A change killed part-way has left its tables between the old rows and the new; read before
+  // it is put back, they would look damaged and be rebuilt from the rows of neither.
+  if (!storage_->PutBackUnfinishedChange(name_)) {
+    return Stop(OpenOutcome::kFailed, storage_->failure());
+  }
   RebuildMarker marker;
   platform::FailureDetail failure;
   switch (ReadRebuildMarker(env_, name_, kind_, &marker, &failure)) {

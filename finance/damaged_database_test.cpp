@@ -86,6 +86,7 @@ class DamagedDatabaseTest : public FinanceDbTest {
 
   // Sets a column the store keeps of the entries' database, beside its records.
   void SetEntriesDatabaseColumn(const char* column, int64_t value) {
+    root_.env().CloseObjectStore();  // the store takes its file for itself alone
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(root_.HostPath(u"\\objects.sqlite").c_str(), &db), SQLITE_OK);
     const std::string sql = std::string("UPDATE databases SET ") + column + " = " +
@@ -99,6 +100,7 @@ class DamagedDatabaseTest : public FinanceDbTest {
   // still names the record's old id. The store still opens and reads, but deleting the record
   // fails.
   void LoseIndexEntryOfNewestEntry() {
+    root_.env().CloseObjectStore();
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(root_.HostPath(u"\\objects.sqlite").c_str(), &db), SQLITE_OK);
     // With the index out of the schema for a moment, changing the record leaves the index as it

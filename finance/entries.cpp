@@ -1,6 +1,7 @@
 // The operations on entries ([sec_data]): adding one, deleting a selection, and the entry list
 // of one day.
 #include "access/db_connection.h"
+#include "access/db_transaction.h"
 #include "finance/finance_db.h"
 #include "finance/finance_schema.h"
 #include "finance/format_amount.h"
@@ -66,9 +67,12 @@ DbString Decimal(int32_t value) {
 }  // namespace
 
 int FinanceDb::AddEntry(const EntryRecord& entry) {
-  if (!CanPackAmount(entry.price) || !CanPackAmount(entry.count) || !EntryFits(entry)) return 0;
+  return EntryCanBeStored(entry) && StoreEntry(entry) ? 1 : 0;
+}
+
+bool FinanceDb::StoreEntry(const EntryRecord& entry) {
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
-  if (record_set == nullptr || !record_set->AddNew()) return 0;
+  if (record_set == nullptr || !record_set->AddNew()) return false;
   DbRecord* record = record_set->CurrentRecord(-1);
   bool set = SetIntField(record, col::kConsumerId, entry.kind_id) &&
              SetIntField(record, col::kCurDate, entry.date) &&
@@ -78,29 +82,56 @@ int FinanceDb::AddEntry(const EntryRecord& entry) {
              SetIntField(record, col::kFirmId, entry.account_id) &&
              SetTextField(record, col::kNote, entry.note) &&
              SetIntField(record, col::kCurrencyId, entry.currency_id);
-  return set && record_set->Update() ? 1 : 0;
+  return set && record_set->Update() != 0;
 }
 
 int FinanceDb::DeleteEntries(const EntryFilter& filter) {
-  DeleteMatchingEntries(filter, globals_.current_account_id);
-  return 0;
+  DbTransaction transaction(connection_.get(), DbTransaction::Mode::kJoinOrBegin);
+  if (!transaction.active()) return 0;
+  return DeleteMatchingEntries(filter, globals_.current_account_id) && transaction.Commit() ? 1 : 0;
 }
 
-int FinanceDb::DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id) {
+bool FinanceDb::DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id) {
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
-  if (record_set == nullptr) return 0;
-  int deleted = 0;
+  if (record_set == nullptr) return false;
   while (!record_set->IsEOF()) {
     DbRecord* record = record_set->CurrentRecord(-1);
-    if (record == nullptr) break;
-    // After a successful Delete the same position shows the next row, which must be tested too.
-    if (MatchesForDelete(ReadEntryRow(record), filter, account_id) && record_set->Delete()) {
-      ++deleted;
-    } else {
+    // A row that cannot be read might be one to delete.
+    if (record == nullptr) return false;
+    if (!MatchesForDelete(ReadEntryRow(record), filter, account_id)) {
       record_set->MoveNext();
+      continue;
     }
+    // After a successful Delete the same position shows the next row, which must be tested too.
+    if (!record_set->Delete()) return false;
   }
-  return deleted;
+  return true;
+}
+
+DaySaveResult FinanceDb::ReplaceDayEntries(const EntryFilter& day,
+                                           const std::vector<EntryRecord>& rows,
+                                           size_t* refused_row) {
+  // A day is one date and one direction: a filter of 0 would reach every day or both.
+  if (day.date == 0 || (day.type != kIncome && day.type != kExpense)) {
+    return DaySaveResult::kFailed;
+  }
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (EntryCanBeStored(rows[i])) continue;
+    if (refused_row != nullptr) *refused_row = i;
+    return DaySaveResult::kRowRefused;
+  }
+  DbTransaction transaction(connection_.get());
+  if (!transaction.active()) return DaySaveResult::kFailed;
+  EntryFilter selection;
+  selection.date = day.date;
+  selection.type = day.type;
+  if (!DeleteMatchingEntries(selection, globals_.current_account_id)) {
+    return DaySaveResult::kFailed;
+  }
+  for (const EntryRecord& row : rows) {
+    if (!StoreEntry(row)) return DaySaveResult::kFailed;
+  }
+  return transaction.Commit() ? DaySaveResult::kSaved : DaySaveResult::kFailed;
 }
 
 void FinanceDb::ListEntriesForDay(const EntryFilter& filter, ListControl* list) {

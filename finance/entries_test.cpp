@@ -1,6 +1,9 @@
 // Entries: adding, deleting selections, and the entry list of one day.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "access/db_connection.h"
 #include "finance/row_limits.h"
 #include "finance/testing/finance_test_support.h"
 
@@ -40,7 +43,7 @@ TEST_P(EntriesTest, DeleteByKindAloneReachesEveryDayButOnlyTheCurrentAccount) {
   globals_.current_account_id = 1;
   EntryFilter filter;
   filter.kind_id = 1;
-  EXPECT_EQ(db_->DeleteEntries(filter), 0);
+  EXPECT_EQ(db_->DeleteEntries(filter), 1);
   EXPECT_EQ(TableLines(*db_, kEntriesTable),
             (std::vector<std::string>{"1;170308;768;256;2;;2;0;"}));
 }
@@ -56,7 +59,7 @@ TEST_P(EntriesTest, AdjacentMatchingRowsAreAllDeleted) {
   EntryFilter filter;
   filter.date = 150308;
   filter.type = 2;
-  db_->DeleteEntries(filter);
+  EXPECT_EQ(db_->DeleteEntries(filter), 1);
   // The income row stays; every expense row goes, the "[+]" one too (only the direction digit
   // is compared).
   EXPECT_EQ(TableLines(*db_, kEntriesTable),
@@ -71,12 +74,86 @@ TEST_P(EntriesTest, DeleteSelectsByDateAndType) {
   EntryFilter filter;
   filter.date = 150308;
   filter.type = 1;
-  db_->DeleteEntries(filter);
+  EXPECT_EQ(db_->DeleteEntries(filter), 1);
   EXPECT_EQ(TableLines(*db_, kEntriesTable).size(), 2u);
   filter.type = 0;
-  db_->DeleteEntries(filter);
+  EXPECT_EQ(db_->DeleteEntries(filter), 1);
   EXPECT_EQ(TableLines(*db_, kEntriesTable),
             (std::vector<std::string>{"1;160308;256;256;2;;1;0;"}));
+}
+
+// Storing a day's list: the day's rows of that direction (in the current account) are replaced,
+// everything else stays; a row that cannot be stored is named and nothing changes.
+TEST_P(EntriesTest, StoringADayReplacesOnlyThatDayAndDirectionOrNothing) {
+  ASSERT_EQ(OpenDatabase(), 1);
+  const std::vector<EntryRecord> stored = {
+      MakeEntry(1, 150308, 10, 1, 2, 1, "old"),    // the day, expense, account 1: replaced
+      MakeEntry(2, 150308, 20, 1, 102, 1),         // marked: replaced as well
+      MakeEntry(3, 150308, 30, 1, 1, 1),           // income of the day: stays
+      MakeEntry(1, 160308, 40, 1, 2, 1),           // another day: stays
+      MakeEntry(4, 150308, 50, 1, 2, 2, "other"),  // another account: stays while 1 is current
+  };
+  for (const EntryRecord& entry : stored) ASSERT_EQ(db_->AddEntry(entry), 1);
+  globals_.current_account_id = 1;
+  EntryFilter day;
+  day.date = 150308;
+  day.type = 2;
+  const std::vector<EntryRecord> rows = {MakeEntry(5, 150308, 1.25, 3, 2, 1, "new"),
+                                         MakeEntry(1, 150308, 7, 1, 102, 1)};
+
+  struct Refusal {
+    const char* what;
+    EntryRecord row;
+  };
+  EntryRecord huge = rows[0];
+  huge.price = 1e12;
+  EntryRecord semicolon = rows[0];
+  semicolon.note = DbString("a;b");
+  EntryRecord long_note = rows[0];
+  long_note.note = DbString(std::string(kMaxEntryNoteBytes + 1, 'x'));
+  const std::vector<std::string> before = TableLines(*db_, kEntriesTable);
+  for (const Refusal& refusal :
+       {Refusal{"price", huge}, Refusal{"note ;", semicolon}, Refusal{"long note", long_note}}) {
+    size_t refused = 99;
+    EXPECT_EQ(db_->ReplaceDayEntries(day, {rows[0], rows[1], refusal.row}, &refused),
+              DaySaveResult::kRowRefused)
+        << refusal.what;
+    EXPECT_EQ(refused, 2u) << refusal.what;
+    EXPECT_EQ(TableLines(*db_, kEntriesTable), before) << refusal.what;
+  }
+  EntryFilter whole_table;  // no date: would reach every day
+  whole_table.type = 2;
+  EXPECT_EQ(db_->ReplaceDayEntries(whole_table, rows, nullptr), DaySaveResult::kFailed);
+  EXPECT_EQ(TableLines(*db_, kEntriesTable), before);
+
+  ASSERT_EQ(db_->ReplaceDayEntries(day, rows, nullptr), DaySaveResult::kSaved);
+  std::vector<std::string> after = TableLines(*db_, kEntriesTable);
+  std::sort(after.begin(), after.end());
+  EXPECT_EQ(after, (std::vector<std::string>{
+                       "1;150308;1792;256;102;;1;0;",  // the new marked row
+                       "1;160308;10240;256;2;;1;0;",
+                       "3;150308;7680;256;1;;1;0;",
+                       "4;150308;12800;256;2;other;2;0;",
+                       "5;150308;281;768;2;new;1;0;",
+                   }));
+  // An empty list empties the day.
+  ASSERT_EQ(db_->ReplaceDayEntries(day, {}, nullptr), DaySaveResult::kSaved);
+  EXPECT_EQ(TableLines(*db_, kEntriesTable).size(), 3u);
+}
+
+TEST_P(EntriesTest, DeletingAKindTakesItsEntriesFirstAndReportsWhatItDid) {
+  ASSERT_EQ(OpenDatabase(), 1);
+  ASSERT_EQ(db_->AddEntry(MakeEntry(1, 150308, 10, 1, 2, 1)), 1);
+  ASSERT_EQ(db_->AddEntry(MakeEntry(77, 150308, 10, 1, 2, 1)), 1);  // a kind that is gone
+  EXPECT_EQ(db_->DeleteKind(77), 1) << "its orphaned entries go too";
+  EXPECT_EQ(TableLines(*db_, kEntriesTable), std::vector<std::string>{"1;150308;2560;256;2;;1;0;"});
+  db_.reset();
+  EXPECT_EQ(OpenDatabase(), 1);
+  EXPECT_EQ(db_->DeleteKind(1), 1);
+  EXPECT_TRUE(TableLines(*db_, kEntriesTable).empty());
+  db_->Connection()->Close();
+  EXPECT_EQ(db_->DeleteKind(1), 0) << "not open";
+  EXPECT_EQ(db_->DeleteEntries(EntryFilter()), 0) << "not open";
 }
 
 class DayListTest : public FinanceDbTest {
@@ -140,7 +217,7 @@ TEST_P(DayListTest, AnEntrysSumIsPriceTimesCountRoundedToTheCent) {
   };
   filter_.date = 170308;
   for (const Case& c : cases) {
-    ASSERT_EQ(db_->DeleteEntries(filter_), 0);
+    ASSERT_EQ(db_->DeleteEntries(filter_), 1);
     ASSERT_EQ(db_->AddEntry(MakeEntry(1, 170308, c.price, c.count, 2, 1)), 1);
     db_->ListEntriesForDay(filter_, &list_);
     ASSERT_EQ(list_.ItemCount(), 1);

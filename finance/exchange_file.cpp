@@ -3,6 +3,7 @@
 #include <string>
 
 #include "access/db_connection.h"
+#include "access/db_transaction.h"
 #include "engine/atomic_file.h"
 #include "engine/parse.h"
 #include "finance/exchange_scanner.h"
@@ -58,40 +59,52 @@ void StoreValueText(const DbString& text, DbValueType type, DbValue* field) {
   }
 }
 
+// True for the tables of the finance database, whose sections must load; a section of any other
+// name is skipped.
+bool IsFinanceTable(const DbString& name) {
+  for (const char* table : {kKindsTable, kEntriesTable, kAccountsTable}) {
+    if (name.View() == table) return true;
+  }
+  return false;
+}
+
 // Loads the sections of a file into the tables of one record set: each section empties its
 // table and adds a row per data line. Sections of tables the database does not have are
 // skipped. Each section's rows are added as a bulk load, which the drivers store together
-// (one commit, one write of the table file) with the same result as row by row.
+// (one commit, one write of the table file) with the same result as row by row. Counts every
+// failure: a row not stored, a bulk load not stored, a finance table that could not be emptied.
 class TableLoader : public ExchangeSink {
  public:
   explicit TableLoader(DbRecordSet& record_set) : record_set_(record_set) {}
 
   void BeginSection(const DbString& name) override {
     EndSection();
-    // A table that could not be emptied takes no rows, or the file's rows would be added to
-    // those it held.
     section_open_ = record_set_.OpenTable(name.CStr(), nullptr) && record_set_.DeleteAll() &&
                     record_set_.OpenTable(name.CStr(), nullptr);
-    if (section_open_) record_set_.BeginBulkLoad();
+    if (section_open_) {
+      record_set_.BeginBulkLoad();
+    } else if (IsFinanceTable(name)) {
+      // Its rows cannot replace the old ones: the load as a whole fails.
+      ++failures_;
+    }
   }
 
   // Stores what the last section's bulk load held back; call after the scan.
   void EndSection() {
-    // Rows the driver took but could not store count as rows that failed.
-    if (section_open_ && !record_set_.EndBulkLoad()) ++failed_rows_;
+    if (section_open_ && !record_set_.EndBulkLoad()) ++failures_;
     section_open_ = false;
   }
 
   void Row(const std::vector<DbString>& values) override {
     if (!section_open_) return;
     if (!record_set_.AddNew()) {
-      ++failed_rows_;
+      ++failures_;
       return;
     }
     DbRecord* record = record_set_.CurrentRecord(-1);
     if (record == nullptr) {
       record_set_.Delete();  // leaves the adding state
-      ++failed_rows_;
+      ++failures_;
       return;
     }
     // Values beyond the table's columns are ignored; columns without a value keep the
@@ -104,18 +117,18 @@ class TableLoader : public ExchangeSink {
     }
     if (!RecordFitsSlot(record_set_, record)) {
       record_set_.Delete();  // leaves the adding state
-      ++failed_rows_;
+      ++failures_;
       return;
     }
-    if (!record_set_.Update()) ++failed_rows_;
+    if (!record_set_.Update()) ++failures_;
   }
 
-  int failed_rows() const { return failed_rows_; }
+  int failures() const { return failures_; }
 
  private:
   DbRecordSet& record_set_;
   bool section_open_ = false;
-  int failed_rows_ = 0;
+  int failures_ = 0;
 };
 
 }  // namespace
@@ -175,27 +188,25 @@ int FinanceDb::ReadExchangeFile(const DbString& path) {
   return LoadExchangeText(text);
 }
 
-int FinanceDb::RestoreExchangeFile(const DbString& path) {
-  if (!IsOpen()) return 0;
-  DbString text;
-  if (!ReadWholeFile(env_, path, &text)) return 0;
-  std::string kept;
-  if (!BuildExchangeText(/*with_accounts=*/true, &kept)) return 0;
-  if (LoadExchangeText(text)) return 1;
-  // A row that could not be stored left its table part replaced: put everything back.
-  LoadExchangeText(DbString(kept));
-  return 0;
-}
+int FinanceDb::RestoreExchangeFile(const DbString& path) { return ReadExchangeFile(path); }
 
 int FinanceDb::LoadExchangeText(const DbString& text) {
   if (!IsOpen()) return 0;
-  // One record set serves the whole file.
-  std::unique_ptr<DbRecordSet> record_set = connection_->CreateRecordSet(1);
-  if (record_set == nullptr) return 0;
-  TableLoader loader(*record_set);
-  ScanExchangeText(text.View(), loader);
-  loader.EndSection();
-  return loader.failed_rows() == 0 ? 1 : 0;
+  // One transaction over every table: the file is stored whole or not at all, also when the
+  // program is killed on the way (the next start finds the tables as they were).
+  DbTransaction transaction(connection_.get());
+  if (!transaction.active()) return 0;
+  {
+    // One record set serves the whole file; it is gone, and its last bulk load ended, before
+    // the commit.
+    std::unique_ptr<DbRecordSet> record_set = connection_->CreateRecordSet(1);
+    if (record_set == nullptr) return 0;
+    TableLoader loader(*record_set);
+    ScanExchangeText(text.View(), loader);
+    loader.EndSection();
+    if (loader.failures() > 0) return 0;
+  }
+  return transaction.Commit() ? 1 : 0;
 }
 
 }  // namespace ledgerix

@@ -11,6 +11,8 @@
 #include "engine/db_file.h"
 #include "engine/directory_lister.h"
 #include "engine/table_file.h"
+#include "engine/table_journal.h"
+#include "engine/table_write_generations.h"
 #include "finance/file_contents.h"
 
 namespace ledgerix {
@@ -113,6 +115,13 @@ StorageAccess FileDatabaseStorage::CheckAccess(const DbString& name) {
   return StorageAccess::kWritable;
 }
 
+bool FileDatabaseStorage::PutBackUnfinishedChange(const DbString& name) {
+  // No TableFile is open on the tables yet, so none needs telling what was put back.
+  TableWriteGenerations generations;
+  TableJournal journal(env_, name, &generations);
+  return journal.Recover() == 1 || Failed(env_, false);
+}
+
 StoredCatalog FileDatabaseStorage::ReadCatalog(const DbString& name, DbSchema* out) {
   out->Clear();
   DbString content;
@@ -174,6 +183,13 @@ bool FileDatabaseStorage::CopyInto(const DbString& name, const DbString& folder)
   catalog_name.Append(kCatalogFileExtension);
   const DbString catalog = CatalogPath(env_, name);
   if (DbFileExists(env_, catalog) && !CopyFile(env_, catalog, InFolder(folder, catalog_name))) {
+    return Failed(env_, false);
+  }
+  // A journal left by a change that never ended holds what that change overwrote in the tables.
+  DbString journal_name(name);
+  journal_name.Append(kJournalFileExtension);
+  const DbString journal = TableJournal::PathFor(env_, name);
+  if (DbFileExists(env_, journal) && !CopyFile(env_, journal, InFolder(folder, journal_name))) {
     return Failed(env_, false);
   }
   DirectoryLister lister(env_);

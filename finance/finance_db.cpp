@@ -3,6 +3,7 @@
 #include "finance/finance_db.h"
 
 #include "access/db_connection.h"
+#include "access/db_transaction.h"
 #include "finance/record_access.h"
 
 namespace ledgerix {
@@ -48,15 +49,17 @@ std::unique_ptr<DbRecordSet> FinanceDb::OpenTable(const char* table_name) {
 
 int FinanceDb::DeleteAllData() {
   if (!IsOpen()) return 0;
-  int result = 1;
+  // Not begun when the caller's transaction runs: the writes are then the caller's.
+  DbTransaction transaction(connection_.get());
   for (const char* table : {kKindsTable, kEntriesTable, kAccountsTable}) {
     std::unique_ptr<DbRecordSet> record_set = OpenTable(table);
-    if (record_set == nullptr || !record_set->DeleteAll()) result = 0;
+    if (record_set == nullptr || !record_set->DeleteAll()) return 0;
   }
-  return result;
+  return !transaction.active() || transaction.Commit() ? 1 : 0;
 }
 
 int FinanceDb::SeedDefaults() {
+  DbTransaction transaction(connection_.get());
   int result = 1;
   for (const DefaultKind& seed : kDefaultKinds) {
     KindRecord kind;
@@ -73,7 +76,8 @@ int FinanceDb::SeedDefaults() {
     account.name = FromUtf8(seed.name);
     if (!AddAccount(account)) result = 0;
   }
-  return result;
+  if (result == 0) return 0;
+  return !transaction.active() || transaction.Commit() ? 1 : 0;
 }
 
 }  // namespace ledgerix

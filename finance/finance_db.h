@@ -32,6 +32,13 @@ struct FinanceGlobals {
   int show_account_in_actions = 0;  // IS_SHOW_FIRM_IN_ACTIONS: entry lists show the account
 };
 
+// What storing a day's entries came to (FinanceDb::ReplaceDayEntries).
+enum class DaySaveResult {
+  kSaved,
+  kRowRefused,  // a row cannot be stored (an amount too large, a note too long); nothing stored
+  kFailed,      // not open, or the storage failed; nothing changed
+};
+
 inline constexpr char kKindsTable[] = "[sec_consumeritems]";
 inline constexpr char kEntriesTable[] = "[sec_data]";
 inline constexpr char kAccountsTable[] = "[sec_firms]";
@@ -56,10 +63,11 @@ class FinanceDb {
   // layout with every row readable; 0 otherwise, with the connection closed.
   int Open(const char* database_name, OpenReport* report = nullptr);
   bool IsOpen() const;
-  // Empties the three tables; the database stays open. 1, or 0 when not open or when a table
-  // could not be emptied.
+  // Empties the three tables together (one transaction); the database stays open. 1, or 0 when
+  // not open or when a table could not be emptied, and then none is.
   int DeleteAllData();
-  // Writes the default kinds and accounts. 1, or 0 when one of them could not be stored.
+  // Writes the default kinds and accounts together (one transaction). 1, or 0 when one of them
+  // could not be stored, and then none is.
   int SeedDefaults();
   // The connection (owned; null before Open), for the operations of the reports.
   DbConnection* Connection() const { return connection_.get(); }
@@ -88,8 +96,11 @@ class FinanceDb {
   // Writes name, category, price and type over every kind of that id. The last write's result
   // (0 when none has the id); 0 without writing for a row that AddKind would refuse.
   int UpdateKind(const KindRecord& kind);
-  // Deletes the kind and all its entries in every account. 0.
-  int DeleteKind(int32_t id);
+  // Deletes every kind of that id and all their entries in every account, as one transaction:
+  // the entries go first, so that no entry is ever left whose kind is gone (it would move every
+  // balance yet never show). 1 when neither a kind nor an entry of that id remains; 0 when not
+  // open or a row could not be read or deleted, and then nothing was deleted.
+  [[nodiscard]] int DeleteKind(int32_t id);
   // As FindAccount among the kinds whose type equals `type` (every kind for type 0).
   int FindKind(KindRecord* out, int32_t id, int32_t type, const DbString& name);
   // As OpenAccounts.
@@ -105,8 +116,18 @@ class FinanceDb {
   // --- Entries ([sec_data]) --------------------------------------------------------------------
   // 1 when stored; 0 when not open, when an amount cannot be packed, or the row does not fit.
   int AddEntry(const EntryRecord& entry);
-  // Deletes the matching entries (in the current account when one is set). 0.
-  int DeleteEntries(const EntryFilter& filter);
+  // Deletes the matching entries (in the current account when one is set), as one transaction
+  // (or within the one that runs). 1 when every matching entry is deleted, also when none
+  // matched; 0 when not open or a row could not be read or deleted, and then nothing was.
+  [[nodiscard]] int DeleteEntries(const EntryFilter& filter);
+  // Stores the rows of one day's list in place of the stored entries of that day and
+  // direction (filter date and type, in the current account when one is set), all or nothing.
+  // Every row is checked before anything is written: kRowRefused names the first that cannot
+  // be stored (*refused_row, when given, is its index) and nothing is changed. kFailed when
+  // not open or the storage failed; nothing is changed then either.
+  [[nodiscard]] DaySaveResult ReplaceDayEntries(const EntryFilter& day,
+                                                const std::vector<EntryRecord>& rows,
+                                                size_t* refused_row);
   // Fills `list` with the day's entries of one direction. Answers nothing useful (null in the
   // original contract); the list holds the result.
   void ListEntriesForDay(const EntryFilter& filter, ListControl* list);
@@ -118,23 +139,26 @@ class FinanceDb {
   int WriteExchangeFile(const DbString& path);
   // The name line and data lines of one table; empty when it cannot be opened or read whole.
   DbString WriteTableSection(const char* table_name);
-  // Loads the sections of the file, each replacing its table (a table that cannot be emptied
-  // keeps its rows and takes none; sections of unknown tables are skipped). 1 when the file was
-  // read and every row of a known table stored; 0 when not open, the file cannot be read, or a
-  // row could not be stored.
+  // Loads the sections of the file, each replacing its table (sections of unknown tables are
+  // skipped), all or nothing: the whole load is one transaction, committed only when every
+  // finance table of the file was emptied and every row of it stored, so that a failure, or the
+  // program killed on the way, leaves every table as it was. 1 when the file was loaded whole;
+  // 0 when not open, the file cannot be read, or anything of it could not be stored.
   int ReadExchangeFile(const DbString& path);
-  // Loads the file as ReadExchangeFile does, but all or nothing: the tables are kept in memory
-  // first, and when any row of the file cannot be stored they are put back as they were. 1 when
-  // the file was loaded whole; 0 otherwise (also when the current tables cannot be read whole,
-  // in which case nothing is changed).
+  // Restores an archive: the same as ReadExchangeFile.
   int RestoreExchangeFile(const DbString& path);
 
  private:
   // A record set open on a table of the open database, or null.
   std::unique_ptr<DbRecordSet> OpenTable(const char* table_name);
-  int DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id);
+  // Deletes the matching entries in the account (every account for 0) within the transaction
+  // that runs; false when a row could not be read or deleted.
+  bool DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id);
+  // Adds an entry that EntryCanBeStored accepted; false when it could not be stored.
+  bool StoreEntry(const EntryRecord& entry);
   int AppendTableSection(const char* table_name, std::string* out);
   int BuildExchangeText(bool with_accounts, std::string* out);
+  // Loads exchange text as ReadExchangeFile does, in one transaction.
   int LoadExchangeText(const DbString& text);
 
   // Opening the database (bootstrap.cpp) works on the connection and loads exchange text.

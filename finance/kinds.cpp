@@ -2,6 +2,7 @@
 #include <set>
 
 #include "access/db_connection.h"
+#include "access/db_transaction.h"
 #include "finance/finance_db.h"
 #include "finance/finance_schema.h"
 #include "finance/free_id.h"
@@ -67,28 +68,26 @@ int FinanceDb::UpdateKind(const KindRecord& kind) {
 }
 
 int FinanceDb::DeleteKind(int32_t id) {
+  DbTransaction transaction(connection_.get());
+  if (!transaction.active()) return 0;
+  // In every account, whatever the current one is: entries whose kind is gone could never be
+  // shown or removed again, yet would still move every balance. So they go first.
+  EntryFilter filter;
+  filter.kind_id = id;
+  if (!DeleteMatchingEntries(filter, /*account_id=*/0)) return 0;
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kKindsTable);
   if (record_set == nullptr) return 0;
-  bool deleted = false;
   while (!record_set->IsEOF()) {
     DbRecord* record = record_set->CurrentRecord(-1);
-    if (record == nullptr) break;
-    // After a successful Delete the same position shows the next row.
-    if (IntField(record, col::kId) == id && record_set->Delete()) {
-      deleted = true;
-    } else {
+    if (record == nullptr) return 0;
+    if (IntField(record, col::kId) != id) {
       record_set->MoveNext();
+    } else if (!record_set->Delete()) {  // after a Delete the position shows the next row
+      return 0;
     }
   }
   record_set.reset();
-  if (deleted) {
-    // In every account, whatever the current one is: entries whose kind is gone could never be
-    // shown or removed again, yet would still move every balance.
-    EntryFilter filter;
-    filter.kind_id = id;
-    DeleteMatchingEntries(filter, /*account_id=*/0);
-  }
-  return 0;
+  return transaction.Commit() ? 1 : 0;
 }
 
 int FinanceDb::FindKind(KindRecord* out, int32_t id, int32_t type, const DbString& name) {

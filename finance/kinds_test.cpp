@@ -70,7 +70,7 @@ TEST_P(KindsTest, DeleteKindRemovesItsEntriesInEveryAccount) {
   // Even with an account chosen, entries of the deleted kind go in every account: left behind
   // they would still move balances but never show again.
   globals_.current_account_id = 2;
-  EXPECT_EQ(db_->DeleteKind(1), 0);
+  EXPECT_EQ(db_->DeleteKind(1), 1);
   EXPECT_EQ(db_->FindKind(nullptr, 1, 0, DbString()), 0);
   EXPECT_EQ(TableLines(*db_, kEntriesTable),
             (std::vector<std::string>{"2;150308;7680;256;2;;1;0;"}));

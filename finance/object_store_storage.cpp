@@ -60,6 +60,11 @@ StorageAccess ObjectStoreStorage::CheckAccess(const DbString& name) {
   return StorageAccess::kWritable;
 }
 
+bool ObjectStoreStorage::PutBackUnfinishedChange(const DbString& name) {
+  static_cast<void>(name);
+  return true;
+}
+
 StoredCatalog ObjectStoreStorage::ReadCatalog(const DbString& name, DbSchema* out) {
   out->Clear();
   platform::ObjectStore* store = env_.Objects();

@@ -15,6 +15,8 @@ class ObjectStoreStorage : public StoredDatabase {
   // kReadOnly when the store does not open because it may not be written; kWritable otherwise
   // (a store that does not open for any other reason is damaged, which ReadCatalog reports).
   StorageAccess CheckAccess(const DbString& name) override;
+  // Nothing to do: the store puts back what its log holds as it opens.
+  bool PutBackUnfinishedChange(const DbString& name) override;
   // kStoreDamaged when the store does not open; kAbsent when it holds no catalog of that name;
   // kDamaged when a record of the catalog is not a table description or it describes none.
   StoredCatalog ReadCatalog(const DbString& name, DbSchema* out) override;

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "finance/packed_amount.h"
+
 namespace ledgerix {
 
 bool TextFitsExchange(const DbString& text) {
@@ -15,6 +17,10 @@ bool KindFits(const KindRecord& kind) {
 
 bool EntryFits(const EntryRecord& entry) {
   return entry.note.Length() <= kMaxEntryNoteBytes && TextFitsExchange(entry.note);
+}
+
+bool EntryCanBeStored(const EntryRecord& entry) {
+  return CanPackAmount(entry.price) && CanPackAmount(entry.count) && EntryFits(entry);
 }
 
 bool AccountFits(const AccountRecord& account) {

@@ -26,5 +26,7 @@ bool TextFitsExchange(const DbString& text);
 bool KindFits(const KindRecord& kind);
 bool EntryFits(const EntryRecord& entry);
 bool AccountFits(const AccountRecord& account);
+// EntryFits, and price and count can be packed (CanPackAmount): what AddEntry accepts.
+bool EntryCanBeStored(const EntryRecord& entry);
 
 }  // namespace ledgerix

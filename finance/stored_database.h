@@ -57,6 +57,11 @@ class StoredDatabase {
   // Whether the database `name` can be written. Nothing is changed on the way (a probe file
   // that is made is removed again).
   virtual StorageAccess CheckAccess(const DbString& name) = 0;
+  // Puts back what a change of the database `name` that never ended (the program killed, the
+  // disk failing) had changed, so that what is read next is what the last completed change left.
+  // Call it once the storage is known to be writable, before anything of the database is read.
+  // False when that could not be done now (see failure()); nothing else may be changed then.
+  [[nodiscard]] virtual bool PutBackUnfinishedChange(const DbString& name) = 0;
   // Reads the catalog of `name` into *out (cleared first; filled for kWhole and kDamaged with
   // what decoded).
   virtual StoredCatalog ReadCatalog(const DbString& name, DbSchema* out) = 0;

@@ -140,9 +140,26 @@ class Env {
   virtual bool RunAndWait(std::u16string_view path) = 0;
 
   // The platform's object store (the databases of records with sorted seeking), opened on first
-  // use and owned by the Env. Null when it cannot be opened (damaged, or not a store); a later
-  // call tries again.
+  // use and owned by the Env. Null when it cannot be opened (damaged, not a store, or its file
+  // cannot be opened or read); a later call tries again.
   virtual ObjectStore* Objects() = 0;
+  // The object store makes its file calls (SQLite's reads and writes of its file, its log and
+  // the copies BackupObjectStore writes) through an Env: at first the Env that owns it. This
+  // makes them go through `io` from now on (null: through this Env again), whether the store
+  // is open yet or not, and answers the Env they went through until now.
+  //
+  // It lets an Env that wraps another put itself in the path of the wrapped Env's store, so
+  // that the faults it injects reach the store as they reach any other file, without a second
+  // store on the same file (which the store's exclusive hold would refuse). `io` must hand every
+  // call on to this Env with file handles unchanged, so that files opened through either reach
+  // the same host files, and must stay alive until the route is given back by calling this
+  // again with the Env answered. Wrappers do that in their constructor and destructor, so
+  // nested wrappers must be destroyed in the reverse order of their making, as scoped objects
+  // are. An Env that keeps no store of its own ignores the route.
+  virtual Env* RouteObjectStore(Env* io) {
+    static_cast<void>(io);
+    return this;
+  }
   // Writes a copy of the object store to a device path, replacing a file there, so that a damaged
   // store can be kept before it is rebuilt: a consistent copy of a store that opens, else the
   // store's files byte for byte (with the write-ahead log beside it, named path + "-wal", when

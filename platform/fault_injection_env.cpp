@@ -11,7 +11,10 @@ bool IsMutatingOpen(int access, int disposition) {
 
 }  // namespace
 
-FaultInjectionEnv::FaultInjectionEnv(Env* base) : base_(base) {}
+FaultInjectionEnv::FaultInjectionEnv(Env* base)
+    : base_(base), previous_store_io_(base->RouteObjectStore(this)) {}
+
+FaultInjectionEnv::~FaultInjectionEnv() { base_->RouteObjectStore(previous_store_io_); }
 
 void FaultInjectionEnv::FailNth(FileOp op, int n, uint32_t error) {
   if (n >= 1) plans_.push_back(Plan{PlanKind::kFail, op, n, error});
@@ -240,12 +243,23 @@ bool FaultInjectionEnv::RunAndWait(std::u16string_view path) {
   return ok;
 }
 
-ObjectStore* FaultInjectionEnv::Objects() { return base_->Objects(); }
+ObjectStore* FaultInjectionEnv::Objects() {
+  const int injected_before = injected_;
+  ObjectStore* store = base_->Objects();
+  // A store that did not open for a reason of the base's own is the base's to tell.
+  if (store == nullptr && injected_ == injected_before) Forwarded(true);
+  return store;
+}
+
+Env* FaultInjectionEnv::RouteObjectStore(Env* io) { return base_->RouteObjectStore(io); }
 
 bool FaultInjectionEnv::BackupObjectStore(std::u16string_view device_path) {
   if (Decide(FileOp::kBackupObjectStore, true) == Action::kFail) return false;
+  const int injected_before = injected_;
   const bool ok = base_->BackupObjectStore(device_path);
-  Forwarded(!ok);
+  // The store's own file calls come through this Env: a failure injected into one of them is
+  // why the copy failed.
+  if (injected_ == injected_before) Forwarded(!ok);
   return ok;
 }
 

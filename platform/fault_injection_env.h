@@ -40,10 +40,18 @@ inline constexpr size_t kFileOpCount = static_cast<size_t>(FileOp::kRemoveDirect
 // operation (kInvalidFileHandle, -1, false, kInvalidFindHandle) without reaching the wrapped
 // Env, and LastError() then answers the injected error; except that a failed Close or FindClose
 // still releases the handle, as the host's close does, so that tests leak nothing.
+//
+// While it exists, the object store of the wrapped Env makes its file calls through it (see
+// Env::RouteObjectStore), so that its plans reach the store's reads and writes too, whichever
+// Env the store was asked for through.
 class FaultInjectionEnv : public Env {
  public:
-  // `base` is not owned and must outlive this Env.
+  // `base` is not owned and must outlive this Env. Routes the store of `base` through this Env.
   explicit FaultInjectionEnv(Env* base);
+  // Gives the route of the store back to the Env it went through before.
+  ~FaultInjectionEnv() override;
+  FaultInjectionEnv(const FaultInjectionEnv&) = delete;
+  FaultInjectionEnv& operator=(const FaultInjectionEnv&) = delete;
 
   // The n-th call of `op` from now (n = 1: the next one) fails with `error`. Several plans may
   // wait at once; each fires once. n below 1 plans nothing.
@@ -92,8 +100,9 @@ class FaultInjectionEnv : public Env {
   FailureDetail LastFailure() const override;
   std::u16string ProgramFilePath() const override;
   bool RunAndWait(std::u16string_view path) override;
-  // Forwarded as it is: the store's own writes go to SQLite, not through the Env.
+  // The wrapped Env's store, whose file calls come through this Env. Not counted itself.
   ObjectStore* Objects() override;
+  Env* RouteObjectStore(Env* io) override;
   bool BackupObjectStore(std::u16string_view device_path) override;
   bool ResetObjectStore() override;
 
@@ -114,6 +123,7 @@ class FaultInjectionEnv : public Env {
   void Forwarded(bool failed);
 
   Env* base_;
+  Env* previous_store_io_;  // the route of the base's store before this Env took it
   std::vector<Plan> plans_;
   std::array<int, kFileOpCount> counts_{};
   int mutations_ = 0;

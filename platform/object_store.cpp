@@ -8,13 +8,14 @@
 #include "platform/object_store_database.h"
 #include "platform/property_record.h"
 #include "platform/sort_key.h"
+#include "platform/sqlite_env_vfs.h"
 #include "platform/sqlite_statement.h"
+#include "platform/utf8.h"
 
 namespace ledgerix::platform {
 namespace {
 
 constexpr char kFormat[] = "ledgerix object store 1";
-constexpr int kBusyTimeoutMs = 5000;
 
 // The records of one database lie together in sort order (the primary key of a table without
 // rowid is its storage order, and sort_key is a SortKey, whose bytes compare in sort order), so
@@ -66,6 +67,14 @@ std::u16string NameFromBytes(const std::string& bytes) {
 
 enum class FileState { kEmpty, kStore, kUnusable };
 
+// Why Open refused a file when no file call failed.
+FailureDetail RefusedFile(uint32_t error) {
+  FailureDetail detail;
+  detail.call = "ObjectStore::Open";
+  detail.error = error;
+  return detail;
+}
+
 // Looks at the file without writing to it: a foreign or damaged file must stay as it was.
 FileState Inspect(sqlite3* db) {
   SqliteStatement tables(db, "SELECT count(*) FROM sqlite_schema");
@@ -83,13 +92,14 @@ FileState Inspect(sqlite3* db) {
   return FileState::kStore;
 }
 
-bool UseWal(sqlite3* db) {
+bool UseWal(sqlite3* db, const ObjectStoreOptions& options) {
   SqliteStatement mode(db, "PRAGMA journal_mode = WAL");
   if (!mode.Step() || mode.ColumnBytes(0) != "wal") return false;
   mode.Reset();
   // A page cache that holds ten years of entries (about 5 MB) keeps repeated walks off the
   // file; SQLite grows the cache only as pages are read.
-  return ExecSql(db, "PRAGMA synchronous = NORMAL; PRAGMA cache_size = -32768");
+  const std::string cache = "PRAGMA cache_size = " + std::to_string(-options.cache_kib);
+  return ExecSql(db, "PRAGMA synchronous = NORMAL") && ExecSql(db, cache.c_str());
 }
 
 bool CreateSchema(sqlite3* db) {
@@ -171,20 +181,26 @@ struct ObjectStore::Statements {
 };
 
 // Rolled back unless committed. Inside a batch the write is a savepoint of the batch's
-// transaction, so that a failed write takes back only its own changes.
+// transaction, so that a failed write takes back only its own changes; a batch that SQLite has
+// already taken back admits no write.
 class ObjectStore::Transaction {
  public:
   explicit Transaction(ObjectStore& store)
-      : statements_(*store.statements_),
+      : store_(store),
+        statements_(*store.statements_),
         in_batch_(store.InBatch()),
-        open_((in_batch_ ? statements_.savepoint : statements_.begin).Run()) {}
+        open_(!(in_batch_ && store.BatchLost()) &&
+              (in_batch_ ? statements_.savepoint : statements_.begin).Run()) {}
   ~Transaction() {
     if (!open_) return;
-    if (in_batch_) {
+    if (!in_batch_) {
+      statements_.rollback.Run();
+      return;
+    }
+    // A failure of the disk has made SQLite take the whole batch back already.
+    if (!store_.BatchLost()) {
       statements_.rollback_to.Run();
       statements_.release.Run();
-    } else {
-      statements_.rollback.Run();
     }
   }
   Transaction(const Transaction&) = delete;
@@ -198,38 +214,62 @@ class ObjectStore::Transaction {
   }
 
  private:
+  ObjectStore& store_;
   Statements& statements_;
   bool in_batch_;
   bool open_;
 };
 
-std::unique_ptr<ObjectStore> ObjectStore::Open(const std::string& host_file) {
+std::unique_ptr<ObjectStore> ObjectStore::Open(Env& io, std::u16string_view device_path,
+                                               const ObjectStoreOptions& options,
+                                               FailureDetail* why) {
+  std::string name;
+  if (device_path.empty() || !Utf16ToUtf8(device_path, &name)) {
+    if (why != nullptr) *why = RefusedFile(winerr::kInvalidName);
+    return nullptr;
+  }
+  auto vfs = std::make_unique<SqliteEnvVfs>(&io);
+  // Answers null, telling why: the file call that failed, when one did, else that the file is
+  // no store.
+  auto fail = [&]() -> std::unique_ptr<ObjectStore> {
+    if (why != nullptr) {
+      *why = vfs->failure_count() > 0 ? vfs->last_failure() : RefusedFile(winerr::kInvalidData);
+    }
+    return nullptr;
+  };
   sqlite3* raw = nullptr;
-  const int opened =
-      sqlite3_open_v2(host_file.c_str(), &raw,
-                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+  const int opened = sqlite3_open_v2(
+      name.c_str(), &raw,
+      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE,
+      vfs->name());
   Connection db(raw);
-  if (opened != SQLITE_OK) return nullptr;
-  // SQLite quietly falls back to reading only when the file is not writable.
-  if (sqlite3_db_readonly(db.get(), "main") != 0) return nullptr;
-  sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
+  if (opened != SQLITE_OK) return fail();
+  if (sqlite3_db_readonly(db.get(), "main") != 0) return fail();
+  // Before anything is read: an exclusive connection keeps the log's index in its own memory,
+  // which the VFS needs (it has no shared memory). (Temporary files, which SQLite opens without
+  // a name, the VFS keeps in memory.)
+  if (!ExecSql(db.get(), "PRAGMA locking_mode = EXCLUSIVE")) return fail();
 
   const FileState state = Inspect(db.get());
   if (state == FileState::kUnusable) {
     // Closing would otherwise checkpoint a log found beside the file into it, or delete the
     // log: both files must stay as they are for whoever rescues them.
     sqlite3_db_config(db.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    return fail();
+  }
+  if (!UseWal(db.get(), options)) return fail();
+  if (state == FileState::kEmpty && !CreateSchema(db.get())) return fail();
+
+  auto store = std::make_unique<ObjectStore>(Key(), db.release(), std::move(vfs));
+  if (!store->Prepare()) {
+    if (why != nullptr) *why = store->LastIoFailure();
     return nullptr;
   }
-  if (!UseWal(db.get())) return nullptr;
-  if (state == FileState::kEmpty && !CreateSchema(db.get())) return nullptr;
-
-  auto store = std::make_unique<ObjectStore>(Key(), db.release());
-  if (!store->Prepare()) return nullptr;
   return store;
 }
 
-ObjectStore::ObjectStore(Key, sqlite3* db) : db_(db) {}
+ObjectStore::ObjectStore(Key, sqlite3* db, std::unique_ptr<SqliteEnvVfs> vfs)
+    : vfs_(std::move(vfs)), db_(db) {}
 
 ObjectStore::~ObjectStore() {
   // Writes reported as done are kept even when their batch was not ended.
@@ -239,8 +279,15 @@ ObjectStore::~ObjectStore() {
   }
   for (ObjectStoreDatabase* database : open_databases_) database->OnStoreClosed();
   statements_.reset();
+  // Every statement is finalized by now, so the connection closes here, before its VFS goes.
   sqlite3_close_v2(db_);
 }
+
+void ObjectStore::RouteIo(Env& io) { vfs_->SetIo(&io); }
+
+uint64_t ObjectStore::IoFailureCount() const { return vfs_->failure_count(); }
+
+FailureDetail ObjectStore::LastIoFailure() const { return vfs_->last_failure(); }
 
 bool ObjectStore::Prepare() {
   statements_ = std::make_unique<Statements>(db_);
@@ -250,13 +297,15 @@ bool ObjectStore::Prepare() {
 bool ObjectStore::CreateDatabase(std::u16string_view name, uint32_t type_id, SortOrder sort) {
   if (name.empty() || !IsPropertyKind(static_cast<int>(sort.kind))) return false;
   ReleaseCursors();
+  Transaction transaction(*this);
+  if (!transaction.open()) return false;
   SqliteStatement& create = statements_->create_database;
   create.BindBlob(1, NameBytes(name));
   create.BindInt(2, type_id);
   create.BindInt(3, sort.property_id);
   create.BindInt(4, static_cast<int>(sort.kind));
   // A taken name fails the UNIQUE constraint.
-  return create.Run();
+  return create.Run() && transaction.Commit();
 }
 
 std::optional<ObjectStore::DatabaseRow> ObjectStore::FindDatabase(std::u16string_view name) {
@@ -312,6 +361,7 @@ bool ObjectStore::RemoveRecords(std::u16string_view name, SqliteStatement& then,
 
 bool ObjectStore::BeginBatch() {
   if (batch_depth_ > 0) {
+    BatchLost();
     ++batch_depth_;
     return true;
   }
@@ -323,30 +373,53 @@ bool ObjectStore::BeginBatch() {
 
 bool ObjectStore::EndBatch() {
   if (batch_depth_ == 0) return false;
-  if (--batch_depth_ > 0) return true;
+  BatchLost();
+  if (--batch_depth_ > 0) return !batch_broken_;
+  if (batch_broken_) {
+    // Taken back when its write failed; the databases were told then.
+    batch_broken_ = false;
+    return false;
+  }
   // A statement still stepping would hold back the commit.
   ReleaseCursors();
   if (statements_->commit.Run()) return true;
-  statements_->rollback.Run();
+  // A commit that failed on the disk was taken back by SQLite itself.
+  if (sqlite3_get_autocommit(db_) == 0) statements_->rollback.Run();
   for (ObjectStoreDatabase* database : open_databases_) database->OnBatchRolledBack();
   return false;
 }
 
 bool ObjectStore::AbortBatch() {
   if (batch_depth_ == 0) return false;
+  BatchLost();
   batch_depth_ = 0;
   ++abort_count_;
+  if (batch_broken_) {
+    batch_broken_ = false;
+    return true;
+  }
   ReleaseCursors();
   const bool rolled_back = statements_->rollback.Run();
   for (ObjectStoreDatabase* database : open_databases_) database->OnBatchRolledBack();
   return rolled_back;
 }
 
-bool ObjectStore::WriteCopy(const std::string& host_file) {
+bool ObjectStore::BatchLost() {
+  if (batch_depth_ == 0) return false;
+  if (batch_broken_) return true;
+  if (sqlite3_get_autocommit(db_) == 0) return false;
+  batch_broken_ = true;
+  for (ObjectStoreDatabase* database : open_databases_) database->OnBatchRolledBack();
+  return true;
+}
+
+bool ObjectStore::WriteCopy(std::u16string_view device_path) {
+  std::string name;
+  if (device_path.empty() || !Utf16ToUtf8(device_path, &name)) return false;
   // VACUUM refuses to run beside statements that are still stepping.
   ReleaseCursors();
   SqliteStatement vacuum(db_, "VACUUM INTO ?1");
-  vacuum.BindText(1, host_file);
+  vacuum.BindText(1, name);
   return vacuum.Run();
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/env.h"
 #include "platform/property.h"
 
 struct sqlite3;
@@ -16,6 +17,7 @@ struct sqlite3;
 namespace ledgerix::platform {
 
 class ObjectStoreDatabase;
+class SqliteEnvVfs;
 class SqliteStatement;
 class SortKey;
 
@@ -34,17 +36,31 @@ struct DatabaseInfo {
   SortOrder sort;
 };
 
+// How a store is run; the defaults are the program's.
+struct ObjectStoreOptions {
+  // The most memory the page cache may take, in KiB. A batch that outgrows it writes its pages
+  // into the log before it commits.
+  int cache_kib = 32768;
+};
+
 // One store file, used from one thread. Databases opened from it are meant to be destroyed
 // before it; one that outlives it answers failure to everything.
 //
+// Every file call of the store (its file, the write-ahead log beside it, copies) goes through an
+// Env, by device paths (see SqliteEnvVfs), so that a failing disk reaches the store as it
+// reaches any other file: the write under way answers failure, and LastFailure() of the Env
+// tells why. The store holds its files exclusively while it is open.
+//
 // Every write is one SQLite transaction committed before the call returns (unless a batch groups
-// it with others, see BeginBatch), in WAL mode with
-// synchronous=NORMAL. A commit has then been written into the WAL file with write(2), so it sits
-// in the kernel's page cache and survives the process being killed (even by SIGKILL); the next
-// open replays it. What NORMAL gives up against FULL is only an fsync per commit, which matters
-// for a power cut (the last commits may roll back, the file stays consistent) and would cost
-// milliseconds per record — minutes when an archive of 50,000 entries is restored record by
-// record. Closing the store checkpoints the WAL into the main file with an fsync.
+// it with others, see BeginBatch), in WAL mode with synchronous=NORMAL. A commit has then been
+// handed to the Env's Write (write(2) on the host), so it sits in the kernel's page cache and
+// survives the process being killed (even by SIGKILL); the next open replays it. What NORMAL
+// gives up against FULL is only a Sync per commit, which matters for a power cut (the last
+// commits may roll back, the file stays consistent) and would cost milliseconds per record —
+// minutes when an archive of 50,000 entries is restored record by record. Once the log holds
+// about 4 MB of pages, the commit is followed by copying them into the store file with a Sync
+// (a checkpoint); one that fails costs the commit nothing, its pages stay in the log. Closing
+// the store checkpoints the log into the file and removes it.
 class ObjectStore {
   // Only the store can make one, so only Open and OpenDatabase can call the constructors.
   class Key {
@@ -53,15 +69,30 @@ class ObjectStore {
   };
 
  public:
-  // Opens the store kept in `host_file`, creating a new store when the file does not exist or
-  // is empty. Answers null when the file cannot be opened for writing, is not an SQLite file,
-  // is damaged, or holds some other SQLite database; such a file is left as it was.
-  static std::unique_ptr<ObjectStore> Open(const std::string& host_file);
+  // Opens the store kept in the file at `device_path` of `io`, creating a new store when the
+  // file does not exist or is empty; its file calls go through `io` (see RouteIo), which must
+  // outlive the store. Answers null when the file cannot be opened for writing (held by another
+  // handle among other reasons), cannot be read, is not an SQLite file, is damaged, or holds
+  // some other SQLite database; such a file is left as it was. On failure `why`, when given,
+  // tells the file call that failed as `io` told it, or, for a file that opens and reads but is
+  // no sound store of ours, the call "ObjectStore::Open" with winerr::kInvalidData.
+  static std::unique_ptr<ObjectStore> Open(Env& io, std::u16string_view device_path,
+                                           const ObjectStoreOptions& options = {},
+                                           FailureDetail* why = nullptr);
 
-  ObjectStore(Key, sqlite3* db);
+  ObjectStore(Key, sqlite3* db, std::unique_ptr<SqliteEnvVfs> vfs);
   ~ObjectStore();
   ObjectStore(const ObjectStore&) = delete;
   ObjectStore& operator=(const ObjectStore&) = delete;
+
+  // Makes the file calls of the store go through `io` from now on: the Env it was opened with,
+  // or one that wraps it and hands file handles on unchanged. `io` must outlive those calls.
+  void RouteIo(Env& io);
+  // How many of the store's file calls have failed since it was opened, and the last of them as
+  // its Env told it (empty before the first), so that a failed write can be told from a refused
+  // one.
+  uint64_t IoFailureCount() const;
+  FailureDetail LastIoFailure() const;
 
   // Creates an empty database. False when the name is empty or already taken (names compare
   // exactly, code unit by code unit), or when the write fails.
@@ -91,12 +122,16 @@ class ObjectStore {
   // Groups the writes that follow, to every database of the store, into one transaction until
   // EndBatch, so that loading many records costs one commit instead of one each, and a crash
   // before EndBatch keeps none of them. Each write inside still succeeds or fails on its own (it
-  // runs in a savepoint). Batches nest; only the outermost EndBatch commits. False when the
-  // transaction cannot begin.
+  // runs in a savepoint), except that a call failing on the disk (the batch had outgrown the
+  // page cache) takes the whole batch back: the open databases count their records afresh and
+  // stand before their first record, every later write fails until the outermost batch ends,
+  // and EndBatch answers false. Batches nest; only the outermost EndBatch commits. False when
+  // the transaction cannot begin.
   bool BeginBatch();
   // Ends a batch. True when the outermost one was committed, or a nested one ended. False when
-  // no batch runs, or when the commit failed: then every write of the batch is rolled back, and
-  // the open databases count their records afresh and stand before their first record.
+  // no batch runs, when the batch was taken back by a failed call, or when the commit failed:
+  // then every write of the batch is rolled back, and the open databases count their records
+  // afresh and stand before their first record.
   bool EndBatch();
   // Ends every batch that runs, nested ones included, taking back all their writes; the open
   // databases count their records afresh and stand before their first record. A database that
@@ -110,10 +145,11 @@ class ObjectStore {
   uint64_t AbortCount() const { return abort_count_; }
 
   // Writes a consistent copy of the whole store (committed writes only, compacted) as a new
-  // store file at `host_file`, which must not exist or be empty. The copy is not synced; the
-  // caller syncs it when it must survive a power cut. False when it cannot be written (a
-  // partly written file may then remain for the caller to remove).
-  bool WriteCopy(const std::string& host_file);
+  // store file at `device_path` of the store's Env, which must not exist or be empty. The copy
+  // is not synced; the caller syncs it when it must survive a power cut. False when it cannot
+  // be written, or inside a batch (a partly written file may then remain for the caller to
+  // remove).
+  bool WriteCopy(std::u16string_view device_path);
 
  private:
   friend class ObjectStoreDatabase;
@@ -123,6 +159,11 @@ class ObjectStore {
   class Transaction;
 
   bool Prepare();
+  // Whether the running batch has been taken back by SQLite, as it takes back the whole
+  // transaction when a statement (a write, or a read that had to make room in the page cache)
+  // fails on the disk. The first time it finds so it marks the batch broken and tells the open
+  // databases. False outside a batch.
+  bool BatchLost();
   // Deletes every record of the named database and runs `then` on its id (which drops the
   // database or clears its count) in one transaction; then tells the open databases on it.
   bool RemoveRecords(std::u16string_view name, SqliteStatement& then,
@@ -150,10 +191,13 @@ class ObjectStore {
   void ReleaseCursors();
   sqlite3* connection() const { return db_; }
 
+  // Declared first so that it goes last: the connection must be closed before its VFS.
+  std::unique_ptr<SqliteEnvVfs> vfs_;
   sqlite3* db_;
   std::unique_ptr<Statements> statements_;
   std::vector<ObjectStoreDatabase*> open_databases_;
   int batch_depth_ = 0;
+  bool batch_broken_ = false;  // SQLite took the running batch back after a failed write
   uint64_t abort_count_ = 0;
 };
 

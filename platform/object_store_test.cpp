@@ -16,6 +16,7 @@
 #include <random>
 
 #include "platform/object_store_database.h"
+#include "testing/temp_device_root.h"
 
 namespace ledgerix::platform {
 namespace {
@@ -23,6 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr SortOrder kByInt32{0, PropertyKind::kInt32};
+constexpr char16_t kFile[] = u"\\objects.db";
 
 // A record of the tests: property 0 is the sort value, property 1 tells records apart.
 std::vector<Property> Record(int32_t value, int32_t tag) {
@@ -60,14 +62,32 @@ std::vector<int32_t> WalkTags(ObjectStoreDatabase& db) {
 class ObjectStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "ledgerix_objects_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    folder_ = device_.host_root();
     path_ = folder_ / "objects.db";
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
-  std::unique_ptr<ObjectStore> OpenStore() { return ObjectStore::Open(path_.string()); }
+  std::unique_ptr<ObjectStore> OpenStore() { return ObjectStore::Open(device_.env(), kFile); }
+
+  // The tags of database "t" as the store's files on the disk hold them now: what a process
+  // killed at this moment would leave. Read from a copy, since the store holds its own files.
+  std::vector<int32_t> TagsOnDisk() {
+    const fs::path copy = folder_ / "snapshot.db";
+    fs::copy_file(path_, copy, fs::copy_options::overwrite_existing);
+    fs::path log = path_;
+    log += "-wal";
+    fs::path copy_log = copy;
+    copy_log += "-wal";
+    fs::remove(copy_log);
+    if (fs::exists(log)) fs::copy_file(log, copy_log);
+    std::vector<int32_t> tags{-1};
+    if (std::unique_ptr<ObjectStore> store = ObjectStore::Open(device_.env(), u"\\snapshot.db")) {
+      std::unique_ptr<ObjectStoreDatabase> db = store->OpenDatabase(u"t");
+      tags = db != nullptr ? WalkTags(*db) : std::vector<int32_t>{-2};
+    }
+    fs::remove(copy);
+    fs::remove(copy_log);
+    return tags;
+  }
 
   // A store with one database "t" sorted on an int32 property 0.
   void OpenWithTable() {
@@ -78,6 +98,7 @@ class ObjectStoreTest : public ::testing::Test {
     ASSERT_NE(db_, nullptr);
   }
 
+  testing::TempDeviceRoot device_;
   fs::path folder_;
   fs::path path_;
   std::unique_ptr<ObjectStore> store_;
@@ -538,8 +559,10 @@ TEST_F(ObjectStoreTest, EmptyFileBecomesAStore) {
 }
 
 TEST_F(ObjectStoreTest, UnopenableOrForeignFilesAreRefusedAndLeftAlone) {
-  EXPECT_EQ(ObjectStore::Open((folder_ / "missing" / "objects.db").string()), nullptr);
-  EXPECT_EQ(ObjectStore::Open(folder_.string()), nullptr) << "a folder";
+  EXPECT_EQ(ObjectStore::Open(device_.env(), u"\\missing\\objects.db"), nullptr);
+  ASSERT_TRUE(device_.env().CreateDirectory(u"\\folder"));
+  EXPECT_EQ(ObjectStore::Open(device_.env(), u"\\folder"), nullptr) << "a folder";
+  fs::remove(folder_ / "folder");
 
   std::mt19937 random(7);
   std::string garbage(10000, '\0');
@@ -608,9 +631,6 @@ TEST_F(ObjectStoreTest, ABatchCommitsItsWritesTogether) {
   OpenWithTable();
   const uint32_t before = db_->AddRecord(Record(5, 100));
   const uint32_t rewritten = db_->AddRecord(Record(6, 101));
-  std::unique_ptr<ObjectStore> other_store = OpenStore();
-  std::unique_ptr<ObjectStoreDatabase> other = other_store->OpenDatabase(u"t");
-  ASSERT_NE(other, nullptr);
 
   ASSERT_TRUE(store_->BeginBatch());
   EXPECT_TRUE(store_->InBatch());
@@ -622,15 +642,13 @@ TEST_F(ObjectStoreTest, ABatchCommitsItsWritesTogether) {
   const std::vector<int32_t> tags = WalkTags(*db_);
   ASSERT_EQ(tags.size(), 21u);
   EXPECT_EQ(tags.front(), 101);
-  // Another connection sees the store as it was until the batch is committed.
-  EXPECT_EQ(WalkTags(*other), (std::vector<int32_t>{100, 101}));
+  // The files hold the store as it was until the batch is committed.
+  EXPECT_EQ(TagsOnDisk(), (std::vector<int32_t>{100, 101}));
 
   ASSERT_TRUE(store_->EndBatch());
   EXPECT_FALSE(store_->InBatch());
-  EXPECT_EQ(WalkTags(*other_store->OpenDatabase(u"t")), tags);
+  EXPECT_EQ(TagsOnDisk(), tags);
   EXPECT_FALSE(store_->EndBatch()) << "no batch runs";
-  other.reset();
-  other_store.reset();
   db_.reset();
   store_.reset();
   store_ = OpenStore();

@@ -66,6 +66,7 @@ bool ListMatches(const std::string& host_folder, std::u16string_view pattern,
 }
 
 constexpr char kObjectStoreFile[] = "objects.sqlite";
+constexpr char16_t kObjectStorePath[] = u"\\objects.sqlite";
 constexpr char kWalSuffix[] = "-wal";
 // SQLite's companions of a store file. The log goes first when they are removed: a log left
 // beside a new store file would be replayed into it.
@@ -126,6 +127,9 @@ PosixEnv::PosixEnv(PosixEnvOptions options)
 }
 
 PosixEnv::~PosixEnv() {
+  // The store closes its files through this Env (or the one it is routed through), so it goes
+  // while the Env is whole.
+  objects_.reset();
   for (auto& [handle, file] : files_) ::close(file.fd);
 }
 
@@ -508,17 +512,25 @@ ObjectStore* PosixEnv::Objects() {
     Fail(winerr::kAccessDenied);
     return nullptr;
   }
-  objects_ = ObjectStore::Open(file);
+  FailureDetail why;
+  objects_ = ObjectStore::Open(*store_io_, kObjectStorePath, {}, &why);
   if (objects_ != nullptr) return objects_.get();
-  // SQLite does not say why; a file or folder that may not be written is the one reason that is
-  // no damage to the store.
+  // A file or folder that may not be written is no damage to the store, whatever call failed.
+  Enter("OpenObjectStore", &file);
   if (::access(FolderOf(file).c_str(), W_OK) != 0 ||
       (exists && ::access(file.c_str(), W_OK) != 0)) {
     FailErrno(errno, file);
   } else {
-    Fail(winerr::kInvalidData);
+    last_failure_ = why;
   }
   return nullptr;
+}
+
+Env* PosixEnv::RouteObjectStore(Env* io) {
+  Env* const previous = store_io_;
+  store_io_ = io != nullptr ? io : this;
+  if (objects_ != nullptr) objects_->RouteIo(*store_io_);
+  return previous;
 }
 
 bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {
@@ -533,16 +545,33 @@ bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {
   // The store's own files are in use: copying onto them would destroy what is being copied.
   if (target.starts_with(source)) return Fail(winerr::kSharingViolation);
   ObjectStore* store = Objects();
+  // The store makes calls of this Env of its own: this call is the one under way again.
+  Enter("BackupObjectStore", &target);
   if (store == nullptr && !HostFileExists(source)) return Fail(winerr::kFileNotFound);
 
   std::string copy;
   std::string wal_copy;
   if (store != nullptr) {
-    copy = WriteBeside(target, [store](const std::string& temp) {
-      if (store->WriteCopy(temp)) return true;
+    // The store writes by device paths: the temporary file's is the target's with the same
+    // suffix as its host name.
+    std::u16string device_target(device_path);
+    while (!device_target.empty() && device_target.back() == u'\\') device_target.pop_back();
+    const uint64_t failures_before = store->IoFailureCount();
+    copy = WriteBeside(target, [&](const std::string& temp) {
+      std::u16string suffix;
+      if (Utf8ToUtf16(std::string_view(temp).substr(target.size()), &suffix) &&
+          store->WriteCopy(device_target + suffix)) {
+        return true;
+      }
       errno = EIO;  // whatever SQLite left in errno need not be why it failed
       return false;
     });
+    Enter("BackupObjectStore", &target);
+    if (copy.empty() && store->IoFailureCount() != failures_before) {
+      // The file call of the store that failed tells why better than the copy's EIO.
+      last_failure_ = store->LastIoFailure();
+      return false;
+    }
   } else {
     // SQLite cannot read it, so its bytes are kept as they are, log included: whoever looks at
     // the copy later needs both files to see the last commits.
@@ -577,6 +606,8 @@ bool PosixEnv::BackupObjectStore(std::u16string_view device_path) {
   if (!SyncFolderOf(target)) return FailErrno(errno);
   return true;
 }
+
+void PosixEnv::CloseObjectStore() { objects_.reset(); }
 
 bool PosixEnv::ResetObjectStore() {
   Enter("ResetObjectStore");

@@ -35,7 +35,7 @@ class PosixEnv : public Env {
  public:
   // Creates the device root and the documents folder when missing (see Ready()).
   explicit PosixEnv(PosixEnvOptions options);
-  // Closes every handle and search still open.
+  // Closes the object store, then every handle and search still open.
   ~PosixEnv() override;
   PosixEnv(const PosixEnv&) = delete;
   PosixEnv& operator=(const PosixEnv&) = delete;
@@ -75,13 +75,20 @@ class PosixEnv : public Env {
   // missing, kAccessDenied when it is not executable.
   bool RunAndWait(std::u16string_view path) override;
 
-  // The object store lives in the device root's file "objects.sqlite" (with SQLite's "-wal" and
-  // "-shm" files beside it). It is opened on first use and stays open until ResetObjectStore or
-  // the Env's destruction; a failed open is not remembered.
+  // The object store lives in the device root's file "\objects.sqlite" (with its log
+  // "objects.sqlite-wal" beside it while it is open, or after a crash). It is opened on first
+  // use, through the Env the store is routed through, and stays open until ResetObjectStore or
+  // the Env's destruction; a failed open is not remembered. After a failed open LastFailure()
+  // tells the file call that failed, or kInvalidData when the file is no sound store.
   ObjectStore* Objects() override;
+  Env* RouteObjectStore(Env* io) override;
+  // Closes the object store, its log written into its file, so that another connection may use
+  // the file and the next Objects() opens it afresh; for tests and tools that reach the file
+  // itself. Databases still open on the store answer failure from then on.
+  void CloseObjectStore();
   // A target that is read-only or held open is refused as Rename refuses to replace it, and the
   // store's own files with kSharingViolation. The copy is written beside the target under a
-  // temporary name, synced, then moved over it.
+  // temporary name (through the Env the store is routed through), synced, then moved over it.
   bool BackupObjectStore(std::u16string_view device_path) override;
   bool ResetObjectStore() override;
   // The host path of the store's file.
@@ -125,6 +132,7 @@ class PosixEnv : public Env {
   std::map<FileHandle, OpenFile> files_;
   std::map<FindHandle, Search> searches_;
   std::unique_ptr<ObjectStore> objects_;
+  Env* store_io_ = this;  // see RouteObjectStore
   // Handle numbers are never reused, so a stale handle cannot reach a file opened later.
   FileHandle next_file_ = 1;
   FindHandle next_search_ = 1;

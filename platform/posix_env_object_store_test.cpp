@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fault_injection_env.h"
 #include "platform/object_store.h"
 #include "platform/object_store_database.h"
 #include "platform/posix_env.h"
@@ -29,10 +30,9 @@ std::string Garbage(size_t size, char seed) {
   return bytes;
 }
 
-// The second properties of the records of one database of a store file, in sort order.
-std::vector<int32_t> TagsIn(const std::string& host_file, std::u16string_view database) {
+// The second properties of the records of one database of a store, in sort order.
+std::vector<int32_t> TagsIn(ObjectStore* store, std::u16string_view database) {
   std::vector<int32_t> tags;
-  std::unique_ptr<ObjectStore> store = ObjectStore::Open(host_file);
   if (store == nullptr) return {-1};
   std::unique_ptr<ObjectStoreDatabase> db = store->OpenDatabase(database);
   if (db == nullptr) return {-2};
@@ -42,6 +42,12 @@ std::vector<int32_t> TagsIn(const std::string& host_file, std::u16string_view da
     tags.push_back(std::get<int32_t>(record[1].value));
   }
   return tags;
+}
+
+// The same of a store file other than the Env's own.
+std::vector<int32_t> TagsIn(Env& env, std::u16string_view device_path,
+                            std::u16string_view database) {
+  return TagsIn(ObjectStore::Open(env, device_path).get(), database);
 }
 
 // Names of the files in a host folder.
@@ -61,9 +67,10 @@ class PosixEnvObjectStoreTest : public ::testing::Test {
   PosixEnv& env() { return device_.env(); }
   std::string Host(std::u16string_view device_path) { return device_.HostPath(device_path); }
 
-  // Adds records tagged first..last to database "t", creating it when missing.
-  void AddTagged(int32_t first, int32_t last) {
-    ObjectStore* store = env().Objects();
+  // Adds records tagged first..last to database "t" of the store of `owner` (by default the
+  // device's Env), creating it when missing.
+  void AddTagged(int32_t first, int32_t last, Env* owner = nullptr) {
+    ObjectStore* store = (owner != nullptr ? *owner : env()).Objects();
     ASSERT_NE(store, nullptr);
     if (!store->DatabaseExists(u"t")) {
       ASSERT_TRUE(store->CreateDatabase(u"t", 1, kByInt32));
@@ -80,19 +87,23 @@ class PosixEnvObjectStoreTest : public ::testing::Test {
 
 TEST_F(PosixEnvObjectStoreTest, OpensOnFirstUseAtTheDeviceRootAndKeepsItsData) {
   EXPECT_FALSE(device_.Exists(kStorePath)) << "nothing is created before it is asked for";
-  ObjectStore* store = env().Objects();
-  ASSERT_NE(store, nullptr);
-  EXPECT_EQ(env().Objects(), store) << "one store for the Env's lifetime";
-  EXPECT_TRUE(device_.Exists(kStorePath));
-  EXPECT_EQ(env().ObjectStoreFile(), Host(kStorePath));
-  AddTagged(1, 3);
+  {
+    PosixEnv first(env().options());
+    ObjectStore* store = first.Objects();
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(first.Objects(), store) << "one store for the Env's lifetime";
+    EXPECT_TRUE(device_.Exists(kStorePath));
+    EXPECT_EQ(first.ObjectStoreFile(), Host(kStorePath));
+    AddTagged(1, 3, &first);
 
+    // The store holds its file: another Env on the device cannot open it meanwhile.
+    EXPECT_EQ(env().Objects(), nullptr);
+    EXPECT_EQ(env().LastError(), winerr::kSharingViolation);
+  }
+  EXPECT_FALSE(device_.Exists(u"\\objects.sqlite-wal")) << "the log was put back and removed";
+  EXPECT_FALSE(device_.Exists(u"\\objects.sqlite-shm")) << "no shared memory file";
   // Another Env on the same device (as the next start of the program) sees the records.
-  PosixEnv next(env().options());
-  ASSERT_NE(next.Objects(), nullptr);
-  std::unique_ptr<ObjectStoreDatabase> db = next.Objects()->OpenDatabase(u"t");
-  ASSERT_NE(db, nullptr);
-  EXPECT_EQ(db->RecordCount(), 3u);
+  EXPECT_EQ(TagsIn(env().Objects(), u"t"), (std::vector<int32_t>{1, 2, 3}));
 }
 
 TEST_F(PosixEnvObjectStoreTest, FailedOpenIsTriedAgainOnTheNextCall) {
@@ -106,6 +117,7 @@ TEST_F(PosixEnvObjectStoreTest, FailedOpenIsTriedAgainOnTheNextCall) {
 // A store that does not open says why: read-only is no damage, bytes that are no store are.
 TEST_F(PosixEnvObjectStoreTest, AStoreThatDoesNotOpenSaysWhy) {
   AddTagged(1, 2);
+  env().CloseObjectStore();  // the store takes its file for itself alone
   PosixEnv other(env().options());
   ASSERT_EQ(::chmod(Host(kStorePath).c_str(), 0444), 0);
   EXPECT_EQ(other.Objects(), nullptr);
@@ -136,12 +148,12 @@ TEST_F(PosixEnvObjectStoreTest, BackupOfAnOpenStoreIsACompleteStoreOfItsOwn) {
 
   std::vector<int32_t> expected;
   for (int32_t tag = 1; tag <= 500; ++tag) expected.push_back(tag);
-  EXPECT_EQ(TagsIn(Host(kBackupPath), u"t"), expected);
+  EXPECT_EQ(TagsIn(env(), kBackupPath, u"t"), expected);
 
   // A second backup replaces the first.
   ASSERT_TRUE(env().BackupObjectStore(kBackupPath));
   expected.push_back(501);
-  EXPECT_EQ(TagsIn(Host(kBackupPath), u"t"), expected);
+  EXPECT_EQ(TagsIn(env(), kBackupPath, u"t"), expected);
 }
 
 TEST_F(PosixEnvObjectStoreTest, BackupOfAStoreThatWillNotOpenCopiesItsFiles) {
@@ -177,7 +189,7 @@ TEST_F(PosixEnvObjectStoreTest, BackupFailuresLeaveNothingBehind) {
     EXPECT_FALSE(env().BackupObjectStore(own));
     EXPECT_EQ(env().LastError(), winerr::kSharingViolation);
   }
-  EXPECT_EQ(TagsIn(Host(kStorePath), u"t"), (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_EQ(TagsIn(env().Objects(), u"t"), (std::vector<int32_t>{1, 2, 3}));
 
   // A read-only file is not replaced, as Rename would not replace it.
   ASSERT_TRUE(device_.WriteHostFile(kBackupPath, "keep"));
@@ -193,6 +205,9 @@ TEST_F(PosixEnvObjectStoreTest, BackupWithoutAnyStoreFails) {
   ASSERT_TRUE(env().CreateDirectory(kStorePath));
   EXPECT_FALSE(env().BackupObjectStore(kBackupPath));
   EXPECT_EQ(env().LastError(), winerr::kFileNotFound);
+  // Told as the backup's failure, though the store's open made calls of the Env in between.
+  EXPECT_EQ(env().LastFailure().call, "BackupObjectStore");
+  EXPECT_EQ(env().LastFailure().host_path, Host(kBackupPath));
   EXPECT_FALSE(device_.Exists(kBackupPath));
 }
 
@@ -225,6 +240,62 @@ TEST_F(PosixEnvObjectStoreTest, ResetClearsAStoreThatWillNotOpen) {
   ASSERT_NE(fresh, nullptr);
   EXPECT_TRUE(fresh->ListDatabases().empty());
   EXPECT_TRUE(device_.Exists(kBackupPath)) << "the copy stays";
+}
+
+// A wrapper puts itself in the path of the wrapped Env's store while it exists, whoever asks
+// for the store; nested wrappers give the route back in turn.
+TEST_F(PosixEnvObjectStoreTest, TheStoreWritesThroughEveryWrapperOfItsEnvWhileItExists) {
+  AddTagged(1, 1);
+  std::unique_ptr<ObjectStoreDatabase> db = env().Objects()->OpenDatabase(u"t");
+  auto add = [&](int32_t tag) { return db->AddRecord({Property::Int32(0, tag)}) != 0; };
+  {
+    FaultInjectionEnv inner(&env());
+    {
+      FaultInjectionEnv outer(&inner);
+      EXPECT_EQ(outer.Objects(), env().Objects()) << "one store";
+      outer.SetDiskFull(true);
+      EXPECT_FALSE(add(2)) << "asked for through the device's Env, written through both";
+      EXPECT_EQ(outer.LastError(), winerr::kDiskFull);
+      EXPECT_EQ(outer.LastFailure().call, "Write");
+      outer.SetDiskFull(false);
+      EXPECT_TRUE(add(3));
+      EXPECT_GT(inner.Count(FileOp::kWrite), 0) << "handed on through the inner wrapper";
+    }
+    inner.SetDiskFull(true);
+    EXPECT_FALSE(add(4)) << "the route is the inner wrapper's again";
+  }
+  EXPECT_TRUE(add(5)) << "and the device Env's own once both are gone";
+  EXPECT_EQ(db->RecordCount(), 3u);
+}
+
+TEST_F(PosixEnvObjectStoreTest, AStoreFirstAskedForThroughAWrapperOpensThroughIt) {
+  FaultInjectionEnv faulty(&env());
+  faulty.FailNth(FileOp::kOpen, 1, winerr::kAccessDenied);
+  EXPECT_EQ(faulty.Objects(), nullptr);
+  EXPECT_EQ(faulty.LastError(), winerr::kAccessDenied);
+  EXPECT_EQ(env().LastError(), winerr::kAccessDenied) << "the device's Env tells it too";
+  ASSERT_NE(faulty.Objects(), nullptr);
+  EXPECT_EQ(faulty.Objects(), env().Objects());
+
+  // A file that is no store is the device Env's to tell, not an earlier injected failure.
+  ASSERT_TRUE(env().ResetObjectStore());
+  ASSERT_TRUE(device_.WriteHostFile(kStorePath, Garbage(8192, 'g')));
+  EXPECT_EQ(faulty.Objects(), nullptr);
+  EXPECT_EQ(faulty.LastError(), winerr::kInvalidData);
+}
+
+TEST_F(PosixEnvObjectStoreTest, ABackupWhoseCopyFailsTellsTheCallThatFailed) {
+  AddTagged(1, 50);
+  FaultInjectionEnv faulty(&env());
+  faulty.FailNth(FileOp::kWrite, 1, winerr::kDiskFull);
+  EXPECT_FALSE(faulty.BackupObjectStore(kBackupPath));
+  EXPECT_EQ(faulty.InjectedCount(), 1) << "the copy's first write";
+  EXPECT_EQ(faulty.LastError(), winerr::kDiskFull);
+  EXPECT_EQ(faulty.LastFailure().call, "Write");
+  EXPECT_EQ(env().LastError(), winerr::kDiskFull);
+  EXPECT_TRUE(FilesIn(Host(u"\\data")).empty()) << "no copy and no temporary file";
+  ASSERT_TRUE(faulty.BackupObjectStore(kBackupPath));
+  EXPECT_EQ(TagsIn(env(), kBackupPath, u"t").size(), 50u);
 }
 
 }  // namespace

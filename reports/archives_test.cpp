@@ -190,6 +190,30 @@ TEST_P(ArchivesTest, AnArchiveWithARowThatCannotBeStoredLeavesEveryTableAsItWas)
   EXPECT_EQ(last_archive_.View(), "previous.txt");
 }
 
+// A table that cannot be emptied fails the restore as a whole, and the archive is not named the
+// last one restored (the restore used to skip that table's section and answer 1).
+TEST_P(ArchivesTest, ATableThatCannotBeEmptiedFailsTheRestoreAndNamesNoArchive) {
+  const std::string kinds = Table(kKindsTable);
+  const std::string accounts = Table(kAccountsTable);
+  ASSERT_TRUE(device_.WriteHostFile(u"\\data\\other.txt",
+                                    Cp("[sec_consumeritems]\r\n7;Кино;Развлечения;89600;2;0;"
+                                       "\r\n\r\n[sec_firms]\r\n9;A;;0;\r\n")));
+  last_archive_ = DbString("previous.txt");
+  faulty_.Reset();
+  if (GetParam() == DriverKind::kFileDatabase) {
+    faulty_.FailNth(platform::FileOp::kSetEndOfFile, 1, platform::winerr::kWriteFault);
+  } else {
+    // The store writes the emptied and refilled tables at the commit.
+    faulty_.FailNth(platform::FileOp::kWrite, 1, platform::winerr::kWriteFault);
+  }
+  EXPECT_EQ(RestoreArchive(context_, DbString("other.txt")), ArchiveRestoreResult::kFailed);
+  EXPECT_EQ(faulty_.InjectedCount(), 1);
+  EXPECT_EQ(Table(kKindsTable), kinds);
+  EXPECT_EQ(Table(kAccountsTable), accounts);
+  EXPECT_EQ(last_archive_.View(), "previous.txt");
+  EXPECT_EQ(StoredLastArchive(), "");
+}
+
 TEST_P(ArchivesTest, WithoutAnOpenDatabaseNothingIsSavedOrRestored) {
   testing::TempDeviceRoot other;
   FinanceDb closed(other.env(), clock_, globals_);

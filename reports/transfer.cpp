@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "access/db_transaction.h"
 #include "engine/parse.h"
 #include "finance/date_key.h"
 #include "finance/money.h"
@@ -51,39 +52,9 @@ EntryRecord TransferEntry(const TransferRequest& request, int32_t kind_id, int d
   return entry;
 }
 
-bool RowIs(DbRecord* row, const EntryRecord& entry) {
-  return IntField(row, "consumer_id") == entry.kind_id && IntField(row, "curdate") == entry.date &&
-         IntField(row, "price") == PackAmount(entry.price) &&
-         IntField(row, "count") == PackAmount(entry.count) && IntField(row, "type") == entry.type &&
-         IntField(row, "firm_id") == entry.account_id &&
-         IntField(row, "currency_id") == entry.currency_id &&
-         TextField(row, "note").Equals(entry.note);
-}
-
-// Deletes one row equal in every column to an entry written a moment ago. Rows equal in every
-// column cannot be told apart, so removing any one of them undoes that write exactly.
-bool TakeBack(FinanceDb& finance, const EntryRecord& entry) {
-  std::unique_ptr<DbRecordSet> rows = OpenTableRecordSet(finance.Connection(), kEntriesTable);
-  if (!rows) return false;
-  bool removed = false;
-  ForEachRow(*rows, [&](DbRecord* row) {
-    if (!RowIs(row, entry)) return true;
-    removed = rows->Delete() != 0;
-    return false;
-  });
-  rows->Close();
-  return removed;
-}
-
-// Writes the entries in order; on a failure takes back the ones already written.
-TransferResult WriteEntries(FinanceDb& finance, const std::vector<EntryRecord>& entries) {
-  for (size_t written = 0; written < entries.size(); ++written) {
-    if (finance.AddEntry(entries[written])) continue;
-    bool whole = true;
-    while (written > 0) whole = TakeBack(finance, entries[--written]) && whole;
-    return whole ? TransferResult::kFailed : TransferResult::kPartlyWritten;
-  }
-  return TransferResult::kDone;
+// Takes back what the transfer wrote so far.
+TransferResult Abandon(DbTransaction& transaction) {
+  return transaction.Rollback() ? TransferResult::kFailed : TransferResult::kPartlyWritten;
 }
 
 }  // namespace
@@ -134,8 +105,10 @@ TransferResult AcceptTransfer(FinanceDb* finance, const platform::Clock& clock,
   const int64_t amount = ParseHundredths(request.amount_text.CStr());
   const int64_t commission = ParseHundredths(request.commission_text.CStr());
   const int32_t now = static_cast<int32_t>(clock.Now());
-  // All kinds are settled before the first entry, so a kind that cannot be made leaves no
-  // entry behind.
+  // The kinds made for it and its entries are kept together or not at all: a transfer is
+  // never left half written, nor a kind made for a transfer that failed.
+  DbTransaction transaction(finance->Connection());
+  if (!transaction.active()) return TransferResult::kFailed;
   const SettledKind debit = FindOrAddKind(*finance, {TransferDebitKindName(), kExpense, 0}, now);
   SettledKind fee;
   if (commission != 0) {
@@ -144,7 +117,7 @@ TransferResult AcceptTransfer(FinanceDb* finance, const platform::Clock& clock,
   const SettledKind credit =
       FindOrAddKind(*finance, {TransferCreditKindName(), kIncome, fee.made ? 2 : 1}, now);
   if (debit.id == 0 || credit.id == 0 || (commission != 0 && fee.id == 0)) {
-    return TransferResult::kFailed;
+    return Abandon(transaction);
   }
 
   std::vector<EntryRecord> entries;
@@ -153,7 +126,10 @@ TransferResult AcceptTransfer(FinanceDb* finance, const platform::Clock& clock,
   }
   entries.push_back(TransferEntry(request, debit.id, kExpense, request.payer_id, amount));
   entries.push_back(TransferEntry(request, credit.id, kIncome, request.receiver_id, amount));
-  return WriteEntries(*finance, entries);
+  for (const EntryRecord& entry : entries) {
+    if (!finance->AddEntry(entry)) return Abandon(transaction);
+  }
+  return transaction.Commit() ? TransferResult::kDone : TransferResult::kFailed;
 }
 
 DbString TransferMessage(TransferResult result) {

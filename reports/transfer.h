@@ -23,9 +23,11 @@ enum class TransferResult {
   kNoAmount,      // "Не указана сумма перевода!!!"
   kCommissionOverAmount,  // "Размер комиссии не может превышать сумму перевода!!!"
   kAmountTooLarge,  // more than an entry can hold: "Сумма перевода слишком велика!!!"
-  kNoDatabase,     // no database open: nothing written, nothing shown; the screen closes
-  kFailed,         // a kind or entry could not be written; no entry of it is left; reported
-  kPartlyWritten,  // an entry failed and one written before it could not be taken back
+  kNoDatabase,  // no database open: nothing written, nothing shown; the screen closes
+  kFailed,      // a kind or entry could not be written; nothing of the transfer is kept; reported
+  // a write failed and what was written before it could not be taken back now (the database
+  // puts it back when it is next opened)
+  kPartlyWritten,
 };
 
 // What the transfer screen holds when the user presses "Принять".
@@ -63,8 +65,8 @@ TransferResult CheckTransfer(const TransferRequest& request);
 // "Принять": the checks, then, with a database open, the fixed kinds looked up or made (ids
 // from the current time, FreeKindId moving past ids that are taken) and the entries written on
 // the picker's date, count 1, empty note: the commission (when not 0) and the amount against the
-// payer, the amount for the receiver. When an entry cannot be written, the entries written before
-// it are taken back, so that no account is left with half a transfer (a kind made for it stays).
+// payer, the amount for the receiver. Kinds and entries are written in one transaction: when one
+// cannot be written, nothing of the transfer is kept, not even a kind made for it.
 TransferResult AcceptTransfer(FinanceDb* finance, const platform::Clock& clock,
                               const TransferRequest& request);
 
