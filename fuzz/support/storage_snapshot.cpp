@@ -6,6 +6,7 @@
 #include <iterator>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "engine/db_string.h"
 #include "finance/finance_schema.h"
@@ -86,7 +87,12 @@ StorageSnapshot TakeSnapshot(DriverKind kind, FuzzDevice& device) {
     std::error_code error;
     for (const fs::directory_entry& entry :
          fs::directory_iterator(device.HostPath(u"\\tolvena_db"), error)) {
-      snapshot.files[entry.path().filename().string()] = ReadFile(entry.path());
+      const std::string name = entry.path().filename().string();
+      std::string bytes = ReadFile(entry.path());
+      // The rollback journal stays after its first change, emptied; empty it puts nothing back
+      // and is the same storage as no journal at all.
+      if (bytes.empty() && name.ends_with(".$jnl$")) continue;
+      snapshot.files[name] = std::move(bytes);
     }
     return snapshot;
   }
