@@ -67,7 +67,9 @@ FuzzDevice& FuzzDevice::Get() {
   if (the_device == nullptr) {
     const std::string parent = MemoryFolder();
     RemoveAbandoned(parent);
-    the_device = new FuzzDevice(parent + "/" + kPrefix + std::to_string(::getpid()));
+    // Lives until exit; RemoveAtExit, registered after it was made, runs before it goes.
+    static FuzzDevice device(parent + "/" + kPrefix + std::to_string(::getpid()));
+    the_device = &device;
     std::atexit(RemoveAtExit);
     SetViolationHook(KeepRoot);
   }
