@@ -78,8 +78,12 @@ class FinanceBootstrap {
   // Deletes the database and creates it empty and open.
   bool Recreate(platform::FailureDetail* failure);
   // Recreates the database and loads `text` into it (the defaults when it holds no row), checks
-  // that every table holds exactly the text's rows, then removes the rebuild mark.
+  // that every table holds exactly the text's rows, then removes the rebuild mark. When a copy
+  // of the damaged database was kept and the load fails, the storage is emptied whole and the
+  // load tried once more.
   bool RebuildFromText(const std::string& text, platform::FailureDetail* failure);
+  // One attempt of RebuildFromText.
+  bool LoadRebuildText(const std::string& text, platform::FailureDetail* failure);
   // Per finance table, the rows of `text` and the rows left out.
   void ReportTables(const std::string& text, const RowCounts& left_out);
   bool ConnectionReady();
@@ -320,6 +324,17 @@ bool FinanceBootstrap::Recreate(platform::FailureDetail* failure) {
 }
 
 bool FinanceBootstrap::RebuildFromText(const std::string& text, platform::FailureDetail* failure) {
+  if (LoadRebuildText(text, failure)) return true;
+  // Damage where reading never looks (an index page of the store) can take the delete and
+  // refuse the new rows. When a copy of everything was kept, the storage is emptied whole and
+  // the rows are loaded once more.
+  if (report_.copy_folder.Length() == 0) return false;
+  db_.connection_->Close();
+  if (!storage_->StartAfresh()) return false;
+  return LoadRebuildText(text, failure);
+}
+
+bool FinanceBootstrap::LoadRebuildText(const std::string& text, platform::FailureDetail* failure) {
   const RowCounts expected = CountExchangeRows(text);
   uint32_t rows = 0;
   for (const auto& [table, count] : expected) rows += count;

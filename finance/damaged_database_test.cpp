@@ -123,6 +123,30 @@ class DamagedDatabaseTest : public FinanceDbTest {
         << sqlite3_errmsg(db);
     sqlite3_close(db);
   }
+  // Leaves in the store's index of object ids an entry, without its record, for an id the store
+  // is about to hand out: the store reads and deletes as before, but a new record that is given
+  // that id is refused.
+  void IndexAnObjectIdAboutToBeGiven() {
+    root_.env().CloseObjectStore();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(root_.HostPath(u"\\objects.sqlite").c_str(), &db), SQLITE_OK);
+    const std::string id = "(SELECT value + 3 FROM store_info WHERE key = 'next_object_id')";
+    const std::string sql =
+        "INSERT INTO records VALUES ((SELECT min(id) FROM databases), x'FFFFFFFF', " + id +
+        ", x'');"
+        "PRAGMA writable_schema = ON;"
+        "CREATE TEMP TABLE kept AS SELECT * FROM sqlite_schema "
+        "  WHERE name = 'records_by_object_id';"
+        "DELETE FROM sqlite_schema WHERE name = 'records_by_object_id';"
+        "PRAGMA writable_schema = RESET;"
+        "DELETE FROM records WHERE sort_key = x'FFFFFFFF';"
+        "PRAGMA writable_schema = ON;"
+        "INSERT INTO sqlite_schema SELECT * FROM kept;"
+        "PRAGMA writable_schema = RESET;";
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
+  }
   // Sets the count the store keeps of the entries' records.
   void SetStoredEntryCount(int64_t count) { SetEntriesDatabaseColumn("record_count", count); }
 
@@ -271,6 +295,14 @@ const DamageCase kCases[] = {
      [](DamagedDatabaseTest* t) {
        t->ChangeRecord(u"[sec_data]", 7,
                        [](std::vector<Property>* r) { (*r)[5] = Property::Int32(5, 3); });
+     },
+     DamageFound::kTables, -1, kEntryCount - 1, -1, 1},
+    {"one entry whose note is a number, and an index of the store that takes no new record",
+     DriverKind::kObjectStore,
+     [](DamagedDatabaseTest* t) {
+       t->ChangeRecord(u"[sec_data]", 7,
+                       [](std::vector<Property>* r) { (*r)[5] = Property::Int32(5, 3); });
+       t->IndexAnObjectIdAboutToBeGiven();
      },
      DamageFound::kTables, -1, kEntryCount - 1, -1, 1},
     {"entries database kept in an order that names no property kind", DriverKind::kObjectStore,

@@ -217,4 +217,6 @@ bool FileDatabaseStorage::Delete(const DbString& name, const DbSchema& tables, b
   return true;
 }
 
+bool FileDatabaseStorage::StartAfresh() { return false; }
+
 }  // namespace ledgerix

@@ -27,6 +27,9 @@ class FileDatabaseStorage : public StoredDatabase {
   bool CopyInto(const DbString& name, const DbString& folder) override;
   // Through the driver, then the catalog file and the files of `tables` one by one.
   bool Delete(const DbString& name, const DbSchema& tables, bool copy_kept) override;
+  // False: Delete already removes every file the database is kept in, and the files made anew
+  // carry nothing of the old ones.
+  bool StartAfresh() override;
 
  private:
   platform::Env& env_;

@@ -143,4 +143,6 @@ bool ObjectStoreStorage::Delete(const DbString& name, const DbSchema& tables, bo
   return true;
 }
 
+bool ObjectStoreStorage::StartAfresh() { return env_.ResetObjectStore() || Failed(env_, false); }
+
 }  // namespace ledgerix

@@ -31,6 +31,8 @@ class ObjectStoreStorage : public StoredDatabase {
   // does not open is reset (emptied) instead, and so is one that refuses a delete (damage that
   // reading does not meet) when a copy was kept or it holds nothing but those databases.
   bool Delete(const DbString& name, const DbSchema& tables, bool copy_kept) override;
+  // Resets the store: its files are removed and the next use starts an empty one.
+  bool StartAfresh() override;
 
  private:
   platform::Env& env_;

@@ -78,6 +78,11 @@ class StoredDatabase {
   // `copy_kept`: a copy of everything the storage holds was kept (CopyInto), so a storage that
   // refuses the delete may be emptied whole. True when none of it remains.
   virtual bool Delete(const DbString& name, const DbSchema& tables, bool copy_kept) = 0;
+  // Empties the storage whole, whatever it holds, for storage that took a delete but refuses
+  // what is written next (damage where reading never looks). Call it only after a copy of
+  // everything it holds was kept (CopyInto). False when the kind of storage has nothing to
+  // empty beyond Delete, or when emptying failed (see failure()).
+  [[nodiscard]] virtual bool StartAfresh() = 0;
 
   // Why the last operation that answered a failure failed.
   const platform::FailureDetail& failure() const { return failure_; }
