@@ -2,6 +2,7 @@
 // missing database, rebuilding one of the older layout through a dated backup, rebuilding a
 // damaged one from the rows that read after keeping a copy of it, and finishing a rebuild that
 // an earlier start left undone. What differs between the storage kinds is behind StoredDatabase.
+#include <algorithm>
 #include <string>
 
 #include "access/db_connection.h"
@@ -14,6 +15,7 @@
 #include "finance/older_layout.h"
 #include "finance/rebuild_marker.h"
 #include "finance/rebuild_text.h"
+#include "finance/row_limits.h"
 #include "finance/stored_database.h"
 
 namespace ledgerix {
@@ -76,8 +78,12 @@ class FinanceBootstrap {
   // Deletes the database and creates it empty and open.
   bool Recreate(platform::FailureDetail* failure);
   // Recreates the database and loads `text` into it (the defaults when it holds no row), checks
-  // that every table holds exactly the text's rows, then removes the rebuild mark.
+  // that every table holds exactly the text's rows, then removes the rebuild mark. When a copy
+  // of the damaged database was kept and the load fails, the storage is emptied whole and the
+  // load tried once more.
   bool RebuildFromText(const std::string& text, platform::FailureDetail* failure);
+  // One attempt of RebuildFromText.
+  bool LoadRebuildText(const std::string& text, platform::FailureDetail* failure);
   // Per finance table, the rows of `text` and the rows left out.
   void ReportTables(const std::string& text, const RowCounts& left_out);
   bool ConnectionReady();
@@ -174,7 +180,8 @@ OpenReport FinanceBootstrap::CreateAndSeed() {
 }
 
 OpenReport FinanceBootstrap::ConvertOlderLayout(const DbSchema& catalog) {
-  // The backup holds every row that reads, in the older layout, as the exchange file writes it.
+  // The backup holds every row that reads and that the exchange file can carry, in the older
+  // layout, as the exchange file writes it.
   // Sections in the order of the current layout; the accounts section stays empty when the
   // layout had no accounts.
   RebuildText backup;
@@ -185,10 +192,19 @@ OpenReport FinanceBootstrap::ConvertOlderLayout(const DbSchema& catalog) {
     const DbTableSchema* table = catalog.Find(schema_.At(i)->name);
     if (table == nullptr) continue;
     backup.BeginSection(table->name);
-    const TableScan scan = storage_->ScanRows(
-        *table, [&](const std::vector<DbValue>& row) { backup.AddRow(ExchangeValuesOf(row)); });
-    whole = whole && scan.Whole();
-    lost[std::string(table->name.View())] = scan.unreadable;
+    uint32_t unfit = 0;
+    const TableScan scan = storage_->ScanRows(*table, [&](const std::vector<DbValue>& row) {
+      std::vector<DbString> values = ExchangeValuesOf(row);
+      // A text holding what the exchange file reserves would break the backup's lines and run
+      // into the rows after it: such a row stays in the copy, as one that does not read.
+      if (!std::all_of(values.begin(), values.end(), TextFitsExchange)) {
+        ++unfit;
+        return;
+      }
+      backup.AddRow(values);
+    });
+    whole = whole && scan.Whole() && unfit == 0;
+    lost[std::string(table->name.View())] = scan.unreadable + unfit;
   }
   platform::FailureDetail failure;
   if (!whole) {
@@ -295,7 +311,8 @@ bool FinanceBootstrap::AnythingStored() {
 bool FinanceBootstrap::Recreate(platform::FailureDetail* failure) {
   DbConnection& connection = *db_.connection_;
   connection.Close();
-  if (!storage_->Delete(name_, schema_)) {
+  // A copy of a damaged database is whole when its folder is named.
+  if (!storage_->Delete(name_, schema_, /*copy_kept=*/report_.copy_folder.Length() > 0)) {
     *failure = storage_->failure();
     return false;
   }
@@ -308,6 +325,17 @@ bool FinanceBootstrap::Recreate(platform::FailureDetail* failure) {
 }
 
 bool FinanceBootstrap::RebuildFromText(const std::string& text, platform::FailureDetail* failure) {
+  if (LoadRebuildText(text, failure)) return true;
+  // Damage where reading never looks (an index page of the store) can take the delete and
+  // refuse the new rows. When a copy of everything was kept, the storage is emptied whole and
+  // the rows are loaded once more.
+  if (report_.copy_folder.Length() == 0) return false;
+  db_.connection_->Close();
+  if (!storage_->StartAfresh()) return false;
+  return LoadRebuildText(text, failure);
+}
+
+bool FinanceBootstrap::LoadRebuildText(const std::string& text, platform::FailureDetail* failure) {
   const RowCounts expected = CountExchangeRows(text);
   uint32_t rows = 0;
   for (const auto& [table, count] : expected) rows += count;

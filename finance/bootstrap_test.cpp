@@ -235,6 +235,39 @@ TEST_P(BootstrapTest, ADatabaseWithoutAccountsIsOfTheOlderLayout) {
   EXPECT_EQ(TableLines(*db_, kEntriesTable)[0], "1;150308;3840;768;2;;1;0;");
 }
 
+TEST_P(BootstrapTest, AnOlderRowTheBackupCannotCarryIsKeptInTheCopyAndCountedLost) {
+  CreateOlderDatabase(/*with_accounts=*/true);
+  {
+    DbConnection connection(root_.env(), GetParam());
+    ASSERT_EQ(connection.Open(DbString(kDatabaseName), DbString(), DbString()), 1);
+    // In the backup's lines "[" would start a section and ";" end a value, so these rows would
+    // run into the rows after them.
+    AddRow(connection, kKindsTable,
+           {DbValue(3), DbValue(FromUtf8("Бензин [АИ-95]")), DbValue(FromUtf8("Машина; дача")),
+            DbValue(256), DbValue(2), DbValue(0)});
+    AddRow(connection, kAccountsTable,
+           {DbValue(4), DbValue(FromUtf8("Вклад\r\n[sec_data]")), DbValue(""), DbValue(0)});
+  }
+  OpenReport report;
+  db_ = std::make_unique<FinanceDb>(root_.env(), clock_, globals_);
+  ASSERT_EQ(db_->Open(kDatabaseName, &report), 1);
+  EXPECT_EQ(report.outcome, OpenOutcome::kConverted);
+  EXPECT_EQ(report.damage, DamageFound::kTables);
+  EXPECT_EQ(report.copy_folder.Wide(), std::u16string(kDamagedFolder));
+  ASSERT_EQ(report.tables.size(), 3u);
+  EXPECT_EQ(report.tables[0].lost, 1u);
+  EXPECT_EQ(report.tables[2].lost, 1u);
+  // Every other row is converted as it was, and no row is made of pieces of others.
+  EXPECT_EQ(FileText(kOlderBackup),
+            "[sec_consumeritems]\r\n1;Бензин;Машина;51200;2;0;\r\n5;Премия;;0;1;0;\r\n\r\n"
+            "[sec_data]\r\n1;150308;3840;3;2;\r\n1;160308;256;29;2;\r\n5;160308;896000;1;1;\r\n"
+            "\r\n[sec_firms]\r\n2;Карта;;0;\r\n");
+  EXPECT_EQ(TableLines(*db_, kKindsTable),
+            (Lines{"1;Бензин;Машина;51200;2;0;", "5;Премия;;0;1;0;"}));
+  EXPECT_EQ(TableLines(*db_, kEntriesTable).size(), 3u);
+  EXPECT_EQ(TableLines(*db_, kAccountsTable), (Lines{"1;Наличные;;0;", "2;Карта;;0;"}));
+}
+
 TEST_P(BootstrapTest, AnOlderLayoutIsNotTouchedWhenItsBackupCannotBeWritten) {
   CreateOlderDatabase(/*with_accounts=*/true);
   std::map<std::string, std::string> before = Snapshot(DatabaseFolder());

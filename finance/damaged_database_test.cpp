@@ -84,17 +84,71 @@ class DamagedDatabaseTest : public FinanceDbTest {
     return 0;
   }
 
-  // Sets the count the store keeps of the entries' records, beside the records themselves.
-  void SetStoredEntryCount(int64_t count) {
+  // Sets a column the store keeps of the entries' database, beside its records.
+  void SetEntriesDatabaseColumn(const char* column, int64_t value) {
     root_.env().CloseObjectStore();  // the store takes its file for itself alone
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(root_.HostPath(u"\\objects.sqlite").c_str(), &db), SQLITE_OK);
-    const std::string sql = "UPDATE databases SET record_count = " + std::to_string(count) +
+    const std::string sql = std::string("UPDATE databases SET ") + column + " = " +
+                            std::to_string(value) +
                             " WHERE type_id = " + std::to_string(TypeIdOf(DbString(kEntriesTable)));
     EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_EQ(sqlite3_changes(db), 1);
     sqlite3_close(db);
   }
+  // Makes the store's index of object ids lose the entry of the newest entry record: the index
+  // still names the record's old id. The store still opens and reads, but deleting the record
+  // fails.
+  void LoseIndexEntryOfNewestEntry() {
+    root_.env().CloseObjectStore();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(root_.HostPath(u"\\objects.sqlite").c_str(), &db), SQLITE_OK);
+    // With the index out of the schema for a moment, changing the record leaves the index as it
+    // was; putting the index back bumps the schema version, so every connection reads it anew.
+    const std::string sql =
+        "PRAGMA writable_schema = ON;"
+        "CREATE TEMP TABLE kept AS SELECT * FROM sqlite_schema "
+        "  WHERE name = 'records_by_object_id';"
+        "DELETE FROM sqlite_schema WHERE name = 'records_by_object_id';"
+        "PRAGMA writable_schema = RESET;"
+        "UPDATE records SET object_id = object_id + 1000 WHERE object_id = "
+        "  (SELECT max(object_id) FROM records WHERE database_id = "
+        "    (SELECT id FROM databases WHERE type_id = " +
+        std::to_string(TypeIdOf(DbString(kEntriesTable))) +
+        "));"
+        "PRAGMA writable_schema = ON;"
+        "INSERT INTO sqlite_schema SELECT * FROM kept;"
+        "PRAGMA writable_schema = RESET;";
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
+  }
+  // Leaves in the store's index of object ids an entry, without its record, for an id the store
+  // is about to hand out: the store reads and deletes as before, but a new record that is given
+  // that id is refused.
+  void IndexAnObjectIdAboutToBeGiven() {
+    root_.env().CloseObjectStore();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(root_.HostPath(u"\\objects.sqlite").c_str(), &db), SQLITE_OK);
+    const std::string id = "(SELECT value + 3 FROM store_info WHERE key = 'next_object_id')";
+    const std::string sql =
+        "INSERT INTO records VALUES ((SELECT min(id) FROM databases), x'FFFFFFFF', " + id +
+        ", x'');"
+        "PRAGMA writable_schema = ON;"
+        "CREATE TEMP TABLE kept AS SELECT * FROM sqlite_schema "
+        "  WHERE name = 'records_by_object_id';"
+        "DELETE FROM sqlite_schema WHERE name = 'records_by_object_id';"
+        "PRAGMA writable_schema = RESET;"
+        "DELETE FROM records WHERE sort_key = x'FFFFFFFF';"
+        "PRAGMA writable_schema = ON;"
+        "INSERT INTO sqlite_schema SELECT * FROM kept;"
+        "PRAGMA writable_schema = RESET;";
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
+  }
+  // Sets the count the store keeps of the entries' records.
+  void SetStoredEntryCount(int64_t count) { SetEntriesDatabaseColumn("record_count", count); }
 
   // Checking the rows of every table finds what reading them finds.
   void ExpectCheckedAsRead() {
@@ -201,6 +255,25 @@ const DamageCase kCases[] = {
                        [](std::vector<Property>* r) { (*r)[0] = Property::Int32(0, 7); });
      },
      DamageFound::kCatalogDamaged},
+    {"a catalog record without its table name, and an index of the store that lost an entry",
+     DriverKind::kObjectStore,
+     [](DamagedDatabaseTest* t) {
+       t->ChangeRecord(u"TOLVENA_Ledgerix_1", 0,
+                       [](std::vector<Property>* r) { (*r)[0] = Property::Int32(0, 7); });
+       t->LoseIndexEntryOfNewestEntry();
+     },
+     DamageFound::kCatalogDamaged},
+    {"a catalog record without its table name, an index of the store that lost an entry, and "
+     "a database of another name",
+     DriverKind::kObjectStore,
+     [](DamagedDatabaseTest* t) {
+       t->ChangeRecord(u"TOLVENA_Ledgerix_1", 0,
+                       [](std::vector<Property>* r) { (*r)[0] = Property::Int32(0, 7); });
+       ASSERT_TRUE(t->Store().CreateDatabase(u"[другая]", 1, {0, platform::PropertyKind::kInt32}));
+       ASSERT_NE(t->Store().OpenDatabase(u"[другая]")->AddRecord({Property::Int32(0, 1)}), 0u);
+       t->LoseIndexEntryOfNewestEntry();
+     },
+     DamageFound::kCatalogDamaged},
     {"a catalog record that describes no table", DriverKind::kObjectStore,
      [](DamagedDatabaseTest* t) {
        std::unique_ptr<platform::ObjectStoreDatabase> catalog =
@@ -224,6 +297,17 @@ const DamageCase kCases[] = {
                        [](std::vector<Property>* r) { (*r)[5] = Property::Int32(5, 3); });
      },
      DamageFound::kTables, -1, kEntryCount - 1, -1, 1},
+    {"one entry whose note is a number, and an index of the store that takes no new record",
+     DriverKind::kObjectStore,
+     [](DamagedDatabaseTest* t) {
+       t->ChangeRecord(u"[sec_data]", 7,
+                       [](std::vector<Property>* r) { (*r)[5] = Property::Int32(5, 3); });
+       t->IndexAnObjectIdAboutToBeGiven();
+     },
+     DamageFound::kTables, -1, kEntryCount - 1, -1, 1},
+    {"entries database kept in an order that names no property kind", DriverKind::kObjectStore,
+     [](DamagedDatabaseTest* t) { t->SetEntriesDatabaseColumn("sort_kind", 9); },
+     DamageFound::kTables, -1, 0, -1, 0, true},
     {"entries database missing", DriverKind::kObjectStore,
      [](DamagedDatabaseTest* t) { ASSERT_TRUE(t->Store().DeleteDatabase(u"[sec_data]")); },
      DamageFound::kTables, -1, 0, -1, 0, true},

@@ -204,7 +204,8 @@ bool FileDatabaseStorage::CopyInto(const DbString& name, const DbString& folder)
   return true;
 }
 
-bool FileDatabaseStorage::Delete(const DbString& name, const DbSchema& tables) {
+bool FileDatabaseStorage::Delete(const DbString& name, const DbSchema& tables, bool copy_kept) {
+  (void)copy_kept;  // files are deleted one by one: none is refused for what another holds
   // What could not be deleted this way is deleted file by file below.
   static_cast<void>(DbConnection(env_, DriverKind::kFileDatabase).DeleteDatabase(name));
   std::vector<DbString> files = {CatalogPath(env_, name)};
@@ -216,5 +217,7 @@ bool FileDatabaseStorage::Delete(const DbString& name, const DbSchema& tables) {
   }
   return true;
 }
+
+bool FileDatabaseStorage::StartAfresh() { return false; }
 
 }  // namespace ledgerix

@@ -26,7 +26,10 @@ class FileDatabaseStorage : public StoredDatabase {
   // folder (not only those the catalog names: the catalog may be what is damaged).
   [[nodiscard]] bool CopyInto(const DbString& name, const DbString& folder) override;
   // Through the driver, then the catalog file and the files of `tables` one by one.
-  [[nodiscard]] bool Delete(const DbString& name, const DbSchema& tables) override;
+  [[nodiscard]] bool Delete(const DbString& name, const DbSchema& tables, bool copy_kept) override;
+  // False: Delete already removes every file the database is kept in, and the files made anew
+  // carry nothing of the old ones.
+  [[nodiscard]] bool StartAfresh() override;
 
  private:
   platform::Env& env_;

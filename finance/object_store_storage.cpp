@@ -1,5 +1,6 @@
 #include "finance/object_store_storage.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,14 @@ bool RowConverts(const std::vector<platform::Property>& properties, const DbTabl
   if (properties.size() != table.columns.size()) return false;
   for (size_t i = 0; i < properties.size(); ++i) {
     if (!PropertyConverts(properties[i], table.columns[i]->Type())) return false;
+  }
+  return true;
+}
+
+// True when every database of the store is one of `names`.
+bool HoldsOnly(platform::ObjectStore& store, const std::vector<std::u16string>& names) {
+  for (const platform::DatabaseInfo& info : store.ListDatabases()) {
+    if (std::find(names.begin(), names.end(), info.name) == names.end()) return false;
   }
   return true;
 }
@@ -113,7 +122,7 @@ bool ObjectStoreStorage::CopyInto(const DbString& name, const DbString& folder) 
   return env_.BackupObjectStore(path.Wide()) || Failed(env_, false);
 }
 
-bool ObjectStoreStorage::Delete(const DbString& name, const DbSchema& tables) {
+bool ObjectStoreStorage::Delete(const DbString& name, const DbSchema& tables, bool copy_kept) {
   if (env_.Objects() == nullptr) return env_.ResetObjectStore() || Failed(env_, false);
   // The driver deletes what the catalog names; what it no longer names (or a catalog that does
   // not read) is deleted by name.
@@ -124,10 +133,16 @@ bool ObjectStoreStorage::Delete(const DbString& name, const DbSchema& tables) {
   for (uint32_t i = 0; i < tables.Count(); ++i) names.push_back(StoreNameOf(tables.At(i)->name));
   for (const std::u16string& database : names) {
     if (store->DatabaseExists(database) && !store->DeleteDatabase(database)) {
-      return Failed(env_, false);
+      // A store damaged where reading does not look (an index that lost an entry) refuses the
+      // delete. Starting it afresh loses nothing when a copy of it was kept, or when it holds
+      // nothing but what was to be deleted.
+      if (!copy_kept && !HoldsOnly(*store, names)) return Failed(env_, false);
+      return env_.ResetObjectStore() || Failed(env_, false);
     }
   }
   return true;
 }
+
+bool ObjectStoreStorage::StartAfresh() { return env_.ResetObjectStore() || Failed(env_, false); }
 
 }  // namespace ledgerix

@@ -28,8 +28,11 @@ class ObjectStoreStorage : public StoredDatabase {
   // The whole store, as one file "object store.db" in the folder.
   [[nodiscard]] bool CopyInto(const DbString& name, const DbString& folder) override;
   // Through the driver, then the catalog and the databases of `tables` by name; a store that
-  // does not open is reset (emptied) instead.
-  [[nodiscard]] bool Delete(const DbString& name, const DbSchema& tables) override;
+  // does not open is reset (emptied) instead, and so is one that refuses a delete (damage that
+  // reading does not meet) when a copy was kept or it holds nothing but those databases.
+  [[nodiscard]] bool Delete(const DbString& name, const DbSchema& tables, bool copy_kept) override;
+  // Resets the store: its files are removed and the next use starts an empty one.
+  [[nodiscard]] bool StartAfresh() override;
 
  private:
   platform::Env& env_;

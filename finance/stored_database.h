@@ -75,8 +75,15 @@ class StoredDatabase {
   [[nodiscard]] virtual bool CopyInto(const DbString& name, const DbString& folder) = 0;
   // Deletes the database `name` and whatever is stored under the names of `tables`, also when
   // its catalog cannot be read. Call it only after a copy was kept of anything it may hold.
-  // True when none of it remains.
-  [[nodiscard]] virtual bool Delete(const DbString& name, const DbSchema& tables) = 0;
+  // `copy_kept`: a copy of everything the storage holds was kept (CopyInto), so a storage that
+  // refuses the delete may be emptied whole. True when none of it remains.
+  [[nodiscard]] virtual bool Delete(const DbString& name, const DbSchema& tables,
+                                    bool copy_kept) = 0;
+  // Empties the storage whole, whatever it holds, for storage that took a delete but refuses
+  // what is written next (damage where reading never looks). Call it only after a copy of
+  // everything it holds was kept (CopyInto). False when the kind of storage has nothing to
+  // empty beyond Delete, or when emptying failed (see failure()).
+  [[nodiscard]] virtual bool StartAfresh() = 0;
 
   // Why the last operation that answered a failure failed.
   const platform::FailureDetail& failure() const { return failure_; }

@@ -121,6 +121,9 @@ bool CreateSchema(sqlite3* db) {
 struct ObjectStore::DatabaseRow {
   int64_t id = 0;
   DatabaseInfo info;
+  // False when the stored sort kind names no property kind (a damaged store): the database
+  // still takes its name and can be deleted, but it cannot be opened.
+  bool openable = true;
 };
 
 struct ObjectStore::Statements {
@@ -316,20 +319,20 @@ std::optional<ObjectStore::DatabaseRow> ObjectStore::FindDatabase(std::u16string
   find.BindBlob(1, NameBytes(name));
   if (!find.Step()) return std::nullopt;
   const int64_t kind = find.ColumnInt(3);
-  if (!IsPropertyKind(kind)) return std::nullopt;
   DatabaseRow row;
   row.id = find.ColumnInt(0);
   row.info.name = std::u16string(name);
   row.info.type_id = static_cast<uint32_t>(find.ColumnInt(1));
   row.info.sort.property_id = static_cast<uint16_t>(find.ColumnInt(2));
-  row.info.sort.kind = static_cast<PropertyKind>(kind);
+  row.openable = IsPropertyKind(kind);
+  if (row.openable) row.info.sort.kind = static_cast<PropertyKind>(kind);
   return row;
 }
 
 std::unique_ptr<ObjectStoreDatabase> ObjectStore::OpenDatabase(std::u16string_view name,
                                                                std::optional<SortOrder> sort) {
   std::optional<DatabaseRow> row = FindDatabase(name);
-  if (!row || (sort && *sort != row->info.sort)) return nullptr;
+  if (!row || !row->openable || (sort && *sort != row->info.sort)) return nullptr;
   auto database = std::make_unique<ObjectStoreDatabase>(Key(), this, row->id, std::move(row->info));
   if (!database->PrepareScans()) return nullptr;
   database->SeekFirst();

@@ -19,7 +19,7 @@ namespace ledgerix::platform {
 class ObjectStoreDatabase;
 class SqliteEnvVfs;
 class SqliteStatement;
-struct SortKey;
+class SortKey;
 
 // The order a database keeps its records in: by the value of one property.
 struct SortOrder {
@@ -100,7 +100,9 @@ class ObjectStore {
 
   // Opens a database by name, its cursor on the first record. When `sort` is given it must be
   // the database's own sort order, since a database keeps only that one. Null when there is no
-  // such database or the sort order differs. The caller owns the result.
+  // such database, the sort order differs, or the stored sort order names no property kind (a
+  // damaged store; such a database still takes its name and can be deleted). The caller owns
+  // the result.
   [[nodiscard]] std::unique_ptr<ObjectStoreDatabase> OpenDatabase(
       std::u16string_view name, std::optional<SortOrder> sort = std::nullopt);
 

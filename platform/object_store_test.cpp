@@ -600,6 +600,33 @@ TEST_F(ObjectStoreTest, DamagedStoreIsRefusedAndLeftAlone) {
   EXPECT_EQ(FileBytes(path_), bytes);
 }
 
+TEST_F(ObjectStoreTest, ADatabaseWhoseSortOrderIsDamagedStillHoldsItsNameAndCanBeDeleted) {
+  OpenWithTable();
+  for (int32_t i = 0; i < 3; ++i) ASSERT_NE(db_->AddRecord(Record(i, i)), 0u);
+  db_.reset();
+  store_.reset();
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw, "UPDATE databases SET sort_kind = 9", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+
+  store_ = OpenStore();
+  ASSERT_NE(store_, nullptr);
+  // It cannot be walked in an order it does not name, but it is there: its name is taken.
+  EXPECT_EQ(store_->OpenDatabase(u"t"), nullptr);
+  EXPECT_TRUE(store_->DatabaseExists(u"t"));
+  EXPECT_FALSE(store_->CreateDatabase(u"t", 7, kByInt32));
+  // Deleted with its records, the name can be used again.
+  EXPECT_TRUE(store_->DeleteDatabase(u"t"));
+  EXPECT_FALSE(store_->DatabaseExists(u"t"));
+  ASSERT_TRUE(store_->CreateDatabase(u"t", 7, kByInt32));
+  db_ = store_->OpenDatabase(u"t");
+  ASSERT_NE(db_, nullptr);
+  EXPECT_EQ(db_->RecordCount(), 0u);
+  EXPECT_FALSE(db_->SeekFirst());
+}
+
 TEST_F(ObjectStoreTest, ABatchCommitsItsWritesTogether) {
   OpenWithTable();
   const uint32_t before = db_->AddRecord(Record(5, 100));
