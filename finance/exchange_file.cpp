@@ -103,7 +103,7 @@ class TableLoader : public ExchangeSink {
     }
     DbRecord* record = record_set_.CurrentRecord(-1);
     if (record == nullptr) {
-      record_set_.Delete();  // leaves the adding state
+      static_cast<void>(record_set_.Delete());  // only leaves the adding state
       ++failures_;
       return;
     }
@@ -116,7 +116,7 @@ class TableLoader : public ExchangeSink {
       if (field != nullptr && def != nullptr) StoreValueText(values[k], def->Type(), field);
     }
     if (!RecordFitsSlot(record_set_, record)) {
-      record_set_.Delete();  // leaves the adding state
+      static_cast<void>(record_set_.Delete());  // only leaves the adding state
       ++failures_;
       return;
     }

@@ -86,17 +86,18 @@ std::vector<Property> WithProperty(std::vector<Property> properties, uint32_t po
   return properties;
 }
 
+// A step the store refuses is damage that did not take: whatever it left is what start-up meets.
 void ApplyRecordStep(platform::ObjectStore& store, const DamageStep& step) {
   const std::u16string_view name = kDatabases[step.database];
   switch (step.kind) {
     case Damage::kDeleteDatabase:
-      store.DeleteDatabase(name);
+      static_cast<void>(store.DeleteDatabase(name));
       return;
     case Damage::kCreateDatabase:
-      store.CreateDatabase(
+      static_cast<void>(store.CreateDatabase(
           name, static_cast<uint32_t>(step.number),
           {static_cast<uint16_t>(step.position),
-           static_cast<platform::PropertyKind>(step.index % platform::kPropertyKindCount)});
+           static_cast<platform::PropertyKind>(step.index % platform::kPropertyKindCount)}));
       return;
     default:
       break;
@@ -110,19 +111,23 @@ void ApplyRecordStep(platform::ObjectStore& store, const DamageStep& step) {
   switch (step.kind) {
     case Damage::kChangeProperty:
       if (on_record) {
-        database->WriteRecord(database->CurrentObjectId(),
-                              WithProperty(record, step.position, step.properties.front()));
+        static_cast<void>(
+            database->WriteRecord(database->CurrentObjectId(),
+                                  WithProperty(record, step.position, step.properties.front())));
       }
       return;
     case Damage::kReplaceRecord:
-      if (on_record) database->WriteRecord(database->CurrentObjectId(), step.properties);
+      if (on_record) {
+        static_cast<void>(database->WriteRecord(database->CurrentObjectId(), step.properties));
+      }
       return;
     case Damage::kDeleteRecord:
-      if (on_record) database->DeleteRecord(database->CurrentObjectId());
+      if (on_record) static_cast<void>(database->DeleteRecord(database->CurrentObjectId()));
       return;
     case Damage::kAddRecord:
-      database->AddRecord(on_record ? WithProperty(record, step.position, step.properties.front())
-                                    : step.properties);
+      static_cast<void>(database->AddRecord(
+          on_record ? WithProperty(record, step.position, step.properties.front())
+                    : step.properties));
       return;
     default:
       return;
