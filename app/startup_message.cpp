@@ -20,6 +20,8 @@ std::string WhatWasFound(DamageFound damage) {
   switch (damage) {
     case DamageFound::kStore:
       return "хранилище данных не открывается";
+    case DamageFound::kStoreRefuses:
+      return "хранилище данных не принимает новую базу данных";
     case DamageFound::kCatalogMissing:
       return "нет описания таблиц базы данных";
     case DamageFound::kCatalogDamaged:

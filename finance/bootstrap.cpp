@@ -171,12 +171,18 @@ OpenReport FinanceBootstrap::OpenCurrent() {
 }
 
 OpenReport FinanceBootstrap::CreateAndSeed() {
+  // Asked before anything is made: what a failed create leaves behind is not other data.
+  const bool other_data = storage_->HoldsOtherData();
   platform::FailureDetail failure;
-  if (!Recreate(&failure)) return Stop(OpenOutcome::kFailed, failure);
-  if (!db_.SeedDefaults() || !ConnectionReady()) {
-    return Stop(OpenOutcome::kFailed, StepFailure(env_, "SeedDefaults"));
+  if (Recreate(&failure)) {
+    if (db_.SeedDefaults() && ConnectionReady()) return Done(OpenOutcome::kCreated);
+    failure = StepFailure(env_, "SeedDefaults");
   }
-  return Done(OpenOutcome::kCreated);
+  // Nothing of the database is stored, yet the storage will not take it: the other data it
+  // holds may be damaged where reading never looks. That data is kept as a copy, and the
+  // storage started afresh, as for any damaged storage.
+  if (other_data) return Salvage(DamageFound::kStoreRefuses);
+  return Stop(OpenOutcome::kFailed, failure);
 }
 
 OpenReport FinanceBootstrap::ConvertOlderLayout(const DbSchema& catalog) {

@@ -126,11 +126,12 @@ class DamagedDatabaseTest : public FinanceDbTest {
   // Leaves in the store's index of object ids an entry, without its record, for an id the store
   // is about to hand out: the store reads and deletes as before, but a new record that is given
   // that id is refused.
-  void IndexAnObjectIdAboutToBeGiven() {
+  void IndexAnObjectIdAboutToBeGiven(int ahead = 3) {
     root_.env().CloseObjectStore();
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(root_.HostPath(u"\\objects.sqlite").c_str(), &db), SQLITE_OK);
-    const std::string id = "(SELECT value + 3 FROM store_info WHERE key = 'next_object_id')";
+    const std::string id = "(SELECT value + " + std::to_string(ahead) +
+                           " FROM store_info WHERE key = 'next_object_id')";
     const std::string sql =
         "INSERT INTO records VALUES ((SELECT min(id) FROM databases), x'FFFFFFFF', " + id +
         ", x'');"
@@ -380,6 +381,31 @@ TEST_P(DamagedDatabaseTest, AStoreThatIsNoStoreIsCopiedAndStartsWithTheDefaults)
   for (const TableRecovery& table : report.tables) EXPECT_EQ(table.recovered, 0u);
   EXPECT_EQ(TableLines(*db_, kKindsTable).size(), 5u);
   EXPECT_EQ(TableLines(*db_, kAccountsTable).size(), 2u);
+}
+
+TEST_P(DamagedDatabaseTest, AStoreThatRefusesTheNewDatabaseIsCopiedAndStartsWithTheDefaults) {
+  if (GetParam() != DriverKind::kObjectStore) GTEST_SKIP() << "one store file holds every table";
+  // The finance database is gone; the store holds another one and takes no new record.
+  CreateDatabaseWithEntries();
+  for (const char16_t* name :
+       {u"TOLVENA_Ledgerix_1", u"[sec_consumeritems]", u"[sec_data]", u"[sec_firms]"}) {
+    ASSERT_TRUE(Store().DeleteDatabase(name));
+  }
+  ASSERT_TRUE(Store().CreateDatabase(u"[другая]", 1, {0, platform::PropertyKind::kInt32}));
+  ASSERT_NE(Store().OpenDatabase(u"[другая]")->AddRecord({Property::Int32(0, 1)}), 0u);
+  IndexAnObjectIdAboutToBeGiven(0);
+
+  OpenReport report;
+  db_ = std::make_unique<FinanceDb>(root_.env(), clock_, globals_);
+  ASSERT_EQ(db_->Open(kDatabaseName, &report), 1);
+  EXPECT_EQ(report.outcome, OpenOutcome::kSalvaged);
+  EXPECT_EQ(report.damage, DamageFound::kStoreRefuses);
+  EXPECT_TRUE(root_.Exists(std::u16string(kCopyFolder) + u"\\object store.db"));
+  EXPECT_EQ(TableLines(*db_, kKindsTable).size(), 5u);
+  EXPECT_EQ(TableLines(*db_, kAccountsTable).size(), 2u);
+  ASSERT_EQ(db_->AddEntry(MakeEntry(2, 150308, 10, 1, 2, 1, "новая")), 1);
+  ASSERT_EQ(db_->Open(kDatabaseName, &report), 1);
+  EXPECT_EQ(report.outcome, OpenOutcome::kOpened);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, DamagedDatabaseTest, testing::BothStorageKinds(),

@@ -220,4 +220,6 @@ bool FileDatabaseStorage::Delete(const DbString& name, const DbSchema& tables, b
 
 bool FileDatabaseStorage::StartAfresh() { return false; }
 
+bool FileDatabaseStorage::HoldsOtherData() { return false; }
+
 }  // namespace ledgerix

@@ -30,6 +30,8 @@ class FileDatabaseStorage : public StoredDatabase {
   // False: Delete already removes every file the database is kept in, and the files made anew
   // carry nothing of the old ones.
   [[nodiscard]] bool StartAfresh() override;
+  // False: the tables are files of their own, made anew whatever lies beside them.
+  bool HoldsOtherData() override;
 
  private:
   platform::Env& env_;

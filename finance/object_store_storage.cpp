@@ -143,6 +143,11 @@ bool ObjectStoreStorage::Delete(const DbString& name, const DbSchema& tables, bo
   return true;
 }
 
+bool ObjectStoreStorage::HoldsOtherData() {
+  platform::ObjectStore* store = env_.Objects();
+  return store != nullptr && !store->ListDatabases().empty();
+}
+
 bool ObjectStoreStorage::StartAfresh() { return env_.ResetObjectStore() || Failed(env_, false); }
 
 }  // namespace ledgerix

@@ -33,6 +33,8 @@ class ObjectStoreStorage : public StoredDatabase {
   [[nodiscard]] bool Delete(const DbString& name, const DbSchema& tables, bool copy_kept) override;
   // Resets the store: its files are removed and the next use starts an empty one.
   [[nodiscard]] bool StartAfresh() override;
+  // True when the store opens and holds any database at all.
+  bool HoldsOtherData() override;
 
  private:
   platform::Env& env_;

@@ -84,6 +84,9 @@ class StoredDatabase {
   // everything it holds was kept (CopyInto). False when the kind of storage has nothing to
   // empty beyond Delete, or when emptying failed (see failure()).
   [[nodiscard]] virtual bool StartAfresh() = 0;
+  // True when the storage holds data beside the finance tables, where damage that reading the
+  // tables never meets may make it refuse to take a new database.
+  virtual bool HoldsOtherData() = 0;
 
   // Why the last operation that answered a failure failed.
   const platform::FailureDetail& failure() const { return failure_; }

@@ -122,9 +122,14 @@ std::string FuzzDevice::ScratchFolder() {
 }
 
 platform::PosixEnv& FuzzDevice::FromTemplate() {
-  EmptyRoot();
   std::error_code error;
-  fs::copy(template_, options_.device_root, fs::copy_options::recursive, error);
+  // libFuzzer's timer signal may interrupt the copy (the kernel's file copy gives up with
+  // EINTR); it is then made again from an empty root.
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    EmptyRoot();
+    fs::copy(template_, options_.device_root, fs::copy_options::recursive, error);
+    if (error != std::errc::interrupted) break;
+  }
   FUZZ_CHECK(!error, "cannot put the template back: " + error.message());
   env_ = std::make_unique<platform::PosixEnv>(options_);
   return *env_;

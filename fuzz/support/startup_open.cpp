@@ -68,6 +68,8 @@ const char* DamageName(DamageFound damage) {
       return "none";
     case DamageFound::kStore:
       return "store";
+    case DamageFound::kStoreRefuses:
+      return "store refuses";
     case DamageFound::kCatalogMissing:
       return "catalog missing";
     case DamageFound::kCatalogDamaged:
