@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, when any is missing. With the argument "fuzz",
 # also clang and its fuzzer runtime (scripts/fuzz-smoke.sh).
 set -euo pipefail
-packages=(g++ cmake ninja-build pkg-config libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ cmake ninja-build pkg-config libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-svg-dev fonts-dejavu-core)
 if [ "${1:-}" = "fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
 fi

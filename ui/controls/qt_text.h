@@ -1,0 +1,14 @@
+#pragma once
+// The one crossing between the program's Windows-1251 text and Qt's UTF-16 text. Every
+// character of Windows-1251 survives the round trip; one it cannot hold becomes "?".
+
+#include <QString>
+
+#include "engine/db_string.h"
+
+namespace ledgerix {
+
+QString ToQString(const DbString& text);
+DbString ToDbString(const QString& text);
+
+}  // namespace ledgerix
