@@ -21,9 +21,8 @@ struct ChooserRules : ScreenRules {
 
 int AskTwice(ScreenServices& services) {
   WaitCursor wait(services);
-  const MessageAnswer first = services.ShowMessage(FromUtf8("Удалить?"), "TOLVENA Info",
-                                                   MessageButtons::kOkCancel,
-                                                   MessageIcon::kQuestion);
+  const MessageAnswer first = services.ShowMessage(
+      FromUtf8("Удалить?"), "TOLVENA Info", MessageButtons::kOkCancel, MessageIcon::kQuestion);
   if (first != MessageAnswer::kOk) return -1;
   ChooserRules rules;
   if (services.RunScreen(rules) != kScreenOk) return -2;
@@ -87,9 +86,9 @@ TEST(QtScreenServicesTest, MessageBoxesAnswerTheButtonPressedInRussian) {
                                  MessageIcon::kWarning),
             MessageAnswer::kNo);
   PressWhenShown(QStringLiteral("Отмена"));
-  EXPECT_EQ(services.ShowMessage("x", "TOLVENA Info", MessageButtons::kOkCancel,
-                                 MessageIcon::kNone),
-            MessageAnswer::kCancel);
+  EXPECT_EQ(
+      services.ShowMessage("x", "TOLVENA Info", MessageButtons::kOkCancel, MessageIcon::kNone),
+      MessageAnswer::kCancel);
 }
 
 TEST(QtScreenServicesTest, RunsTheDialogRegisteredForTheRulesAndCancelsAnUnknownOne) {

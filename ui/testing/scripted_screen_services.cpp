@@ -29,9 +29,7 @@ ScriptedScreenServices::~ScriptedScreenServices() {
   EXPECT_EQ(wait_cursor_depth_, 0) << "the wait cursor was left on";
 }
 
-void ScriptedScreenServices::AnswerNextMessage(MessageAnswer answer) {
-  answers_.push_back(answer);
-}
+void ScriptedScreenServices::AnswerNextMessage(MessageAnswer answer) { answers_.push_back(answer); }
 
 void ScriptedScreenServices::OnNextScreen(std::string name, ScreenStep step) {
   steps_.emplace_back(std::move(name), std::move(step));
