@@ -8,6 +8,12 @@
 #include "ui/controls/qt_text.h"
 
 namespace ledgerix {
+namespace {
+
+// The cell text of a typical row (the entry list's seven cells, a report's row).
+constexpr size_t kAppendedRowBytes = 64;
+
+}  // namespace
 
 EditListModel::EditListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -102,7 +108,11 @@ bool EditListModel::RemoveColumn(int column) {
 }
 
 int EditListModel::AppendRow(std::string_view first_cell, int image, int64_t data) {
-  rows_.emplace_back(first_cell, image, data);
+  ListRow& row = rows_.emplace_back();
+  row.image = image;
+  row.data = data;
+  row.Reserve(kAppendedRowBytes);  // room for the cells set next, one allocation
+  row.AppendCell(first_cell);
   if (!notice_posted_) {
     notice_posted_ = true;
     QMetaObject::invokeMethod(

@@ -33,7 +33,11 @@ void ListRow::AppendCell(std::string_view text) {
 }
 
 void ListRow::SetCell(size_t i, std::string_view text) {
-  while (count_ <= i) AppendCell({});
+  while (count_ < i) AppendCell({});
+  if (count_ == i) {
+    AppendCell(text);
+    return;
+  }
   const size_t start = Start(i);
   text_.replace(start, text_.find('\0', start) - start, UpToNul(text));
 }
