@@ -10,12 +10,12 @@
 
 #include "ui/controls/cell_combo_box.h"
 #include "ui/controls/cell_export.h"
-#include "ui/controls/cell_line_edit.h"
 #include "ui/controls/cell_number.h"
 #include "ui/controls/colour_ref.h"
 #include "ui/controls/edit_list_delegate.h"
 #include "ui/controls/edit_list_header.h"
 #include "ui/controls/edit_list_model.h"
+#include "ui/controls/number_edit.h"
 #include "ui/controls/qt_text.h"
 
 namespace ledgerix {
@@ -271,10 +271,10 @@ void EditList::HandleDoubleTap(const QModelIndex& index) {
 
 void EditList::OpenNumberEditor(const QModelIndex& index, const ColumnEditor& editor) {
   if (number_editor_ == nullptr) {
-    number_editor_ = new CellLineEdit(viewport());
+    number_editor_ = new NumberEdit(viewport());
     number_editor_->setFont(CellEditorFont());
     number_editor_->setFocusPolicy(Qt::StrongFocus);
-    connect(number_editor_, &CellLineEdit::LeftEditing, this, &EditList::OnEditorLeft);
+    connect(number_editor_, &NumberEdit::LeftEditing, this, &EditList::OnEditorLeft);
   }
   const bool number = editor.kind == kEditorDigits || editor.kind == kEditorDecimal;
   const std::string_view cell = model_->Row(index.row())->Cell(static_cast<size_t>(index.column()));

@@ -24,7 +24,7 @@ class QMenu;
 namespace ledgerix {
 
 class CellComboBox;
-class CellLineEdit;
+class NumberEdit;
 class EditListDelegate;
 class EditListHeader;
 class EditListModel;
@@ -106,7 +106,7 @@ class EditList : public QTableView, public ListControl {
   // Whether an in-place editor is open.
   bool IsEditing() const { return edited_.row >= 0; }
   // The number editor and the drop-down (null before their first use), for tests and pictures.
-  CellLineEdit* NumberEditor() const { return number_editor_; }
+  NumberEdit* NumberEditor() const { return number_editor_; }
   CellComboBox* DropDown() const { return drop_down_; }
 
   // A menu opened at the tap point by a tap-and-hold (right click); null for none. Not owned.
@@ -156,7 +156,7 @@ class EditList : public QTableView, public ListControl {
   EditListDelegate* delegate_;
   ColumnEditors editors_;
   QList<QPixmap> images_;
-  CellLineEdit* number_editor_ = nullptr;  // children of the viewport, made on first use
+  NumberEdit* number_editor_ = nullptr;  // children of the viewport, made on first use
   CellComboBox* drop_down_ = nullptr;
   EditedCell edited_;
   QMenu* context_menu_ = nullptr;

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "ui/controls/cell_combo_box.h"
-#include "ui/controls/cell_line_edit.h"
 #include "ui/controls/colour_ref.h"
 #include "ui/controls/edit_list_delegate.h"
 #include "ui/controls/edit_list_header.h"
+#include "ui/controls/number_edit.h"
 
 namespace ledgerix {
 namespace {
@@ -178,7 +178,7 @@ TEST_F(EditListTest, ADecimalCellIsEditedInPlaceAndCommitsWhenTheFocusLeaves) {
     AddRows({"0.00", "1,234.50", "3.00"});
     QSignalSpy edited(list_, &EditList::CellEdited);
     DoubleTap(1, kPrice);
-    CellLineEdit* editor = list_->NumberEditor();
+    NumberEdit* editor = list_->NumberEditor();
     ASSERT_NE(editor, nullptr);
     ASSERT_TRUE(editor->isVisible());
     EXPECT_EQ(editor->text(), QStringLiteral("1234.50"));
