@@ -122,9 +122,9 @@ std::unique_ptr<QWidget> NumberEditorOpen() {
 }  // namespace
 
 void AddListScenes(std::vector<Scene>& scenes) {
-  scenes.push_back({"list-entries-grid", EntryListWithSelection});
-  scenes.push_back({"list-statistics-tinted", TintedStatistics});
-  scenes.push_back({"list-number-editor", NumberEditorOpen});
+  scenes.push_back({"list_entries_grid", EntryListWithSelection});
+  scenes.push_back({"list_statistics_tinted", TintedStatistics});
+  scenes.push_back({"list_number_editor", NumberEditorOpen});
 }
 
 }  // namespace ledgerix
