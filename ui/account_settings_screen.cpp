@@ -113,7 +113,8 @@ bool AccountSettingsScreen::CheckStorable(const AccountRecord& account) {
     return false;
   }
   if (!AccountFits(account)) {
-    const uint32_t room = kMaxAccountTextBytes - std::min(account.note.Length(), kMaxAccountTextBytes);
+    const uint32_t room =
+        kMaxAccountTextBytes - std::min(account.note.Length(), kMaxAccountTextBytes);
     Tell(("Наименование счета не может быть длиннее " + std::to_string(room) + " знаков!!!")
              .c_str());
     return false;

@@ -52,8 +52,8 @@ TEST_P(AccountSettingsScreenTest, ListsNamedAccountsAfterAnyAndSelectsTheCurrent
   for (const Case& c : cases) {
     globals_.current_account_id = c.current;
     Open(db_.get());
-    EXPECT_EQ(Items(), (std::vector<std::string>{"0:<<Любой>>", "1:Наличные",
-                                                 "2:Кредитная карта"}));
+    EXPECT_EQ(Items(),
+              (std::vector<std::string>{"0:<<Любой>>", "1:Наличные", "2:Кредитная карта"}));
     EXPECT_EQ(screen_->selected, c.selected) << c.current;
   }
   ASSERT_EQ(db_->DeleteAllData(), 1);
@@ -89,8 +89,9 @@ TEST_P(AccountSettingsScreenTest, RefusesWithAMessageAndStaysOpen) {
     const char* message;
   } cases[] = {
       {true, "", "Не введено наименование счета!!!"},
-      {true, "Счет;1", "Наименование счета не может содержать символы \";\", \"[\", \"]\" и "
-                       "перевод строки!!!"},
+      {true, "Счет;1",
+       "Наименование счета не может содержать символы \";\", \"[\", \"]\" и "
+       "перевод строки!!!"},
       {true, "Очень длинное наименование счета, которое не поместится в строку",
        "Наименование счета не может быть длиннее 62 знаков!!!"},
       {false, nullptr, "Не выбрано значение счета из списка!!!"},
@@ -110,9 +111,8 @@ TEST_P(AccountSettingsScreenTest, RefusesWithAMessageAndStaysOpen) {
 }
 
 TEST_P(AccountSettingsScreenTest, ARenameKeepsNoteAndCurrencyAndIsStoredOnlyOnAccept) {
-  ASSERT_EQ(db_->UpdateAccount(AccountRecord{2, FromUtf8("Кредитная карта"), 3,
-                                             FromUtf8("до 2027")}),
-            1);
+  ASSERT_EQ(
+      db_->UpdateAccount(AccountRecord{2, FromUtf8("Кредитная карта"), 3, FromUtf8("до 2027")}), 1);
   AccountSettingsScreen& screen = Open(db_.get());
   screen.selected = 2;
   RenameTo("Карта");
@@ -157,8 +157,7 @@ TEST_P(AccountSettingsScreenTest, ARenameTheDatabaseRefusesIsReportedAndNotShown
   faulty.SetDiskFull(true);
   services_.AnswerNextMessage(MessageAnswer::kOk);
   EXPECT_FALSE(screen.OnAccept());
-  EXPECT_EQ(services_.MessageTexts().back(),
-            "Не удалось сохранить новое наименование счета!!!");
+  EXPECT_EQ(services_.MessageTexts().back(), "Не удалось сохранить новое наименование счета!!!");
   EXPECT_EQ(state_.finance.current_account_id, 1);
   faulty.SetDiskFull(false);
   EXPECT_EQ(TableLines(db, kAccountsTable)[1], "2;Кредитная карта;;0;");
@@ -178,8 +177,7 @@ TEST_P(AccountSettingsScreenTest, WithoutADatabaseOnlyTheSwitchesChange) {
   EXPECT_EQ(state_.finance.current_account_id, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, AccountSettingsScreenTest, BothStorageKinds(),
-                         StorageKindName);
+INSTANTIATE_TEST_SUITE_P(Drivers, AccountSettingsScreenTest, BothStorageKinds(), StorageKindName);
 
 }  // namespace
 }  // namespace ledgerix::testing

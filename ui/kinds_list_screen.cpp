@@ -120,7 +120,6 @@ void KindsListScreen::OnFind(const DbString& text) {
 
 bool KindsListScreen::RunEditor(KindChoice& choice) {
   KindEditorScreen editor(db_, services_, choice);
-  editor.Start();
   return services_.RunScreen(editor) == kScreenOk && choice.accepted;
 }
 

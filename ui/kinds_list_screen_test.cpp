@@ -47,6 +47,7 @@ class KindsListScreenTest : public FinanceDbTest {
   void EditorAccepts(std::function<void(KindEditorScreen&)> fill) {
     services_.OnNextScreenOf<KindEditorScreen>(
         "KindEditorDialog", [fill](KindEditorScreen& editor) {
+          editor.Start();  // as its dialog does when it opens
           fill(editor);
           return editor.OnAccept() ? kScreenOk : kScreenCancel;
         });
