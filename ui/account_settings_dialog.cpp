@@ -10,7 +10,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/controls/image_button.h"
 #include "ui/controls/qt_text.h"
+#include "ui/screen_parts.h"
 
 namespace ledgerix {
 
@@ -40,7 +42,9 @@ AccountSettingsDialog::AccountSettingsDialog(AccountSettingsScreen& rules, Scree
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(accept);
   buttons->addWidget(cancel);
+  ImageButton* close = NewCloseButton(this);
   auto* layout = new QVBoxLayout(this);
+  layout->addLayout(NewTitleLine(QStringLiteral("Настройки"), close));
   layout->addWidget(frame);
   layout->addWidget(in_reports_);
   layout->addWidget(in_entries_);
@@ -52,6 +56,7 @@ AccountSettingsDialog::AccountSettingsDialog(AccountSettingsScreen& rules, Scree
   connect(rename_, &QPushButton::clicked, this, &AccountSettingsDialog::OnRename);
   connect(accept, &QPushButton::clicked, this, &AccountSettingsDialog::OnAccept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(close, &ImageButton::clicked, this, &QDialog::reject);
 }
 
 void AccountSettingsDialog::ShowItems() {

@@ -10,8 +10,10 @@
 #include <QVBoxLayout>
 
 #include "ui/controls/colour_ref.h"
+#include "ui/controls/image_button.h"
 #include "ui/controls/number_edit.h"
 #include "ui/controls/qt_text.h"
+#include "ui/screen_parts.h"
 
 namespace ledgerix {
 namespace {
@@ -54,7 +56,9 @@ KindEditorDialog::KindEditorDialog(KindEditorScreen& rules, ScreenServices&, QWi
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(accept);
   buttons->addWidget(cancel);
+  ImageButton* close = NewCloseButton(this);
   auto* layout = new QVBoxLayout(this);
+  layout->addLayout(NewTitleLine(QStringLiteral("Вид"), close));
   layout->addLayout(grid);
   layout->addStretch();
   layout->addLayout(buttons);
@@ -69,6 +73,7 @@ KindEditorDialog::KindEditorDialog(KindEditorScreen& rules, ScreenServices&, QWi
   connect(choose_, &QRadioButton::toggled, this, &KindEditorDialog::OnModeChanged);
   connect(accept, &QPushButton::clicked, this, &KindEditorDialog::OnAccept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(close, &ImageButton::clicked, this, &QDialog::reject);
 }
 
 void KindEditorDialog::ReadControls() {
