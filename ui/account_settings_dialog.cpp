@@ -32,11 +32,12 @@ AccountSettingsDialog::AccountSettingsDialog(AccountSettingsScreen& rules, Scree
   rename_->setFixedWidth(28);
   auto* frame = new QGroupBox(QStringLiteral("Основной счет:"));
   auto* grid = new QGridLayout(frame);
-  grid->addWidget(choose_, 0, 0);
-  grid->addWidget(accounts_, 0, 1);
-  grid->addWidget(rename_, 0, 2);
-  grid->addWidget(create_, 1, 0);
-  grid->addWidget(new_name_, 1, 1, 1, 2);
+  grid->addWidget(choose_, 0, 0, 1, 2);
+  grid->addWidget(accounts_, 1, 0);
+  grid->addWidget(rename_, 1, 1);
+  grid->addWidget(create_, 2, 0, 1, 2);
+  grid->addWidget(new_name_, 3, 0, 1, 2);
+  grid->setColumnStretch(0, 1);
   auto* accept = new QPushButton(QStringLiteral("Принять"));
   auto* cancel = new QPushButton(QStringLiteral("Отменить"));
   auto* buttons = new QHBoxLayout;
