@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the benchmarks in build-bench/ and runs the ten-year household
 # benchmark on both storage drivers (3: object store, 6: file database) for 5,000, 50,000 and
-# 200,000 entries; then shows how the day list and the reports grow with the entries.
+# 200,000 entries, and the statistics list filled with the largest report of each (the list
+# benchmark); then shows how the day list and the reports grow with the entries.
 # The household databases are built on the first run and kept in build-bench/bench-data/.
 # Options (environment): SIZES="5000 50000 200000", KINDS="3 6", RUNS=11, SEED=1.
 set -euo pipefail
@@ -10,13 +11,15 @@ bash scripts/setup.sh
 dir=build-bench
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEDGERIX_BENCH=ON \
   -DLEDGERIX_WERROR=ON > /dev/null
-cmake --build "$dir" --parallel 2 --target ledgerix_household_bench
+cmake --build "$dir" --parallel 2 --target ledgerix_household_bench ledgerix_list_fill_bench
 results="$dir/bench-results.txt"
 : > "$results"
 echo "$(date '+%Y-%m-%d %H:%M'), $(nproc) cores, $(uname -srm)"
 for entries in ${SIZES:-5000 50000 200000}; do
   for kind in ${KINDS:-3 6}; do
     "$dir/bench/ledgerix_household_bench" --kind "$kind" --entries "$entries" \
+      --seed "${SEED:-1}" --runs "${RUNS:-11}" --data "$dir/bench-data" | tee -a "$results"
+    "$dir/bench/ledgerix_list_fill_bench" --kind "$kind" --entries "$entries" \
       --seed "${SEED:-1}" --runs "${RUNS:-11}" --data "$dir/bench-data" | tee -a "$results"
   done
 done
