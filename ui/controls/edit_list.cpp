@@ -275,6 +275,8 @@ void EditList::OpenNumberEditor(const QModelIndex& index, const ColumnEditor& ed
     number_editor_->setFont(CellEditorFont());
     number_editor_->setFocusPolicy(Qt::StrongFocus);
     connect(number_editor_, &NumberEdit::LeftEditing, this, &EditList::OnEditorLeft);
+    // Enter in the editor finishes the edit, as leaving it does.
+    connect(number_editor_, &QLineEdit::returnPressed, this, &EditList::EndEditing);
   }
   const bool number = editor.kind == kEditorDigits || editor.kind == kEditorDecimal;
   const std::string_view cell = model_->Row(index.row())->Cell(static_cast<size_t>(index.column()));

@@ -216,6 +216,12 @@ TEST_F(EditListTest, TheScreenEndsAnEditAndANegativeAmountKeepsItsSign) {
   EXPECT_FALSE(list_->IsEditing());
   EXPECT_EQ(Text(0, kPrice), "-1,234.50");
   EXPECT_EQ(edited.count(), 1);
+  DoubleTap(0, kQuantity);  // Enter in the editor finishes the edit too
+  QTest::keyClicks(list_->NumberEditor(), "3");
+  QTest::keyClick(list_->NumberEditor(), Qt::Key_Return);
+  EXPECT_FALSE(list_->IsEditing());
+  EXPECT_EQ(Text(0, kQuantity), "3.00");
+  EXPECT_EQ(edited.count(), 2);
 }
 
 TEST_F(EditListTest, ADropDownCommitsTheChosenEntry) {
