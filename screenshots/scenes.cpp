@@ -11,7 +11,7 @@ std::vector<Scene> Scenes() {
   AddButtonScenes(scenes);
   AddNumberEditScenes(scenes);
   AddListScenes(scenes);
-  AddEditorScenes(scenes);
+  AddEntryScreenScenes(scenes);
   return scenes;
 }
 

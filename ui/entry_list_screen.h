@@ -82,6 +82,9 @@ class EntryListScreen : public ScreenRules {
   // be stored (the screen stays open with its rows, after saying why).
   [[nodiscard]] bool OnSave();
 
+  // Writes every row into the list again (after its columns changed).
+  void Redraw() { Render(); }
+
   bool marked_only() const { return marked_only_; }
   const std::vector<Row>& rows() const { return rows_; }
   // The selection mark: the row the screen selected last (-1 for none).
