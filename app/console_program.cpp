@@ -1,6 +1,6 @@
 #include "app/console_program.h"
 
-#include "app/app_state.h"
+#include "ui/app_state.h"
 #include "app/startup.h"
 #include "finance/finance_db.h"
 #include "platform/instance_lock.h"

@@ -3,7 +3,7 @@
 // reads, opening the finance database with the chosen driver, the weekly updates reminder, the
 // current account's name, and the settings written back when the main screen closes.
 
-#include "app/app_state.h"
+#include "ui/app_state.h"
 #include "app/startup_message.h"
 #include "finance/finance_db.h"
 #include "finance/open_report.h"

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "ui/app_state.h"
 #include "app/startup.h"
 #include "bench/household.h"
 #include "bench/measure.h"

@@ -36,6 +36,21 @@ EntryRow ReadEntryRow(DbRecord* record) {
   return row;
 }
 
+EntryRecord ReadEntryRecord(DbRecord* record) {
+  const EntryRow row = ReadEntryRow(record);
+  EntryRecord entry;
+  entry.date = row.date;
+  entry.price = static_cast<double>(PackedHundredths(row.price)) / 100;
+  entry.count = static_cast<double>(PackedHundredths(row.count)) / 100;
+  entry.kind_id = row.kind_id;
+  entry.type = row.type;
+  entry.mark = TypeHasPlus(row.type) ? 1 : 0;
+  entry.account_id = row.account_id;
+  entry.currency_id = IntField(record, col::kCurrencyId);
+  entry.note = TextField(record, col::kNote);
+  return entry;
+}
+
 bool MatchesForDelete(const EntryRow& row, const EntryFilter& filter, int32_t account_id) {
   if (filter.kind_id != 0 && row.kind_id != filter.kind_id) return false;
   if (filter.type != 0 && (filter.type & 0xFF) != row.type % 10) return false;
@@ -132,6 +147,18 @@ DaySaveResult FinanceDb::ReplaceDayEntries(const EntryFilter& day,
     if (!StoreEntry(row)) return DaySaveResult::kFailed;
   }
   return transaction.Commit() ? DaySaveResult::kSaved : DaySaveResult::kFailed;
+}
+
+bool FinanceDb::LoadDayEntries(const EntryFilter& filter, std::vector<EntryRecord>* out) {
+  out->clear();
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
+  if (record_set == nullptr) return false;
+  const bool read = ForEachRow(*record_set, [&](DbRecord* record) {
+    if (MatchesDay(ReadEntryRow(record), filter)) out->push_back(ReadEntryRecord(record));
+    return true;
+  });
+  if (!read) out->clear();
+  return read;
 }
 
 bool FinanceDb::ListEntriesForDay(const EntryFilter& filter, ListControl* list) {

@@ -272,6 +272,32 @@ TEST_P(DayListTest, AListThatCannotBeReadSaysSo) {
   EXPECT_EQ(list_.items[0].texts.at(2), "");
 }
 
+TEST_P(EntriesTest, LoadDayEntriesGivesTheDaysEntriesWholeWhateverTheirKind) {
+  ASSERT_EQ(OpenDatabase(), 1);
+  EntryRecord noted = MakeEntry(3, 150308, 15, 2, 112, 1, "из архива");
+  noted.currency_id = 4;
+  ASSERT_EQ(db_->AddEntry(noted), 1);
+  ASSERT_EQ(db_->AddEntry(MakeEntry(999, 150308, 1, 1, 2, 2)), 1);  // no such kind
+  ASSERT_EQ(db_->AddEntry(MakeEntry(3, 150308, 1, 1, 1, 1)), 1);    // income
+  ASSERT_EQ(db_->AddEntry(MakeEntry(3, 160308, 1, 1, 2, 1)), 1);    // another day
+  EntryFilter day;
+  day.date = 150308;
+  day.type = 2;
+  std::vector<EntryRecord> entries;
+  ASSERT_TRUE(db_->LoadDayEntries(day, &entries));
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].type, 112);
+  EXPECT_EQ(entries[0].mark, 1);
+  EXPECT_EQ(entries[0].currency_id, 4);
+  EXPECT_EQ(ToUtf8(entries[0].note), "из архива");
+  EXPECT_DOUBLE_EQ(entries[0].count, 2);
+  EXPECT_EQ(entries[1].kind_id, 999);
+  day.account_id = 2;
+  ASSERT_TRUE(db_->LoadDayEntries(day, &entries));
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].account_id, 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, EntriesTest, testing::BothStorageKinds(),
                          testing::StorageKindName);
 INSTANTIATE_TEST_SUITE_P(Drivers, DayListTest, testing::BothStorageKinds(),

@@ -133,6 +133,11 @@ class FinanceDb {
   // read, and then the list holds the entries read before it (nothing when the kinds or the
   // entries table cannot be opened).
   [[nodiscard]] bool ListEntriesForDay(const EntryFilter& filter, ListControl* list);
+  // The stored entries that ListEntriesForDay selects (filter date and direction, the filter's
+  // account when not 0), whole (every digit of the type, note, currency; mark set from the
+  // "[+]" digit), in table order, whether or not their kind exists. True when every row was
+  // read; false when not open or a row could not be read, and then *out is empty.
+  [[nodiscard]] bool LoadDayEntries(const EntryFilter& filter, std::vector<EntryRecord>* out);
 
   // --- Exchange text file ----------------------------------------------------------------------
   // Writes the three tables to `path` (a device path) through a temporary file renamed over it,

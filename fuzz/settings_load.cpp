@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_state.h"
+#include "ui/app_state.h"
 #include "app/startup.h"
 #include "fuzz/support/fuzz_check.h"
 #include "fuzz/support/fuzz_device.h"

@@ -19,6 +19,7 @@ struct Scene {
 void AddButtonScenes(std::vector<Scene>& scenes);
 void AddListScenes(std::vector<Scene>& scenes);
 void AddNumberEditScenes(std::vector<Scene>& scenes);
+void AddEntryScreenScenes(std::vector<Scene>& scenes);
 
 // Every scene, in order.
 std::vector<Scene> Scenes();

@@ -11,6 +11,7 @@ std::vector<Scene> Scenes() {
   AddButtonScenes(scenes);
   AddNumberEditScenes(scenes);
   AddListScenes(scenes);
+  AddEntryScreenScenes(scenes);
   return scenes;
 }
 

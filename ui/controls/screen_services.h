@@ -19,7 +19,8 @@ inline constexpr int kScreenOk = 1;
 inline constexpr int kScreenCancel = 2;
 
 // The rules of a screen that another screen runs modally: the plain object its dialog shows.
-// The caller owns it and reads from it what the person chose once the screen has closed.
+// The caller owns it and reads from it what the person chose once the screen has closed. The
+// dialog starts the rules (their Start) when it opens; a test's script step does the same.
 class ScreenRules {
  public:
   virtual ~ScreenRules() = default;

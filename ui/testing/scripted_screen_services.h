@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,9 @@ class ScriptedScreenServices : public ScreenServices {
 
   // The answer to the next message box.
   void AnswerNextMessage(MessageAnswer answer);
+  // From now on every message box the queue does not answer is answered `answer` (and still
+  // recorded): for loops in which a box may or may not come.
+  void AnswerEveryMessage(MessageAnswer answer) { standing_answer_ = answer; }
   // The next nested screen must be the one named `name`; `step` acts on its rules and answers
   // its result code.
   void OnNextScreen(std::string name, ScreenStep step);
@@ -59,6 +63,7 @@ class ScriptedScreenServices : public ScreenServices {
   static int FailWrongRules(ScreenRules& rules);
 
   std::deque<MessageAnswer> answers_;
+  std::optional<MessageAnswer> standing_answer_;
   std::deque<std::pair<std::string, ScreenStep>> steps_;
   std::vector<ShownMessage> messages_;
   std::vector<std::string> screens_run_;

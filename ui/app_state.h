@@ -2,6 +2,7 @@
 // AppState: the process-wide state of the running program. The application owns one for the
 // whole run and hands it to the screens: the settings store, the current account, the display
 // switches, the last archive name, the remembered report column widths and the info page.
+// Plain C++: start-up fills it before any screen exists.
 
 #include <cstdint>
 
@@ -11,9 +12,6 @@
 #include "platform/env.h"
 
 namespace ledgerix {
-
-// The background colour of every screen: red, green and blue 254.
-inline constexpr uint32_t kBackgroundColour = 0x00FEFEFE;
 
 struct AppState {
   explicit AppState(platform::Env& env) : settings(env) {}

@@ -1,0 +1,20 @@
+#include "ui/screen_registry.h"
+
+#include "ui/account_settings_dialog.h"
+#include "ui/controls/qt_screen_services.h"
+#include "ui/edit_value_dialog.h"
+#include "ui/entry_list_dialog.h"
+#include "ui/kind_editor_dialog.h"
+#include "ui/kinds_list_dialog.h"
+
+namespace ledgerix {
+
+void RegisterScreens(QtScreenServices& services) {
+  services.RegisterDialog<EntryListScreen, EntryListDialog>("EntryListDialog");
+  services.RegisterDialog<KindsListScreen, KindsListDialog>("KindsListDialog");
+  services.RegisterDialog<KindEditorScreen, KindEditorDialog>("KindEditorDialog");
+  services.RegisterDialog<AccountSettingsScreen, AccountSettingsDialog>("AccountSettingsDialog");
+  services.RegisterDialog<EditValueScreen, EditValueDialog>("EditValueDialog");
+}
+
+}  // namespace ledgerix

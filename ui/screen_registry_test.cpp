@@ -1,0 +1,50 @@
+// Every screen another screen opens reaches its dialog through the program's services.
+#include "ui/screen_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+
+#include "testing/fake_clock.h"
+#include "testing/temp_device_root.h"
+#include "ui/account_settings_screen.h"
+#include "ui/controls/qt_screen_services.h"
+#include "ui/edit_value_screen.h"
+#include "ui/entry_list_screen.h"
+#include "ui/kind_editor_screen.h"
+#include "ui/kinds_list_screen.h"
+
+namespace ledgerix::testing {
+namespace {
+
+TEST(ScreenRegistryTest, EveryNestedScreenOpensItsDialog) {
+  TempDeviceRoot root;
+  FakeClock clock;
+  AppState state(root.env());
+  QtScreenServices services;
+  RegisterScreens(services);
+  KindChoice choice;
+  EditValueScreen value(DbString("x"));
+  KindEditorScreen editor(nullptr, services, choice);
+  KindsListScreen kinds(nullptr, clock, services, 2, &choice);
+  AccountSettingsScreen accounts(nullptr, state, services);
+  EntryListScreen entries(nullptr, state, clock, services, 1);
+  for (ScreenRules* rules :
+       std::initializer_list<ScreenRules*>{&value, &editor, &kinds, &accounts, &entries}) {
+    std::string shown;
+    QTimer::singleShot(0, [&shown] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_NE(dialog, nullptr);
+      shown = dialog->metaObject()->className();
+      static_cast<QDialog*>(dialog)->reject();
+    });
+    // An unregistered screen would answer kScreenCancel without showing anything.
+    EXPECT_EQ(services.RunScreen(*rules), QDialog::Rejected) << rules->ScreenName();
+    EXPECT_EQ(shown, "ledgerix::" + std::string(rules->ScreenName()));
+  }
+}
+
+}  // namespace
+}  // namespace ledgerix::testing
