@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QScreen>
 
 #include "ui/controls/colour_ref.h"
+#include "ui/controls/desktop_scale.h"
 #include "ui/controls/device_screen.h"
 #include "ui/controls/qt_text.h"
 
@@ -22,6 +25,12 @@ TEST(DeviceScreenTest, TheLargestWholeFactorThatFitsAndNeverBelowOne) {
   for (const Case& c : cases) {
     EXPECT_EQ(DeviceScaleFactor(c.width, c.height), c.factor) << c.width << "x" << c.height;
   }
+}
+
+TEST(DeviceScreenTest, TheDesktopFactorComesFromThePrimaryScreen) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(DesktopScaleFactor(0, nullptr), DeviceScaleFactor(area.width(), area.height()));
+  EXPECT_GE(DesktopScaleFactor(0, nullptr), 1);
 }
 
 TEST(DeviceDialogTest, CoversTheDeviceAndTheScreenItWasOpenedFrom) {
