@@ -178,10 +178,13 @@ OpenReport FinanceBootstrap::CreateAndSeed() {
     if (db_.SeedDefaults() && ConnectionReady()) return Done(OpenOutcome::kCreated);
     failure = StepFailure(env_, "SeedDefaults");
   }
-  // Nothing of the database is stored, yet the storage will not take it: the other data it
-  // holds may be damaged where reading never looks. That data is kept as a copy, and the
-  // storage started afresh, as for any damaged storage.
-  if (other_data) return Salvage(DamageFound::kStoreRefuses);
+  // Nothing of the database is stored, yet the storage will not take it: it is damaged where
+  // reading never looks. The object store's file is kept as a copy (it may hold other data,
+  // or rows that no longer read) and started afresh, as for any damaged storage; so is a file
+  // database's folder when it holds other data.
+  if (other_data || kind_ == DriverKind::kObjectStore) {
+    return Salvage(DamageFound::kStoreRefuses);
+  }
   return Stop(OpenOutcome::kFailed, failure);
 }
 

@@ -133,7 +133,9 @@ class DamagedDatabaseTest : public FinanceDbTest {
     const std::string id = "(SELECT value + " + std::to_string(ahead) +
                            " FROM store_info WHERE key = 'next_object_id')";
     const std::string sql =
-        "INSERT INTO records VALUES ((SELECT min(id) FROM databases), x'FFFFFFFF', " + id +
+        "INSERT INTO records VALUES (coalesce((SELECT min(id) FROM databases), 1000), "
+        "x'FFFFFFFF', " +
+        id +
         ", x'');"
         "PRAGMA writable_schema = ON;"
         "CREATE TEMP TABLE kept AS SELECT * FROM sqlite_schema "
@@ -383,29 +385,38 @@ TEST_P(DamagedDatabaseTest, AStoreThatIsNoStoreIsCopiedAndStartsWithTheDefaults)
   EXPECT_EQ(TableLines(*db_, kAccountsTable).size(), 2u);
 }
 
+// The finance database is gone and the store takes no new record, whether or not it holds
+// another database: its file is copied whole and started afresh with the defaults.
 TEST_P(DamagedDatabaseTest, AStoreThatRefusesTheNewDatabaseIsCopiedAndStartsWithTheDefaults) {
   if (GetParam() != DriverKind::kObjectStore) GTEST_SKIP() << "one store file holds every table";
-  // The finance database is gone; the store holds another one and takes no new record.
-  CreateDatabaseWithEntries();
-  for (const char16_t* name :
-       {u"TOLVENA_Ledgerix_1", u"[sec_consumeritems]", u"[sec_data]", u"[sec_firms]"}) {
-    ASSERT_TRUE(Store().DeleteDatabase(name));
-  }
-  ASSERT_TRUE(Store().CreateDatabase(u"[другая]", 1, {0, platform::PropertyKind::kInt32}));
-  ASSERT_NE(Store().OpenDatabase(u"[другая]")->AddRecord({Property::Int32(0, 1)}), 0u);
-  IndexAnObjectIdAboutToBeGiven(0);
+  for (const bool other_database : {true, false}) {
+    SCOPED_TRACE(other_database ? "with another database" : "with nothing else stored");
+    root_.env().CloseObjectStore();
+    std::filesystem::remove_all(root_.HostPath(u"\\data"));
+    CreateDatabaseWithEntries();
+    for (const char16_t* name :
+         {u"TOLVENA_Ledgerix_1", u"[sec_consumeritems]", u"[sec_data]", u"[sec_firms]"}) {
+      ASSERT_TRUE(Store().DeleteDatabase(name));
+    }
+    if (other_database) {
+      ASSERT_TRUE(Store().CreateDatabase(u"[другая]", 1, {0, platform::PropertyKind::kInt32}));
+      ASSERT_NE(Store().OpenDatabase(u"[другая]")->AddRecord({Property::Int32(0, 1)}), 0u);
+    }
+    IndexAnObjectIdAboutToBeGiven(0);
 
-  OpenReport report;
-  db_ = std::make_unique<FinanceDb>(root_.env(), clock_, globals_);
-  ASSERT_EQ(db_->Open(kDatabaseName, &report), 1);
-  EXPECT_EQ(report.outcome, OpenOutcome::kSalvaged);
-  EXPECT_EQ(report.damage, DamageFound::kStoreRefuses);
-  EXPECT_TRUE(root_.Exists(std::u16string(kCopyFolder) + u"\\object store.db"));
-  EXPECT_EQ(TableLines(*db_, kKindsTable).size(), 5u);
-  EXPECT_EQ(TableLines(*db_, kAccountsTable).size(), 2u);
-  ASSERT_EQ(db_->AddEntry(MakeEntry(2, 150308, 10, 1, 2, 1, "новая")), 1);
-  ASSERT_EQ(db_->Open(kDatabaseName, &report), 1);
-  EXPECT_EQ(report.outcome, OpenOutcome::kOpened);
+    OpenReport report;
+    db_ = std::make_unique<FinanceDb>(root_.env(), clock_, globals_);
+    ASSERT_EQ(db_->Open(kDatabaseName, &report), 1);
+    EXPECT_EQ(report.outcome, OpenOutcome::kSalvaged);
+    EXPECT_EQ(report.damage, DamageFound::kStoreRefuses);
+    EXPECT_TRUE(root_.Exists(std::u16string(kCopyFolder) + u"\\object store.db"));
+    EXPECT_EQ(TableLines(*db_, kKindsTable).size(), 5u);
+    EXPECT_EQ(TableLines(*db_, kAccountsTable).size(), 2u);
+    ASSERT_EQ(db_->AddEntry(MakeEntry(2, 150308, 10, 1, 2, 1, "новая")), 1);
+    ASSERT_EQ(db_->Open(kDatabaseName, &report), 1);
+    EXPECT_EQ(report.outcome, OpenOutcome::kOpened);
+    db_.reset();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, DamagedDatabaseTest, testing::BothStorageKinds(),

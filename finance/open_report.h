@@ -27,8 +27,8 @@ enum class OpenOutcome {
 enum class DamageFound {
   kNone,
   kStore,           // the store that holds every table does not open
-  kStoreRefuses,    // nothing of the database is stored, and the store that holds other data
-                    // refuses to take it (damage where reading does not look)
+  kStoreRefuses,    // nothing of the database is stored, and the store refuses to take it
+                    // (damage where reading does not look)
   kCatalogMissing,  // no catalog, but tables hold rows
   kCatalogDamaged,  // the catalog does not decode whole, or lists other tables or columns
   kTables,          // the catalog is sound, but a table is missing or not every row reads
