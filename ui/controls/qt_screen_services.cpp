@@ -27,17 +27,17 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
-struct ButtonSpec {
+struct ButtonChoice {
   MessageAnswer answer;
   const char* text_utf8;
   QMessageBox::ButtonRole role;
 };
 
-std::vector<ButtonSpec> ButtonsOf(MessageButtons buttons) {
-  const ButtonSpec ok{MessageAnswer::kOk, "OK", QMessageBox::AcceptRole};
-  const ButtonSpec cancel{MessageAnswer::kCancel, "Отмена", QMessageBox::RejectRole};
-  const ButtonSpec yes{MessageAnswer::kYes, "Да", QMessageBox::YesRole};
-  const ButtonSpec no{MessageAnswer::kNo, "Нет", QMessageBox::NoRole};
+std::vector<ButtonChoice> ButtonsOf(MessageButtons buttons) {
+  const ButtonChoice ok{MessageAnswer::kOk, "OK", QMessageBox::AcceptRole};
+  const ButtonChoice cancel{MessageAnswer::kCancel, "Отмена", QMessageBox::RejectRole};
+  const ButtonChoice yes{MessageAnswer::kYes, "Да", QMessageBox::YesRole};
+  const ButtonChoice no{MessageAnswer::kNo, "Нет", QMessageBox::NoRole};
   switch (buttons) {
     case MessageButtons::kOkCancel:
       return {ok, cancel};
@@ -61,18 +61,18 @@ MessageAnswer QtScreenServices::ShowMessage(const DbString& text, const DbString
                                             MessageButtons buttons, MessageIcon icon) {
   QMessageBox box(ToQtIcon(icon), ToQString(caption), ToQString(text), QMessageBox::NoButton,
                   QApplication::activeModalWidget());
-  const std::vector<ButtonSpec> specs = ButtonsOf(buttons);
+  const std::vector<ButtonChoice> choices = ButtonsOf(buttons);
   std::vector<QAbstractButton*> made;
-  for (const ButtonSpec& spec : specs) {
-    made.push_back(box.addButton(QString::fromUtf8(spec.text_utf8), spec.role));
+  for (const ButtonChoice& choice : choices) {
+    made.push_back(box.addButton(QString::fromUtf8(choice.text_utf8), choice.role));
   }
   // Closing the box without a button presses its last button: Cancel, No, or OK alone.
   box.setEscapeButton(made.back());
   box.exec();
   for (size_t i = 0; i < made.size(); ++i) {
-    if (box.clickedButton() == made[i]) return specs[i].answer;
+    if (box.clickedButton() == made[i]) return choices[i].answer;
   }
-  return specs.back().answer;
+  return choices.back().answer;
 }
 
 int QtScreenServices::RunScreen(ScreenRules& rules) {
