@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -556,6 +557,117 @@ TEST_P(DriverScenarioTest, ABulkLoadInsideATransactionIsTakenBackWithIt) {
     Reopen();
     EXPECT_EQ(ReadEntries().size(), commit ? 50u : before.size());
   }
+}
+
+// The rows of each kind id in table order.
+std::map<int32_t, std::vector<Entry>> ByKind(const std::vector<Entry>& entries) {
+  std::map<int32_t, std::vector<Entry>> kinds;
+  for (const Entry& e : entries) kinds[e.consumer_id].push_back(e);
+  return kinds;
+}
+
+// Storing a day: the rows at some positions go and new ones come in, as one change. The table
+// stays in order of its first column; within one key the kept rows and the added rows each keep
+// their order (where the added rows go among the kept ones is the driver's choice).
+TEST_P(DriverScenarioTest, ReplaceRowsRemovesThoseNamedAndAddsTheOthersInOrder) {
+  uint32_t seed = 11;
+  auto next = [&](uint32_t bound) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % bound;
+  };
+  std::vector<Entry> table;
+  int32_t serial = 0;
+  for (int round = 0; round < 16; ++round) {
+    std::vector<uint32_t> removed;
+    std::vector<Entry> kept;
+    for (uint32_t i = 0; i < table.size(); ++i) {
+      if (next(3) == 0) {
+        removed.push_back(i);
+      } else {
+        kept.push_back(table[i]);
+      }
+    }
+    std::vector<Entry> added;
+    // Every other round puts back as many rows of the same kinds, as a day stored back does.
+    if (round % 2 == 1) {
+      for (uint32_t i : removed) added.push_back(MakeEntry(table[i].consumer_id, serial++));
+    } else {
+      for (uint32_t n = next(6); n > 0; --n) added.push_back(MakeEntry(next(5), serial++));
+    }
+    std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
+    ASSERT_EQ(record_set->ReplaceRows(removed, added.size(),
+                                      [&](size_t i, DbRecord* record) {
+                                        FillEntry(record, added[i]);
+                                        return true;
+                                      }),
+              1)
+        << round;
+    EXPECT_EQ(record_set->RowCount(), kept.size() + added.size()) << round;
+    EXPECT_EQ(record_set->Position(), kept.empty() && added.empty() ? -1 : 0) << round;
+    record_set.reset();
+    table = ReadEntries();
+    ASSERT_EQ(table, SortedByKind(table)) << round;
+    // Within each key: the kept rows, then the added ones, each in order, split where it fits.
+    auto kept_by_kind = ByKind(kept);
+    auto added_by_kind = ByKind(added);
+    for (const auto& [kind, rows] : ByKind(table)) {
+      const std::vector<Entry>& kept_rows = kept_by_kind[kind];
+      std::vector<Entry> old_rows;
+      std::vector<Entry> new_rows;
+      for (const Entry& e : rows) {
+        const bool was_kept = std::find(kept_rows.begin(), kept_rows.end(), e) != kept_rows.end();
+        (was_kept ? old_rows : new_rows).push_back(e);
+      }
+      EXPECT_EQ(old_rows, kept_rows) << round << " kind " << kind;
+      EXPECT_EQ(new_rows, added_by_kind[kind]) << round << " kind " << kind;
+    }
+  }
+  Reopen();
+  EXPECT_EQ(ReadEntries(), table);
+
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
+  const std::vector<uint32_t> out_of_order = {1, 0};
+  EXPECT_EQ(record_set->ReplaceRows(out_of_order, 0, nullptr), 0);
+  const std::vector<uint32_t> past_the_end = {static_cast<uint32_t>(table.size())};
+  EXPECT_EQ(record_set->ReplaceRows(past_the_end, 0, nullptr), 0);
+  EXPECT_EQ(record_set->ReplaceRows({}, 1, [](size_t, DbRecord*) { return false; }), 0)
+      << "a row that cannot be filled";
+  record_set.reset();
+  EXPECT_EQ(ReadEntries(), table) << "nothing changed by a refused replacement";
+}
+
+// A walk that reads only the columns it selects by, and the rows it selects whole.
+TEST_P(DriverScenarioTest, AScanReadsTheColumnsAskedForAndTheRowsItSelectsWhole) {
+  const std::vector<Entry> added = AddEntries({4, 2, 9, 2, 7, 2});
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
+  const uint64_t kind_only = uint64_t{1} << record_set->ColumnIndex("consumer_id");
+  std::vector<int32_t> kinds;
+  std::vector<Entry> selected;
+  bool whole = false;
+  ASSERT_EQ(record_set->ScanRows(kind_only,
+                                 [&](DbRecord* record) {
+                                   const int32_t kind = IntOf(record, "consumer_id");
+                                   if (kind != 2) {
+                                     kinds.push_back(kind);
+                                     return ScanStep::kNext;
+                                   }
+                                   whole = !whole;
+                                   if (whole) return ScanStep::kWholeRow;
+                                   kinds.push_back(kind);
+                                   selected.push_back(ReadEntry(record));
+                                   return ScanStep::kNext;
+                                 }),
+            1);
+  EXPECT_EQ(kinds, (std::vector<int32_t>{2, 2, 2, 4, 7, 9}));
+  EXPECT_EQ(selected, (std::vector<Entry>{added[1], added[3], added[5]}));
+  // The record set stands on its first row again, and a walk can stop early.
+  ASSERT_NE(record_set->CurrentRecord(-1), nullptr);
+  EXPECT_EQ(ReadEntry(record_set->CurrentRecord(-1)), added[1]);
+  int visited = 0;
+  EXPECT_EQ(record_set->ScanRows(
+                0, [&](DbRecord*) { return ++visited == 2 ? ScanStep::kStop : ScanStep::kNext; }),
+            1);
+  EXPECT_EQ(visited, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, DriverScenarioTest, testing::BothStorageKinds(),

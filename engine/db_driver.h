@@ -4,11 +4,14 @@
 // connection (the access layer's connection implements it, so the engine never includes it).
 
 #include <cstdint>
+#include <functional>
+#include <span>
 
 #include "engine/db_string.h"
 
 namespace ledgerix {
 
+class DbRecord;
 class DbRecordSet;
 class DbSchema;
 
@@ -23,6 +26,16 @@ inline constexpr int kMovePrevious = 5;
 inline constexpr int kWriteOverwrite = 0;  // over the current row
 inline constexpr int kWriteInsert = 1;     // as a new row
 inline constexpr int kWriteDelete = 2;     // deletes the current row
+
+// What a scan's visitor (DbDriver::ScanRows) asks for next: stop, go on to the next row, or read
+// the rest of this row's fields and visit it again.
+enum class ScanStep { kStop, kNext, kWholeRow };
+using ScanVisitor = std::function<ScanStep(DbRecord*)>;
+
+// Whether a scan's column set (DbDriver::ScanRows) takes column `index`.
+inline bool ScanTakesColumn(uint64_t columns, uint32_t index) {
+  return columns == 0 || index >= 64 || (columns >> index & 1) != 0;
+}
 
 // The storage kinds a connection can be made with. The numbers are those the program has always
 // used for them; any other number makes a connection without a driver.
@@ -77,6 +90,35 @@ class DbDriver {
   [[nodiscard]] virtual int EndBulkLoad(DbRecordSet* record_set) {
     (void)record_set;
     return 1;
+  }
+
+  // Many rows of the table open in the record set removed and added as one change: the rows at
+  // the 0-based positions `removed` (ascending, each once) go, and each row of `added` (as
+  // DbRecordSet::EncodeRow writes it) is stored where the table's order puts it (among rows of
+  // an equal key where the driver sees fit), rows of `added` with equal keys in the order given.
+  // 1 when made; 0 when a row cannot be stored or the change failed, and then the table is as
+  // it was; -1 when the driver has no such change (the record set then makes it row by row).
+  [[nodiscard]] virtual int ReplaceRows(DbRecordSet* record_set, std::span<const uint32_t> removed,
+                                        std::span<const DbString> added) {
+    (void)record_set;
+    (void)removed;
+    (void)added;
+    return -1;
+  }
+
+  // Reads every row of the table open in the record set from the first, each into the record
+  // set's fields, and calls visit(record) with the record set's record until it answers kStop:
+  // a walk without a move per row. `columns` names the fields to read (bit i for column i; 0,
+  // and columns from 64 on, always read); the others may keep any value until visit answers
+  // kWholeRow for a row, which reads all of its fields and visits it once more. 1 when the walk
+  // ended at the last row or by visit; 0 when a row could not be read; -1 when the driver has
+  // no such walk (the record set then moves).
+  [[nodiscard]] virtual int ScanRows(DbRecordSet* record_set, uint64_t columns,
+                                     const ScanVisitor& visit) {
+    (void)record_set;
+    (void)columns;
+    (void)visit;
+    return -1;
   }
 
   // --- Databases, for the drivers that keep databases of their own -----------------------------

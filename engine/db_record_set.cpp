@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace ledgerix {
 
@@ -270,6 +271,79 @@ int DbRecordSet::Update() {
   return 1;
 }
 
+int DbRecordSet::ScanRows(uint64_t columns, const ScanVisitor& visit) {
+  if (!IsUsable() || adding_) return 0;
+  MoveFirst();
+  // The driver's own walk leaves its cursor anywhere, and the record holds some row.
+  fetched_ = false;
+  holds_row_ = false;
+  driver_in_step_ = false;
+  const int scanned = cursor_.row_count == 0 ? 1 : ReadyDriver()->ScanRows(this, columns, visit);
+  if (scanned >= 0) {
+    // The record holds whatever row the walk read last, maybe in part.
+    fetched_ = false;
+    holds_row_ = false;
+    return scanned;
+  }
+  while (!IsEOF()) {
+    DbRecord* record = CurrentRecord(-1);
+    if (record == nullptr) {
+      MoveFirst();
+      return 0;
+    }
+    ScanStep step = visit(record);
+    if (step == ScanStep::kWholeRow) step = visit(record);  // read whole already
+    if (step == ScanStep::kStop) break;
+    MoveNext();
+  }
+  MoveFirst();
+  return 1;
+}
+
+int DbRecordSet::ReplaceRows(std::span<const uint32_t> removed, size_t added_count,
+                             const RowFiller& fill) {
+  if (!IsUsable() || adding_ || bulk_load_) return 0;
+  for (size_t i = 0; i < removed.size(); ++i) {
+    if (removed[i] >= cursor_.row_count || (i > 0 && removed[i] <= removed[i - 1])) return 0;
+  }
+  std::vector<DbString> added(added_count);
+  for (size_t i = 0; i < added_count; ++i) {
+    ResetFields();
+    if (!fill(i, record_.get()) || !EncodeRow(&added[i], 0)) {
+      ResetFields();
+      return 0;
+    }
+  }
+  fetched_ = false;
+  holds_row_ = false;
+  driver_in_step_ = false;
+  const int replaced = ReadyDriver()->ReplaceRows(this, removed, added);
+  if (replaced < 0) return ReplaceRowByRow(removed, added_count, fill) ? 1 : 0;
+  if (replaced == 0) return 0;
+  cursor_.row_count = static_cast<uint32_t>(cursor_.row_count - removed.size() + added_count);
+  cursor_.position = 0;
+  cursor_.last_fetched = 0;
+  return 1;
+}
+
+bool DbRecordSet::ReplaceRowByRow(std::span<const uint32_t> removed, size_t added_count,
+                                  const RowFiller& fill) {
+  // From the last to the first, so that each position still names the row it named.
+  for (auto it = removed.rbegin(); it != removed.rend(); ++it) {
+    if (!Move(*it + 1) || !Delete()) return false;
+  }
+  for (size_t i = 0; i < added_count; ++i) {
+    if (!AddNew()) return false;
+    if (!fill(i, record_.get())) {
+      static_cast<void>(Delete());  // only leaves the adding state
+      return false;
+    }
+    if (!Update()) return false;
+  }
+  MoveFirst();
+  return true;
+}
+
 DbRecord* DbRecordSet::Fields() { return ReadyDriver() != nullptr ? record_.get() : nullptr; }
 
 int DbRecordSet::MoveCodeFor() const {
@@ -336,6 +410,27 @@ int DbRecordSet::DecodeRow(DbString* in, uint32_t column_limit) {
       return 0;
     }
     in->DropFront(used);
+  }
+  fetched_ = true;
+  return 1;
+}
+
+int DbRecordSet::DecodeRowFrom(std::string_view bytes, uint64_t columns) {
+  if (record_ == nullptr) return 0;
+  for (uint32_t i = 0; i < ColumnCount(); ++i) {
+    const DbValueType type = columns_[i]->Type();
+    size_t used = 0;
+    if (ScanTakesColumn(columns, i)) {
+      DbValue* field = record_->FieldByIndex(i);
+      used = field == nullptr ? 0 : field->Decode(bytes, type);
+    } else if (type == DbValueType::Text) {
+      const size_t end = bytes.find('\0');
+      used = end == std::string_view::npos ? 0 : end + 1;
+    } else if (FixedWidthOf(type) <= bytes.size()) {
+      used = FixedWidthOf(type);
+    }
+    if (used == 0) return 0;
+    bytes.remove_prefix(used);
   }
   fetched_ = true;
   return 1;

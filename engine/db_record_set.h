@@ -5,6 +5,7 @@
 // current fields into the binary row encoding and back.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -107,6 +108,25 @@ class DbRecordSet {
   // through the driver; leaves adding. Overwriting needs the record to hold the row at the
   // current position (CurrentRecord since the last move), else 0 and nothing is written.
   [[nodiscard]] virtual int Update();
+  // Fills the fields of the added row `index` (on a record whose fields start empty, as after
+  // AddNew) for ReplaceRows; false when it cannot.
+  using RowFiller = std::function<bool(size_t index, DbRecord* record)>;
+  // Removes the rows at the 0-based positions `removed` (ascending, each once, below RowCount)
+  // and adds `added_count` rows that `fill` gives, placed as Update places a new row: in one
+  // change of the table where the driver has one (DbDriver::ReplaceRows), else row by row.
+  // Afterwards the position is 0. 1 when done. 0 when not usable, while adding or loading in
+  // bulk, for positions out of order, a row that cannot be filled or encoded, or a failed
+  // write: the driver that changes at once then left the table as it was, while row by row
+  // part may be done, so call it inside a transaction and roll that back on 0.
+  [[nodiscard]] virtual int ReplaceRows(std::span<const uint32_t> removed, size_t added_count,
+                                        const RowFiller& fill);
+  // Reads every row from the first, calling visit(record) on each until it answers kStop
+  // (DbDriver::ScanRows, else with MoveNext and CurrentRecord). `columns` names the fields that
+  // must be read (bit i for column i, 0 for all); the others may hold anything until visit
+  // answers kWholeRow, which reads the row whole and visits it again. Afterwards the record set
+  // stands on its first row. 1 when the walk ended at the last row or by visit; 0 when not
+  // usable, while adding, or when a row could not be read.
+  [[nodiscard]] virtual int ScanRows(uint64_t columns, const ScanVisitor& visit);
   // The record, or null when not ready.
   virtual DbRecord* Fields();
   // The current row, fetched from the driver unless already fetched; the new row's buffer while
@@ -122,6 +142,10 @@ class DbRecordSet {
   // bytes with DropFront (the caller compacts). On failure exactly the bytes this call consumed
   // are given back and 0 answered.
   [[nodiscard]] virtual int DecodeRow(DbString* in, uint32_t column_limit);
+  // DecodeRow of the fields a scan's column set takes (ScanTakesColumn; 0 for all) from the
+  // front of `bytes`, which stay as they are; the other columns are stepped over. 1, or 0 when a
+  // column cannot be decoded or measured (the fields before it hold the new values then).
+  [[nodiscard]] int DecodeRowFrom(std::string_view bytes, uint64_t columns = 0);
   // Looks for one whole encoded row at the front of `buffer` (measured from the column types)
   // and hands it to the driver state's AppendRow; the row is then dropped from the buffer and
   // the row count grows by one. 1 when a row was appended; 0 when no whole row is there yet
@@ -148,6 +172,9 @@ class DbRecordSet {
   DbDriver* ReadyDriver() const;
   bool IsUsable() const;
   void ReleaseColumns();
+  // ReplaceRows through Move, Delete, AddNew and Update.
+  [[nodiscard]] bool ReplaceRowByRow(std::span<const uint32_t> removed, size_t added_count,
+                                     const RowFiller& fill);
   // The move code that brings the driver from the last fetched row to the position; 0 for none.
   int MoveCodeFor() const;
   // Clears the fetched flag and answers whether the record set is usable (every move does so).

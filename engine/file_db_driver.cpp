@@ -1,5 +1,7 @@
 #include "engine/file_db_driver.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -179,6 +181,27 @@ int FileDbDriver::Fetch(DbRecordSet* record_set, int move_code, uint32_t row_ind
   return 1;
 }
 
+int FileDbDriver::ScanRows(DbRecordSet* record_set, uint64_t columns, const ScanVisitor& visit) {
+  TableFile* table = OpenTableOf(record_set);
+  const int64_t rows = table != nullptr ? table->RowCount() : -1;
+  DbRecord* record = record_set != nullptr ? record_set->Fields() : nullptr;
+  if (rows < 0 || record == nullptr) return 0;
+  const int64_t slot = table->SlotSize();
+  for (int64_t row = 0; row < rows; ++row) {
+    // Decoded where the window holds it: a walk copies no slot.
+    const std::string_view bytes = table->ViewAt(row * slot, static_cast<uint32_t>(slot));
+    if (bytes.empty() || !record_set->DecodeRowFrom(bytes, columns)) return 0;
+    ScanStep step = visit(record);
+    if (step == ScanStep::kWholeRow) {
+      if (!record_set->DecodeRowFrom(bytes, 0)) return 0;
+      step = visit(record);
+    }
+    if (step == ScanStep::kStop) break;
+  }
+  table->MoveFirst();
+  return 1;
+}
+
 int FileDbDriver::DeleteAllRows(DbRecordSet* record_set) {
   TableFile* table = OpenTableOf(record_set);
   return table != nullptr ? table->Clear() : 0;
@@ -194,6 +217,105 @@ int FileDbDriver::EndBulkLoad(DbRecordSet* record_set) {
   // journal, closed, refuses the write, so the held-back rows are dropped and 0 answered.
   TableFile* table = record_set != nullptr ? TableOf(record_set) : nullptr;
   return table != nullptr ? table->EndDeferred() : 1;
+}
+
+int FileDbDriver::ReplaceRows(DbRecordSet* record_set, std::span<const uint32_t> removed,
+                              std::span<const DbString> added) {
+  TableFile* table = OpenTableOf(record_set);
+  const DbColumnDef* first_column = record_set != nullptr ? record_set->ColumnDef(0) : nullptr;
+  const int64_t rows = table != nullptr ? table->RowCount() : -1;
+  if (first_column == nullptr || rows < 0) return 0;
+  const DbValueType key_type = first_column->Type();
+  const auto slot = static_cast<size_t>(table->SlotSize());
+  std::vector<AddedRow> rows_added(added.size());
+  for (size_t i = 0; i < added.size(); ++i) {
+    AddedRow& row = rows_added[i];
+    // A row longer than its slot, or without a readable key, could never be read back in order.
+    if (added[i].Length() > slot || row.key.Decode(added[i].View(), key_type) == 0) return 0;
+    row.slot = std::string(added[i].View());
+    row.slot.resize(slot, '\0');
+  }
+  // In order of their keys, equal keys in the order given.
+  std::stable_sort(rows_added.begin(), rows_added.end(),
+                   [](const AddedRow& a, const AddedRow& b) { return b.key.Greater(a.key); });
+  const std::vector<int64_t> removed_rows(removed.begin(), removed.end());
+  const int fits = FitsRemovedSlots(table, key_type, removed_rows, rows_added);
+  if (fits < 0) return 0;
+  int replaced = 0;
+  if (fits == 1) {
+    std::vector<std::string_view> slots;
+    for (const AddedRow& row : rows_added) slots.push_back(row.slot);
+    replaced = table->OverwriteSlots(removed_rows, slots);
+  } else {
+    std::vector<SlotInsert> inserts;
+    for (AddedRow& row : rows_added) {
+      const int64_t place = RowsNotAfter(table, rows, key_type, row.key);
+      if (place < 0) return 0;
+      inserts.push_back({place, row.slot});
+    }
+    // Sorted by key already, so sorting by place keeps rows that land together in key order.
+    std::stable_sort(inserts.begin(), inserts.end(), [](const SlotInsert& a, const SlotInsert& b) {
+      return a.before_row < b.before_row;
+    });
+    replaced = table->ReplaceSlots(removed_rows, inserts);
+  }
+  table->SetCurrentOffset(0);
+  return replaced;
+}
+
+int FileDbDriver::FitsRemovedSlots(TableFile* table, DbValueType key_type,
+                                   std::span<const int64_t> removed,
+                                   std::span<const AddedRow> added) {
+  if (removed.size() != added.size() || removed.empty()) return 0;
+  const int64_t rows = table->RowCount();
+  // The key of the nearest row from `row` on in direction `step` that stays; none past the end.
+  auto kept_key = [&](int64_t row, int64_t step, DbValue* key) -> std::optional<bool> {
+    for (; row >= 0 && row < rows; row += step) {
+      if (std::binary_search(removed.begin(), removed.end(), row)) continue;
+      DbString bytes;
+      if (!table->ReadAt(row * table->SlotSize(), static_cast<uint32_t>(table->SlotSize()),
+                         &bytes) ||
+          key->Decode(bytes.View(), key_type) == 0) {
+        return std::nullopt;
+      }
+      return true;
+    }
+    return false;
+  };
+  for (size_t i = 0; i < removed.size(); ++i) {
+    DbValue before;
+    DbValue after;
+    const std::optional<bool> has_before = kept_key(removed[i] - 1, -1, &before);
+    const std::optional<bool> has_after = kept_key(removed[i] + 1, 1, &after);
+    if (!has_before || !has_after) return -1;
+    if ((*has_before && before.Greater(added[i].key)) ||
+        (*has_after && added[i].key.Greater(after))) {
+      return 0;
+    }
+  }
+  return 1;
+}
+
+int64_t FileDbDriver::RowsNotAfter(TableFile* table, int64_t rows, DbValueType type,
+                                   const DbValue& key) {
+  int64_t low = 0;
+  int64_t high = rows;
+  DbString slot;
+  while (low < high) {
+    const int64_t middle = low + (high - low) / 2;
+    DbValue value;
+    if (!table->ReadAt(middle * table->SlotSize(), static_cast<uint32_t>(table->SlotSize()),
+                       &slot) ||
+        value.Decode(slot.View(), type) == 0) {
+      return -1;
+    }
+    if (value.Greater(key)) {
+      high = middle;
+    } else {
+      low = middle + 1;
+    }
+  }
+  return low;
 }
 
 // ---- Writing rows ----

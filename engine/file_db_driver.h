@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <string>
 
 #include "engine/db_driver.h"
 #include "engine/db_schema.h"
@@ -47,6 +49,9 @@ class FileDbDriver : public DbDriver {
   // Moves the table's current row by the move code and decodes the slot into the record set's
   // fields (hint + 1 columns, all for a hint of -1). 0 when the slot lies beyond the file or
   // cannot be decoded.
+  // A walk over the table file's slots from the first, each decoded as Fetch decodes it.
+  [[nodiscard]] int ScanRows(DbRecordSet* record_set, uint64_t columns,
+                             const ScanVisitor& visit) override;
   [[nodiscard]] int Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index,
                           int hint) override;
   // kWriteDelete removes the current row's slot. kWriteInsert inserts the fields as a new slot
@@ -72,6 +77,13 @@ class FileDbDriver : public DbDriver {
   // Inside a transaction the load belongs to it: ended after the transaction, it stores nothing.
   int BeginBulkLoad(DbRecordSet* record_set) override;
   [[nodiscard]] int EndBulkLoad(DbRecordSet* record_set) override;
+  // When the added rows can take the removed rows' places one for one in order of the first
+  // column (a day stored back with its kinds unchanged), they are written over those slots in
+  // place. Otherwise one rewrite of the table file from the first changed row on
+  // (TableFile::ReplaceSlots), each added row after every row whose first column is not greater
+  // than its own. Either way rows of one key keep the order they were added in.
+  [[nodiscard]] int ReplaceRows(DbRecordSet* record_set, std::span<const uint32_t> removed,
+                                std::span<const DbString> added) override;
 
   // Transactions over every table of the open database, kept by the journal (TableJournal).
   // Begin: 0 when no database is open, one runs already, or an earlier one could not yet be
@@ -103,6 +115,12 @@ class FileDbDriver : public DbDriver {
     bool failed = false;  // a probed row could not be read or decoded
   };
 
+  // A row for ReplaceRows: its first column and its slot.
+  struct AddedRow {
+    DbValue key;
+    std::string slot;
+  };
+
   // The record set's TableFile, or null.
   static TableFile* TableOf(DbRecordSet* record_set);
   // TableOf when a database is open and the record set has a table open; else null.
@@ -114,6 +132,15 @@ class FileDbDriver : public DbDriver {
   // Compares row `row` of the searched table with the key: -1 when the row goes before it, 0
   // when equal, 1 when after; sets the insert position after (or, for 1, before) that row.
   int CompareRow(int32_t row);
+  // The number of rows of `table` (`rows` of them) whose first column, of type `type`, is not
+  // greater than `key`: the row before which a row of that key goes after all of its equals.
+  // -1 when a row could not be read or decoded.
+  // 1 when the added rows (sorted by key) can take the places of the removed rows one for one
+  // with the table still in order of its first column, so that the rows are written in place;
+  // 0 when not; -1 when a row could not be read.
+  static int FitsRemovedSlots(TableFile* table, DbValueType key_type,
+                              std::span<const int64_t> removed, std::span<const AddedRow> added);
+  static int64_t RowsNotAfter(TableFile* table, int64_t rows, DbValueType type, const DbValue& key);
 
   platform::Env& env_;
   SearchContext search_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "engine/database_folder.h"
 
@@ -219,6 +220,24 @@ int TableFile::ReadAt(int64_t offset, uint32_t n, DbString* dest) {
   return ServeFromWindow(offset, n, dest) ? 1 : 0;
 }
 
+std::string_view TableFile::ViewAt(int64_t offset, uint32_t n) {
+  if (offset < 0 || n == 0) return {};
+  if (deferred_) {
+    if (static_cast<int64_t>(image_.size()) < offset + n) return {};
+    return std::string_view(image_).substr(static_cast<size_t>(offset), n);
+  }
+  CheckGeneration();
+  const auto in_window = [&] {
+    return !window_.empty() && offset >= window_offset_ &&
+           offset + n <= window_offset_ + static_cast<int64_t>(window_.size());
+  };
+  if (!in_window()) {
+    const int64_t size = FileSize();
+    if (size < offset + n || !FillWindow(offset, n, size) || !in_window()) return {};
+  }
+  return std::string_view(window_).substr(static_cast<size_t>(offset - window_offset_), n);
+}
+
 int TableFile::WriteAt(int64_t offset, const DbString& src) {
   const int64_t length = src.Length();
   const int64_t size = FileSize();
@@ -290,6 +309,131 @@ int TableFile::DeleteAt(int64_t offset, uint32_t n) {
   Former former;
   if (!ReadFormer(offset, size - offset, &former)) return 0;
   return Change(offset, former.View().substr(n), {}, size - n, size, former.View(), Shape::kMoved);
+}
+
+bool TableFile::ValidReplacement(std::span<const int64_t> removed,
+                                 std::span<const SlotInsert> inserts, int64_t rows) const {
+  for (size_t i = 0; i < removed.size(); ++i) {
+    if (removed[i] < 0 || removed[i] >= rows || (i > 0 && removed[i] <= removed[i - 1])) {
+      return false;
+    }
+  }
+  for (size_t i = 0; i < inserts.size(); ++i) {
+    const SlotInsert& insert = inserts[i];
+    if (insert.before_row < 0 || insert.before_row > rows ||
+        insert.bytes.size() != static_cast<size_t>(slot_size_) ||
+        (i > 0 && insert.before_row < inserts[i - 1].before_row)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+int TableFile::ReplaceSlots(std::span<const int64_t> removed, std::span<const SlotInsert> inserts) {
+  const int64_t rows = RowCount();
+  if (rows < 0 || !ValidReplacement(removed, inserts, rows)) return 0;
+  if (removed.empty() && inserts.empty()) return 1;
+  const auto slot = static_cast<size_t>(slot_size_);
+  const int64_t first_row = std::min(removed.empty() ? rows : removed.front(),
+                                     inserts.empty() ? rows : inserts.front().before_row);
+  const int64_t from = first_row * slot_size_;
+  const int64_t size = rows * slot_size_;
+  Former disk;
+  std::string_view former;
+  if (deferred_) {
+    former = std::string_view(image_).substr(static_cast<size_t>(from));
+  } else {
+    if (!ReadFormer(from, size - from, &disk)) return 0;
+    former = disk.View();
+  }
+  // The file from the first changed row on, as it is to be.
+  std::string tail;
+  tail.reserve(former.size() + inserts.size() * slot);
+  size_t next_removed = 0;
+  size_t next_insert = 0;
+  for (int64_t row = first_row;; ++row) {
+    while (next_insert < inserts.size() && inserts[next_insert].before_row == row) {
+      tail.append(inserts[next_insert++].bytes);
+    }
+    if (row == rows) break;
+    if (next_removed < removed.size() && removed[next_removed] == row) {
+      ++next_removed;
+      continue;
+    }
+    tail.append(former.substr(static_cast<size_t>(row - first_row) * slot, slot));
+  }
+  if (deferred_) {
+    image_.replace(static_cast<size_t>(from), std::string::npos, tail);
+    return 1;
+  }
+  // Slots that come out as they were need no writing: those in front of the first change, and
+  // when the length stays, those after the last one.
+  size_t same_front = 0;
+  while (same_front < tail.size() && same_front < former.size() &&
+         tail.compare(same_front, slot, former, same_front, slot) == 0) {
+    same_front += slot;
+  }
+  size_t end = tail.size();
+  const bool same_length = tail.size() == former.size();
+  if (same_length) {
+    while (end > same_front && tail.compare(end - slot, slot, former, end - slot, slot) == 0) {
+      end -= slot;
+    }
+  }
+  const int64_t start = from + static_cast<int64_t>(same_front);
+  const std::string_view written = std::string_view(tail).substr(same_front, end - same_front);
+  const std::string_view replaced =
+      former.substr(same_front, same_length ? end - same_front : std::string_view::npos);
+  return Change(start, written, {}, from + static_cast<int64_t>(tail.size()), size, replaced,
+                same_length ? Shape::kInPlace : Shape::kMoved);
+}
+
+int TableFile::OverwriteSlots(std::span<const int64_t> rows,
+                              std::span<const std::string_view> slots) {
+  const int64_t row_count = RowCount();
+  if (row_count < 0 || rows.size() != slots.size()) return 0;
+  const auto slot = static_cast<size_t>(slot_size_);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i] < 0 || rows[i] >= row_count || (i > 0 && rows[i] <= rows[i - 1]) ||
+        slots[i].size() != slot) {
+      return 0;
+    }
+  }
+  if (deferred_) {
+    for (size_t i = 0; i < rows.size(); ++i) {
+      image_.replace(static_cast<size_t>(rows[i]) * slot, slot, slots[i]);
+    }
+    return 1;
+  }
+  std::vector<Former> formers(rows.size());
+  std::vector<TableJournal::FormerBytes> ranges;
+  ranges.reserve(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (!ReadFormer(rows[i] * slot_size_, slot_size_, &formers[i])) return 0;
+    ranges.push_back({rows[i] * slot_size_, formers[i].View()});
+  }
+  if (rows.empty()) return 1;
+  const int64_t size = row_count * slot_size_;
+  if (journal_ != nullptr && !journal_->BeforeChanges(table_name_, size, ranges)) return 0;
+  size_t written = 0;
+  while (written < rows.size() && WriteAllAt(ranges[written].from, slots[written])) ++written;
+  const bool made = written == rows.size();
+  bool put_back = true;
+  // The slot whose write failed may be half written, so it is put back too.
+  for (size_t i = 0; !made && i <= written && i < rows.size(); ++i) {
+    put_back = WriteAllAt(ranges[i].from, ranges[i].bytes) && put_back;
+  }
+  if (made) {
+    for (size_t i = 0; i < rows.size(); ++i) PatchWindow(ranges[i].from, slots[i]);
+  } else {
+    DropCache();
+  }
+  MarkChanged();
+  if (journal_ != nullptr && !journal_->AfterChange(made, put_back)) {
+    DropCache();
+    return 0;
+  }
+  return made ? 1 : 0;
 }
 
 int TableFile::Change(int64_t from, std::string_view first, std::string_view second,

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,13 @@ namespace ledgerix {
 
 // Every slot holds 18 bytes per column; the row's encoding starts at the slot's first byte.
 inline constexpr int32_t kSlotBytesPerColumn = 18;
+
+// A slot to put into a table file by TableFile::ReplaceSlots: before the row that is number
+// `before_row` (0-based) now, or at the end for the row count.
+struct SlotInsert {
+  int64_t before_row = 0;
+  std::string_view bytes;  // exactly one slot
+};
 
 class TableFile : public DbDriverState {
  public:
@@ -74,6 +82,9 @@ class TableFile : public DbDriverState {
   // Copies n bytes at `offset` into *dest (replacing its text). 0 when the file is shorter than
   // offset + n or reading fails; *dest is then empty.
   [[nodiscard]] int ReadAt(int64_t offset, uint32_t n, DbString* dest);
+  // The n bytes at `offset` without a copy: a view into what this TableFile holds, valid until
+  // its next read or change. Empty when the file is shorter than offset + n or reading fails.
+  std::string_view ViewAt(int64_t offset, uint32_t n);
   // Every change below answers 1 when it was made (and, with a journal outside a transaction,
   // committed), and 0 when it was not; after 0 the file is as it was before the call. (Without
   // a journal, should putting it back fail too, the file is at least cut to whole slots.)
@@ -89,6 +100,21 @@ class TableFile : public DbDriverState {
   [[nodiscard]] int DeleteAt(int64_t offset, uint32_t n);
   // Empties the file.
   [[nodiscard]] int Clear();
+  // Many rows removed and added as one change: drops the slots of the rows `removed` (0-based,
+  // ascending, each once, below RowCount) and puts in `inserts` (ascending by before_row, at
+  // most RowCount; those with the same before_row in the order given). The rows in between move
+  // once, not once per row, and only the bytes from the first changed slot on are written (up
+  // to the last changed one when the row count stays). 1 when made, also when nothing changes;
+  // 0 for arguments out of order or range, a slot of the wrong size, or a failed change, and
+  // then the file is as it was.
+  [[nodiscard]] int ReplaceSlots(std::span<const int64_t> removed,
+                                 std::span<const SlotInsert> inserts);
+  // Writes whole slots over rows in place, as one change (one journal sync for all of them):
+  // each of `rows` (0-based, ascending, each once, below RowCount) gets the slot at the same
+  // index of `slots`. 1 when made; 0 for arguments out of order or range, a slot of the wrong
+  // size, or a failed write, and then the file is as it was.
+  [[nodiscard]] int OverwriteSlots(std::span<const int64_t> rows,
+                                   std::span<const std::string_view> slots);
 
   // Moves of the current row, by byte offset o and slot size s. Next: o + s when the file holds
   // at least o + s bytes, else o stays. First: 0. Last: size - s. Absolute: row × s when that is
@@ -146,6 +172,8 @@ class TableFile : public DbDriverState {
   [[nodiscard]] bool WriteAll(std::string_view bytes);
   [[nodiscard]] bool WriteAllAt(int64_t offset, std::string_view bytes);
   [[nodiscard]] bool Truncate(int64_t size);
+  [[nodiscard]] bool ValidReplacement(std::span<const int64_t> removed,
+                                      std::span<const SlotInsert> inserts, int64_t rows) const;
 
   // The one way the file changes: from `from` on it holds `first` then `second`, and it ends at
   // `new_size` (cut when shorter than now). `size` is the file's size now and `former` its bytes

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "engine/testing/slot_bytes.h"
 #include "platform/fault_injection_env.h"
@@ -18,6 +20,22 @@ constexpr char16_t kTablePath[] = u"\\tolvena_db\\t.$tab$";
 
 std::string Slots(int count, int slot, int first = 0) {
   return testing::SlotBytes(count, slot, first);
+}
+
+// The reference for ReplaceSlots: the rows as a list, changed one at a time.
+std::string ReplacedByHand(const std::string& before, int slot, const std::vector<int64_t>& removed,
+                           const std::vector<SlotInsert>& inserts) {
+  std::string after;
+  const int64_t rows = static_cast<int64_t>(before.size()) / slot;
+  for (int64_t row = 0; row <= rows; ++row) {
+    for (const SlotInsert& insert : inserts) {
+      if (insert.before_row == row) after += insert.bytes;
+    }
+    if (row < rows && std::find(removed.begin(), removed.end(), row) == removed.end()) {
+      after += before.substr(static_cast<size_t>(row * slot), static_cast<size_t>(slot));
+    }
+  }
+  return after;
 }
 
 class TableFileTest : public ::testing::Test {
@@ -282,6 +300,84 @@ TEST_F(TableFileTest, DeferredChangesGiveWhatDirectChangesGive) {
   EXPECT_EQ(deferred.EndDeferred(), 1) << "nothing deferred any more";
 }
 
+TEST_F(TableFileTest, ReplaceSlotsGivesWhatRemovingAndInsertingOneByOneGive) {
+  uint32_t seed = 7;
+  auto next = [&](uint32_t bound) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % bound;
+  };
+  const std::string fresh = Slots(3, 36, 9000);
+  for (int round = 0; round < 60; ++round) {
+    const int rows = static_cast<int>(next(40));
+    const std::string before = Slots(rows, 36);
+    std::vector<int64_t> removed;
+    for (int row = 0; row < rows; ++row) {
+      if (next(4) == 0) removed.push_back(row);
+    }
+    std::vector<SlotInsert> inserts;
+    for (uint32_t n = next(4); n > 0; --n) {
+      inserts.push_back({next(static_cast<uint32_t>(rows) + 1),
+                         std::string_view(fresh).substr(36 * next(3), 36)});
+    }
+    std::stable_sort(inserts.begin(), inserts.end(), [](const SlotInsert& a, const SlotInsert& b) {
+      return a.before_row < b.before_row;
+    });
+    const std::string expected = ReplacedByHand(before, 36, removed, inserts);
+    for (bool deferred : {false, true}) {
+      SetContents(before);
+      auto table = OpenTable(env_, 2);
+      if (deferred) {
+        ASSERT_EQ(table->BeginDeferred(), 1);
+      }
+      ASSERT_EQ(table->ReplaceSlots(removed, inserts), 1) << round;
+      EXPECT_EQ(table->RowCount(), static_cast<int64_t>(expected.size() / 36)) << round;
+      DbString all;
+      if (!expected.empty()) {
+        ASSERT_EQ(table->ReadAt(0, static_cast<uint32_t>(expected.size()), &all), 1) << round;
+      }
+      EXPECT_EQ(std::string(all.View()), expected) << "read back, round " << round;
+      table.reset();
+      EXPECT_EQ(Contents(), expected) << "on disk, round " << round << " deferred " << deferred;
+    }
+  }
+}
+
+TEST_F(TableFileTest, ReplaceSlotsRefusesArgumentsOutOfOrderOrRange) {
+  const std::string before = Slots(5, 36);
+  const std::string row = Slots(1, 36, 50);
+  struct Case {
+    const char* what;
+    std::vector<int64_t> removed;
+    std::vector<SlotInsert> inserts;
+  };
+  const Case cases[] = {
+      {"removed out of order", {3, 1}, {}},
+      {"removed twice", {2, 2}, {}},
+      {"removed past the end", {5}, {}},
+      {"inserted past the end", {}, {{6, row}}},
+      {"inserts out of order", {}, {{3, row}, {1, row}}},
+      {"a slot of the wrong size", {}, {{1, std::string_view(row).substr(1)}}},
+  };
+  for (const Case& c : cases) {
+    SetContents(before);
+    auto table = OpenTable(env_, 2);
+    EXPECT_EQ(table->ReplaceSlots(c.removed, c.inserts), 0) << c.what;
+    table.reset();
+    EXPECT_EQ(Contents(), before) << c.what;
+  }
+  const std::string_view slot = row;
+  const std::vector<std::string_view> two = {slot, slot};
+  const std::vector<std::pair<std::vector<int64_t>, std::vector<std::string_view>>> overwrites = {
+      {{3, 1}, two}, {{1, 1}, two}, {{4, 5}, two}, {{1}, two}, {{1}, {slot.substr(1)}}};
+  for (const auto& [rows, slots] : overwrites) {
+    SetContents(before);
+    auto table = OpenTable(env_, 2);
+    EXPECT_EQ(table->OverwriteSlots(rows, slots), 0);
+    table.reset();
+    EXPECT_EQ(Contents(), before);
+  }
+}
+
 TEST_F(TableFileTest, ClosingWritesWhatIsDeferred) {
   SetContents(Slots(3, 36));
   auto table = OpenTable(env_, 2);
@@ -391,6 +487,36 @@ TEST_F(TableFileFaultTest, AFailedDeferredWriteLeavesTheFileAsItWasBefore) {
   EveryFailureUndoes(rows, rows.substr(36), [](TableFile& table) {
     return table.BeginDeferred() && table.DeleteAt(0, 36) ? table.EndDeferred() : -1;
   });
+}
+
+TEST_F(TableFileFaultTest, AFailedReplacementLeavesTheFileAsItWas) {
+  const std::string rows = Slots(3000, 36);
+  const std::string row = Slots(1, 36, 7777);
+  struct Case {
+    const char* what;
+    std::vector<int64_t> removed;
+    std::vector<SlotInsert> inserts;
+  };
+  const Case cases[] = {
+      {"as many rows as before", {10, 2000}, {{1500, row}, {2999, row}}},
+      {"more rows", {10}, {{5, row}, {5, row}, {3000, row}}},
+      {"fewer rows", {0, 1, 2500}, {{2600, row}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string after = ReplacedByHand(rows, 36, c.removed, c.inserts);
+    auto replace = [&](TableFile& table) { return table.ReplaceSlots(c.removed, c.inserts); };
+    EveryFailureUndoes(rows, after, replace);
+    EveryFailureUndoes(rows, after, replace, /*short_writes=*/true);
+  }
+  // Slots written in place, far apart.
+  const std::vector<int64_t> places = {0, 7, 1500, 2999};
+  const std::vector<std::string_view> slots(places.size(), row);
+  std::string after = rows;
+  for (int64_t place : places) after.replace(static_cast<size_t>(place) * 36, 36, row);
+  auto overwrite = [&](TableFile& table) { return table.OverwriteSlots(places, slots); };
+  EveryFailureUndoes(rows, after, overwrite);
+  EveryFailureUndoes(rows, after, overwrite, /*short_writes=*/true);
 }
 
 // When putting the file back fails too, the file is still cut to whole slots, so the table

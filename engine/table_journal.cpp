@@ -223,6 +223,12 @@ void TableJournal::Abandon() {
 
 bool TableJournal::BeforeChange(const DbString& table, int64_t size, int64_t from,
                                 std::string_view former) {
+  const FormerBytes range{from, former};
+  return BeforeChanges(table, size, std::span<const FormerBytes>(&range, 1));
+}
+
+bool TableJournal::BeforeChanges(const DbString& table, int64_t size,
+                                 std::span<const FormerBytes> ranges) {
   if (closed_ || abandoned_ || size < 0 || size > UINT32_MAX) return false;
   if (!explicit_) {
     if (implicit_ || !Settle()) return false;
@@ -232,26 +238,28 @@ bool TableJournal::BeforeChange(const DbString& table, int64_t size, int64_t fro
   auto [it, first_change] = tables_.try_emplace(std::string(table.View()));
   ChangedTable& changed = it->second;
   if (first_change) changed.size_before = size;
-  // Only bytes the table had when the transaction began need keeping, each once.
-  const int64_t end =
-      std::min<int64_t>(from + static_cast<int64_t>(former.size()), changed.size_before);
-  const std::vector<ByteRanges::Range> gaps = changed.journaled.Gaps(from, end);
-  if (!first_change && gaps.empty()) return true;
-
   const auto size_before = static_cast<uint32_t>(changed.size_before);
   if (end_ == 0) ++salt_;  // a new journal: records of the one before do not pass for its own
   std::vector<JournalFrame> frames;
-  // The first record of a table carries its size even when no byte needs keeping (an append).
-  if (gaps.empty()) frames.push_back(FrameJournalRecord(salt_, table.View(), size_before, 0, {}));
-  for (const ByteRanges::Range& gap : gaps) {
-    frames.push_back(
-        FrameJournalRecord(salt_, table.View(), size_before, static_cast<uint32_t>(gap.first),
-                           former.substr(static_cast<size_t>(gap.first - from),
-                                         static_cast<size_t>(gap.second - gap.first))));
+  std::vector<ByteRanges::Range> kept;
+  for (const FormerBytes& range : ranges) {
+    // Only bytes the table had when the transaction began need keeping, each once.
+    const int64_t end = std::min<int64_t>(range.from + static_cast<int64_t>(range.bytes.size()),
+                                          changed.size_before);
+    for (const ByteRanges::Range& gap : changed.journaled.Gaps(range.from, end)) {
+      frames.push_back(
+          FrameJournalRecord(salt_, table.View(), size_before, static_cast<uint32_t>(gap.first),
+                             range.bytes.substr(static_cast<size_t>(gap.first - range.from),
+                                                static_cast<size_t>(gap.second - gap.first))));
+      kept.push_back(gap);
+    }
   }
+  if (!first_change && frames.empty()) return true;
+  // The first record of a table carries its size even when no byte needs keeping (an append).
+  if (frames.empty()) frames.push_back(FrameJournalRecord(salt_, table.View(), size_before, 0, {}));
   bool cut_back = true;
   if (AppendRecords(frames, &cut_back)) {
-    for (const ByteRanges::Range& gap : gaps) changed.journaled.Add(gap.first, gap.second);
+    for (const ByteRanges::Range& gap : kept) changed.journaled.Add(gap.first, gap.second);
     return true;
   }
   if (first_change) tables_.erase(it);

@@ -29,6 +29,7 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,6 +88,14 @@ class TableJournal {
   // written), and then nothing is left to do.
   [[nodiscard]] bool BeforeChange(const DbString& table, int64_t size, int64_t from,
                                   std::string_view former);
+  // Bytes of a table file as they were, from `from` on.
+  struct FormerBytes {
+    int64_t from = 0;
+    std::string_view bytes;
+  };
+  // BeforeChange for one change made of several ranges (ascending, apart): one sync for all.
+  [[nodiscard]] bool BeforeChanges(const DbString& table, int64_t size,
+                                   std::span<const FormerBytes> ranges);
   // Call after every change that BeforeChange allowed: `made` tells whether it was made whole,
   // `put_back` whether the file is as it was before (TableFile puts back a failed change
   // itself). Outside a transaction the change is committed, or taken back from the journal.
