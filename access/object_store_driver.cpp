@@ -11,6 +11,7 @@
 #include "engine/db_record_set.h"
 #include "platform/object_store.h"
 #include "platform/object_store_database.h"
+#include "platform/property_record.h"
 
 namespace ledgerix {
 namespace {
@@ -38,6 +39,8 @@ class ObjectStoreDriver::Cursor : public DbDriverState {
 
   ObjectStoreDatabase& table() { return *table_; }
   std::vector<Property>& properties() { return properties_; }
+  // The 16-bit units of the text being converted.
+  std::u16string& Wide() { return wide_; }
   // One text buffer per column, for converting text fields.
   DbString& Text(uint32_t column) {
     if (texts_.size() <= column) texts_.resize(column + 1);
@@ -54,6 +57,7 @@ class ObjectStoreDriver::Cursor : public DbDriverState {
   std::unique_ptr<ObjectStoreDatabase> table_;
   std::vector<Property> properties_;
   std::vector<DbString> texts_;
+  std::u16string wide_;
   bool in_step_ = true;
 };
 
@@ -180,21 +184,66 @@ int ObjectStoreDriver::Fetch(DbRecordSet* record_set, int move_code, uint32_t ro
   }
   if (!found) return 0;
   cursor->set_in_step(true);
+  return ReadCurrentRow(record_set, cursor) ? 1 : 0;
+}
 
+bool ObjectStoreDriver::ReadCurrentRow(DbRecordSet* record_set, Cursor* cursor, uint64_t columns) {
   // The record and the columns are looked up once per row rather than once per field: a walk
   // fetches every row of the table.
   DbRecord* record = record_set->Fields();
-  const std::span<const std::unique_ptr<DbColumnDef>> columns = record_set->ColumnDefs();
-  std::vector<Property>& properties = cursor->properties();
-  if (record == nullptr || !table.ReadCurrent(&properties) || properties.size() != columns.size()) {
-    return 0;
+  const std::span<const std::unique_ptr<DbColumnDef>> defs = record_set->ColumnDefs();
+  if (record == nullptr) return false;
+  // A record of 32-bit numbers and texts, as the program's tables hold, goes straight from its
+  // stored bytes into the fields.
+  std::string_view bytes;
+  if (cursor->table().CurrentBytes(&bytes)) {
+    platform::PropertyRecordReader reader(bytes);
+    uint16_t count = 0;
+    if (!reader.Start(&count) || count != defs.size()) return false;
+    bool plain = true;
+    for (uint32_t i = 0; i < count && plain; ++i) {
+      uint16_t id;
+      PropertyKind kind;
+      std::string_view payload;
+      if (!reader.Next(&id, &kind, &payload)) return false;  // damaged bytes
+      if (!ScanTakesColumn(columns, i)) continue;
+      DbValue* field = record->FieldByIndex(i);
+      plain = field != nullptr && StoredBytesToField(kind, payload, defs[i]->Type(), field,
+                                                     &cursor->Text(i), &cursor->Wide());
+    }
+    if (plain) return reader.AtEnd();
+    // Anything but numbers and texts takes the long way below.
   }
-  for (uint32_t i = 0; i < columns.size(); ++i) {
+  std::vector<Property>& properties = cursor->properties();
+  if (!cursor->table().ReadCurrent(&properties) || properties.size() != defs.size()) {
+    return false;
+  }
+  for (uint32_t i = 0; i < defs.size(); ++i) {
     DbValue* field = record->FieldByIndex(i);
     if (field == nullptr ||
-        !PropertyToField(properties[i], columns[i]->Type(), field, &cursor->Text(i))) {
-      return 0;
+        !PropertyToField(properties[i], defs[i]->Type(), field, &cursor->Text(i))) {
+      return false;
     }
+  }
+  return true;
+}
+
+int ObjectStoreDriver::ScanRows(DbRecordSet* record_set, uint64_t columns,
+                                const ScanVisitor& visit) {
+  Cursor* cursor = CursorOf(record_set);
+  if (IsOpen() == 0 || cursor == nullptr) return 0;
+  ObjectStoreDatabase& table = cursor->table();
+  // The record set moves its cursor absolutely after a walk of the driver's own.
+  cursor->set_in_step(false);
+  DbRecord* record = record_set->Fields();
+  for (bool more = table.SeekFirst(); more; more = table.SeekNext()) {
+    if (!ReadCurrentRow(record_set, cursor, columns)) return 0;
+    ScanStep step = visit(record);
+    if (step == ScanStep::kWholeRow) {
+      if (!ReadCurrentRow(record_set, cursor, 0)) return 0;
+      step = visit(record);
+    }
+    if (step == ScanStep::kStop) return 1;
   }
   return 1;
 }

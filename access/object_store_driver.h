@@ -54,6 +54,9 @@ class ObjectStoreDriver : public DbDriver {
   // column's type. After the last fetched row was written over with a new first column (and so
   // moved within the order), a step to the next or previous row goes to `row_index` instead,
   // the position the record set counts it at.
+  // A walk from the first record with the store's own steps.
+  [[nodiscard]] int ScanRows(DbRecordSet* record_set, uint64_t columns,
+                             const ScanVisitor& visit) override;
   [[nodiscard]] int Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index,
                           int hint) override;
   // kWriteOverwrite writes the fields over the current row, kWriteInsert adds them as a new
@@ -103,6 +106,9 @@ class ObjectStoreDriver : public DbDriver {
   platform::ObjectStore* Store();
   // The driver's cursor attached to a record set, or null.
   static Cursor* CursorOf(DbRecordSet* record_set);
+  // Decodes the record the cursor's table stands on into the record set's fields.
+  // `columns` as for ScanRows: the fields to read.
+  static bool ReadCurrentRow(DbRecordSet* record_set, Cursor* cursor, uint64_t columns = 0);
 
   platform::Env& env_;
   std::unique_ptr<platform::ObjectStoreDatabase> catalog_;

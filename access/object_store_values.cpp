@@ -212,4 +212,25 @@ bool FieldToProperty(const DbValue& field, DbValueType type, uint16_t id, DbStri
   }
 }
 
+bool StoredBytesToField(PropertyKind kind, std::string_view payload, DbValueType type,
+                        DbValue* field, DbString* scratch, std::u16string* wide) {
+  const auto byte = [&](size_t i) { return static_cast<uint8_t>(payload[i]); };
+  if (kind == PropertyKind::kInt32 && type == DbValueType::Int32 && payload.size() == 4) {
+    field->SetInt32(static_cast<int32_t>(byte(0) | (byte(1) << 8) | (byte(2) << 16) |
+                                         (static_cast<uint32_t>(byte(3)) << 24)));
+    return true;
+  }
+  if (kind != PropertyKind::kText || type != DbValueType::Text) return false;
+  const size_t units = payload.size() / 2;
+  wide->resize(units);
+  for (size_t i = 0; i < units; ++i) {
+    (*wide)[i] = static_cast<char16_t>(byte(2 * i) | (byte(2 * i + 1) << 8));
+  }
+  scratch->SetLength(static_cast<uint32_t>(units));
+  scratch->SetLength(
+      static_cast<uint32_t>(WideToNarrow(wide->data(), scratch->MutableData(), units)));
+  field->SetText(*scratch);
+  return true;
+}
+
 }  // namespace ledgerix

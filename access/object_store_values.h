@@ -4,6 +4,8 @@
 // type is kept as, and the conversions between a record's field and a property.
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "engine/db_string.h"
 #include "engine/db_value.h"
@@ -46,5 +48,12 @@ bool PropertyConverts(const platform::Property& property, DbValueType type);
 // A Text column whose field holds no text keeps the empty text. False for a type outside 1 to 8.
 [[nodiscard]] bool FieldToProperty(const DbValue& field, DbValueType type, uint16_t id,
                                    DbString* scratch, platform::Property* out);
+
+// PropertyToField for the two kinds the program's tables store, straight from a property's
+// stored bytes (platform::WalkPropertyRecord): a 32-bit number into an Int32 column, a text
+// into a Text column (converted through `wide` and `scratch`, reused buffers). False for any
+// other pairing, for which the caller converts a decoded Property instead.
+bool StoredBytesToField(platform::PropertyKind kind, std::string_view payload, DbValueType type,
+                        DbValue* field, DbString* scratch, std::u16string* wide);
 
 }  // namespace ledgerix

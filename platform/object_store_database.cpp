@@ -213,6 +213,14 @@ bool ObjectStoreDatabase::ReadCurrent(std::vector<Property>* out) {
   return store_->ReadRecord(id_, key_, out);
 }
 
+bool ObjectStoreDatabase::CurrentBytes(std::string_view* out) const {
+  if (!usable() || place_ != Place::kOnRecord || scan_ == Scan::kNone) return false;
+  const SqliteStatement& scan = Statement(scan_);
+  *out = std::string_view(static_cast<const char*>(scan.ColumnData(kPropertiesColumn)),
+                          scan.ColumnSize(kPropertiesColumn));
+  return true;
+}
+
 uint32_t ObjectStoreDatabase::AddRecord(const std::vector<Property>& properties) {
   return usable() ? store_->InsertRecord(id_, info_.sort.property_id, properties) : 0;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "platform/object_store.h"
@@ -56,6 +57,10 @@ class ObjectStoreDatabase {
   // Reads all properties of the current record into `out`, in the order they were written.
   // False when the cursor is not on a record or the record cannot be read.
   [[nodiscard]] bool ReadCurrent(std::vector<Property>* out);
+  // The byte form of the current record's properties (see property_record.h) without a copy,
+  // valid until the cursor moves. False when the cursor is not on a record that a walk stepped
+  // to (use ReadCurrent then).
+  [[nodiscard]] bool CurrentBytes(std::string_view* out) const;
 
   // Adds a record. Answers its new object id, or 0 when the properties cannot be kept (two with
   // one id) or the write fails. The cursor stays where it was.

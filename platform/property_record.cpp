@@ -207,4 +207,46 @@ bool DecodePropertyRecord(const void* data, size_t size, std::vector<Property>* 
   return r.AtEnd();
 }
 
+bool PropertyRecordReader::Start(uint16_t* count) {
+  Reader r(bytes_.data(), bytes_.size());
+  if (!r.U16(count)) return false;
+  bytes_.remove_prefix(2);
+  return true;
+}
+
+bool PropertyRecordReader::Next(uint16_t* id, PropertyKind* kind, std::string_view* payload) {
+  Reader r(bytes_.data(), bytes_.size());
+  uint8_t code;
+  if (!r.U16(id) || !r.U8(&code) || !IsPropertyKind(code)) return false;
+  *kind = static_cast<PropertyKind>(code);
+  size_t head = 3;
+  size_t length = 0;
+  switch (*kind) {
+    case PropertyKind::kInt16:
+      length = 2;
+      break;
+    case PropertyKind::kInt32:
+      length = 4;
+      break;
+    case PropertyKind::kBool:
+      length = 1;
+      break;
+    case PropertyKind::kDouble:
+      length = 8;
+      break;
+    case PropertyKind::kText:
+    case PropertyKind::kBlob: {
+      uint32_t units;
+      if (!r.U32(&units)) return false;
+      head += 4;
+      length = *kind == PropertyKind::kText ? size_t{units} * 2 : units;
+      break;
+    }
+  }
+  if (r.Take(length) == nullptr) return false;
+  *payload = bytes_.substr(head, length);
+  bytes_.remove_prefix(head + length);
+  return true;
+}
+
 }  // namespace ledgerix::platform
