@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "ui/app_state.h"
 #include "app/startup.h"
 #include "bench/household.h"
 #include "bench/measure.h"
@@ -35,6 +34,7 @@
 #include "reports/archives.h"
 #include "reports/report_params.h"
 #include "reports/report_source.h"
+#include "ui/app_state.h"
 
 namespace ledgerix::bench {
 namespace {
@@ -107,6 +107,7 @@ class HouseholdBench {
       return false;
     }
     if (Wanted("day list")) MeasureDayList();
+    if (Wanted("open a day's entry list")) MeasureOpenEntryList();
     if (Wanted("save a day")) MeasureSaveDay();
     MeasureStatistics();
     MeasureArchive();
@@ -168,6 +169,25 @@ class HouseholdBench {
     open.work = [&] { return db_->ListEntriesForDay(day, &list) && list.ItemCount() > 0; };
     const Measurement measurement = Measure(open, config_.runs);
     Print("day list", measurement, kOnScreen, std::to_string(list.ItemCount()) + " entries listed");
+  }
+
+  // What the entry list screen reads when it opens a day: the day's entries whole (notes and
+  // all), the kinds and the accounts.
+  void MeasureOpenEntryList() {
+    EntryFilter day;
+    day.date = MeasuredDay();
+    day.type = kExpense;
+    std::vector<EntryRecord> entries;
+    std::vector<KindRecord> kinds;
+    std::vector<AccountRecord> accounts;
+    Operation open;
+    open.work = [&] {
+      return db_->LoadDayEntries(day, &entries) && db_->LoadKinds(&kinds) &&
+             db_->LoadAccounts(&accounts) && !entries.empty();
+    };
+    const Measurement measurement = Measure(open, config_.runs);
+    Print("open a day's entry list", measurement, kOnScreen,
+          std::to_string(entries.size()) + " entries read whole");
   }
 
   // The entry list screen's save: the day's stored entries of its direction replaced by the

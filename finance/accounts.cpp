@@ -71,11 +71,11 @@ int FinanceDb::LoadAccounts(std::vector<AccountRecord>* out) {
   out->clear();
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kAccountsTable);
   if (record_set == nullptr) return 0;
-  return ForEachRow(*record_set,
-                    [&](DbRecord* record) {
-                      out->push_back(ReadAccount(record));
-                      return true;
-                    })
+  return ScanEveryRow(*record_set,
+                      [&](DbRecord* record) {
+                        out->push_back(ReadAccount(record));
+                        return true;
+                      })
              ? 1
              : 0;
 }

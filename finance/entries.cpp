@@ -1,5 +1,7 @@
 // The operations on entries ([sec_data]): adding one, deleting a selection, and the entry list
 // of one day.
+#include <vector>
+
 #include "access/db_connection.h"
 #include "access/db_transaction.h"
 #include "finance/finance_db.h"
@@ -25,19 +27,42 @@ struct EntryRow {
   int32_t account_id = 0;
 };
 
-EntryRow ReadEntryRow(DbRecord* record) {
+// The entry columns' places in an open record set, found by name once per walk rather than
+// on every row; -1 for a column the table lacks (its field then reads as 0 or empty).
+struct EntryColumns {
+  explicit EntryColumns(const DbRecordSet& record_set)
+      : kind_id(record_set.ColumnIndex(col::kConsumerId)),
+        date(record_set.ColumnIndex(col::kCurDate)),
+        price(record_set.ColumnIndex(col::kPrice)),
+        count(record_set.ColumnIndex(col::kCount)),
+        type(record_set.ColumnIndex(col::kType)),
+        account_id(record_set.ColumnIndex(col::kFirmId)),
+        currency_id(record_set.ColumnIndex(col::kCurrencyId)),
+        note(record_set.ColumnIndex(col::kNote)) {}
+
+  // The columns that ReadEntryRow reads.
+  uint64_t RowColumns() const { return ColumnSet({kind_id, date, price, count, type, account_id}); }
+
+  int kind_id, date, price, count, type, account_id, currency_id, note;
+};
+
+int32_t IntAt(DbRecord* record, int index) {
+  return index < 0 ? 0 : IntFieldAt(record, static_cast<uint32_t>(index));
+}
+
+EntryRow ReadEntryRow(DbRecord* record, const EntryColumns& columns) {
   EntryRow row;
-  row.kind_id = IntField(record, col::kConsumerId);
-  row.date = IntField(record, col::kCurDate);
-  row.price = IntField(record, col::kPrice);
-  row.count = IntField(record, col::kCount);
-  row.type = IntField(record, col::kType);
-  row.account_id = IntField(record, col::kFirmId);
+  row.kind_id = IntAt(record, columns.kind_id);
+  row.date = IntAt(record, columns.date);
+  row.price = IntAt(record, columns.price);
+  row.count = IntAt(record, columns.count);
+  row.type = IntAt(record, columns.type);
+  row.account_id = IntAt(record, columns.account_id);
   return row;
 }
 
-EntryRecord ReadEntryRecord(DbRecord* record) {
-  const EntryRow row = ReadEntryRow(record);
+EntryRecord ReadEntryRecord(DbRecord* record, const EntryColumns& columns) {
+  const EntryRow row = ReadEntryRow(record, columns);
   EntryRecord entry;
   entry.date = row.date;
   entry.price = static_cast<double>(PackedHundredths(row.price)) / 100;
@@ -46,8 +71,8 @@ EntryRecord ReadEntryRecord(DbRecord* record) {
   entry.type = row.type;
   entry.mark = TypeHasPlus(row.type) ? 1 : 0;
   entry.account_id = row.account_id;
-  entry.currency_id = IntField(record, col::kCurrencyId);
-  entry.note = TextField(record, col::kNote);
+  entry.currency_id = IntAt(record, columns.currency_id);
+  if (columns.note >= 0) entry.note = TextFieldAt(record, static_cast<uint32_t>(columns.note));
   return entry;
 }
 
@@ -62,6 +87,36 @@ bool MatchesDay(const EntryRow& row, const EntryFilter& filter) {
   if ((filter.type & 0xFF) != row.type % 10) return false;
   if (filter.date != 0 && row.date != filter.date) return false;
   return filter.account_id == 0 || row.account_id == filter.account_id;
+}
+
+// Sets the fields of an entry row from `entry` (amounts packed).
+bool SetEntryFields(DbRecord* record, const EntryRecord& entry) {
+  return SetIntField(record, col::kConsumerId, entry.kind_id) &&
+         SetIntField(record, col::kCurDate, entry.date) &&
+         SetIntField(record, col::kPrice, PackAmount(entry.price)) &&
+         SetIntField(record, col::kCount, PackAmount(entry.count)) &&
+         SetIntField(record, col::kType, entry.type) &&
+         SetIntField(record, col::kFirmId, entry.account_id) &&
+         SetTextField(record, col::kNote, entry.note) &&
+         SetIntField(record, col::kCurrencyId, entry.currency_id);
+}
+
+// The 0-based positions of the rows of the open entries table that MatchesForDelete selects,
+// in table order. False when a row could not be read: it might be one of them.
+bool MatchingEntryRows(DbRecordSet& record_set, const EntryFilter& filter, int32_t account_id,
+                       std::vector<uint32_t>* out) {
+  const EntryColumns columns(record_set);
+  uint32_t position = 0;
+  return ScanEveryRow(
+      record_set,
+      [&](DbRecord* record) {
+        if (MatchesForDelete(ReadEntryRow(record, columns), filter, account_id)) {
+          out->push_back(position);
+        }
+        ++position;
+        return true;
+      },
+      columns.RowColumns());
 }
 
 // "[P][+]name": the "[+]" flag nearest the name, the "[P]" flag in front of it.
@@ -88,16 +143,7 @@ int FinanceDb::AddEntry(const EntryRecord& entry) {
 bool FinanceDb::StoreEntry(const EntryRecord& entry) {
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
   if (record_set == nullptr || !record_set->AddNew()) return false;
-  DbRecord* record = record_set->CurrentRecord(-1);
-  bool set = SetIntField(record, col::kConsumerId, entry.kind_id) &&
-             SetIntField(record, col::kCurDate, entry.date) &&
-             SetIntField(record, col::kPrice, PackAmount(entry.price)) &&
-             SetIntField(record, col::kCount, PackAmount(entry.count)) &&
-             SetIntField(record, col::kType, entry.type) &&
-             SetIntField(record, col::kFirmId, entry.account_id) &&
-             SetTextField(record, col::kNote, entry.note) &&
-             SetIntField(record, col::kCurrencyId, entry.currency_id);
-  return set && record_set->Update() != 0;
+  return SetEntryFields(record_set->CurrentRecord(-1), entry) && record_set->Update() != 0;
 }
 
 int FinanceDb::DeleteEntries(const EntryFilter& filter) {
@@ -109,18 +155,9 @@ int FinanceDb::DeleteEntries(const EntryFilter& filter) {
 bool FinanceDb::DeleteMatchingEntries(const EntryFilter& filter, int32_t account_id) {
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
   if (record_set == nullptr) return false;
-  while (!record_set->IsEOF()) {
-    DbRecord* record = record_set->CurrentRecord(-1);
-    // A row that cannot be read might be one to delete.
-    if (record == nullptr) return false;
-    if (!MatchesForDelete(ReadEntryRow(record), filter, account_id)) {
-      record_set->MoveNext();
-      continue;
-    }
-    // After a successful Delete the same position shows the next row, which must be tested too.
-    if (!record_set->Delete()) return false;
-  }
-  return true;
+  std::vector<uint32_t> matching;
+  return MatchingEntryRows(*record_set, filter, account_id, &matching) &&
+         (matching.empty() || record_set->ReplaceRows(matching, 0, nullptr));
 }
 
 DaySaveResult FinanceDb::ReplaceDayEntries(const EntryFilter& day,
@@ -137,26 +174,41 @@ DaySaveResult FinanceDb::ReplaceDayEntries(const EntryFilter& day,
   }
   DbTransaction transaction(connection_.get());
   if (!transaction.active()) return DaySaveResult::kFailed;
+  std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
+  if (record_set == nullptr) return DaySaveResult::kFailed;
   EntryFilter selection;
   selection.date = day.date;
   selection.type = day.type;
-  if (!DeleteMatchingEntries(selection, globals_.current_account_id)) {
+  std::vector<uint32_t> stored;
+  if (!MatchingEntryRows(*record_set, selection, globals_.current_account_id, &stored)) {
     return DaySaveResult::kFailed;
   }
-  for (const EntryRecord& row : rows) {
-    if (!StoreEntry(row)) return DaySaveResult::kFailed;
-  }
-  return transaction.Commit() ? DaySaveResult::kSaved : DaySaveResult::kFailed;
+  // The day's stored rows go and its list's rows come in as one change of the table.
+  const bool replaced = record_set->ReplaceRows(
+      stored, rows.size(),
+      [&](size_t i, DbRecord* record) { return SetEntryFields(record, rows[i]); });
+  record_set.reset();
+  return replaced && transaction.Commit() ? DaySaveResult::kSaved : DaySaveResult::kFailed;
 }
 
 bool FinanceDb::LoadDayEntries(const EntryFilter& filter, std::vector<EntryRecord>* out) {
   out->clear();
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kEntriesTable);
   if (record_set == nullptr) return false;
-  const bool read = ForEachRow(*record_set, [&](DbRecord* record) {
-    if (MatchesDay(ReadEntryRow(record), filter)) out->push_back(ReadEntryRecord(record));
-    return true;
-  });
+  // The walk reads the few fields that select the day's entries; only those are read whole,
+  // their notes included.
+  const EntryColumns columns(*record_set);
+  bool whole = false;  // the row being visited has been read whole
+  const bool read = ScanEveryRow(
+      *record_set,
+      [&](DbRecord* record) {
+        if (!MatchesDay(ReadEntryRow(record, columns), filter)) return ScanStep::kNext;
+        whole = !whole;
+        if (whole) return ScanStep::kWholeRow;
+        out->push_back(ReadEntryRecord(record, columns));
+        return ScanStep::kNext;
+      },
+      columns.RowColumns());
   if (!read) out->clear();
   return read;
 }
@@ -174,26 +226,30 @@ bool FinanceDb::ListEntriesForDay(const EntryFilter& filter, ListControl* list) 
   // Without the accounts the entries are listed all the same, their account names empty.
   const bool accounts_read = !show_account || LoadAccounts(&accounts);
   int shown = 0;
-  const bool entries_read = ForEachRow(*record_set, [&](DbRecord* record) {
-    EntryRow row = ReadEntryRow(record);
-    if (!MatchesDay(row, filter)) return true;
-    const KindRecord* kind = FindKindIn(kinds, row.kind_id, filter.type, DbString());
-    if (kind == nullptr) return true;
-    ++shown;
-    int item = list->InsertItem(DbString(), TypeHasPlus(row.type) ? 0 : 1, kind->id);
-    int column = 1;
-    list->SetItemText(item, column++, Decimal(shown));
-    if (show_account) {
-      const AccountRecord* account = FindAccountIn(accounts, row.account_id, DbString());
-      list->SetItemText(item, column++, account != nullptr ? account->name : DbString());
-    }
-    list->SetItemText(item, column++, KindCaption(*kind, row.type));
-    list->SetItemText(item, column++, FormatMoney(PackedHundredths(row.count)));
-    list->SetItemText(item, column++, FormatMoney(PackedHundredths(row.price)));
-    list->SetItemText(item, column++, FormatMoney(EntryAmount(row.price, row.count)));
-    list->SetItemText(item, column++, FormatAmount(row.account_id, 0));
-    return true;
-  });
+  const EntryColumns columns(*record_set);
+  const bool entries_read = ScanEveryRow(
+      *record_set,
+      [&](DbRecord* record) {
+        EntryRow row = ReadEntryRow(record, columns);
+        if (!MatchesDay(row, filter)) return true;
+        const KindRecord* kind = FindKindIn(kinds, row.kind_id, filter.type, DbString());
+        if (kind == nullptr) return true;
+        ++shown;
+        int item = list->InsertItem(DbString(), TypeHasPlus(row.type) ? 0 : 1, kind->id);
+        int column = 1;
+        list->SetItemText(item, column++, Decimal(shown));
+        if (show_account) {
+          const AccountRecord* account = FindAccountIn(accounts, row.account_id, DbString());
+          list->SetItemText(item, column++, account != nullptr ? account->name : DbString());
+        }
+        list->SetItemText(item, column++, KindCaption(*kind, row.type));
+        list->SetItemText(item, column++, FormatMoney(PackedHundredths(row.count)));
+        list->SetItemText(item, column++, FormatMoney(PackedHundredths(row.price)));
+        list->SetItemText(item, column++, FormatMoney(EntryAmount(row.price, row.count)));
+        list->SetItemText(item, column++, FormatAmount(row.account_id, 0));
+        return true;
+      },
+      columns.RowColumns());
   return accounts_read && entries_read;
 }
 

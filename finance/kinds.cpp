@@ -116,11 +116,11 @@ int FinanceDb::LoadKinds(std::vector<KindRecord>* out) {
   out->clear();
   std::unique_ptr<DbRecordSet> record_set = OpenTable(kKindsTable);
   if (record_set == nullptr) return 0;
-  return ForEachRow(*record_set,
-                    [&](DbRecord* record) {
-                      out->push_back(ReadKind(record));
-                      return true;
-                    })
+  return ScanEveryRow(*record_set,
+                      [&](DbRecord* record) {
+                        out->push_back(ReadKind(record));
+                        return true;
+                      })
              ? 1
              : 0;
 }

@@ -3,7 +3,9 @@
 // its current row by column name, so that a missing column is one failed result, not a crash.
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <type_traits>
 
 #include "engine/db_record_set.h"
 #include "engine/db_string.h"
@@ -35,6 +37,36 @@ template <typename Visit>
     record_set.MoveNext();
   }
   return true;
+}
+
+// Reads every row of the record set from its first with the driver's own walk
+// (DbRecordSet::ScanRows): visit(record) on each, moving on while it answers true. For reading
+// only: the visitor must not move or write the record set, which afterwards stands on its first
+// row. True when the walk ended at the last row or by the visitor; false when a row could not
+// be read.
+// `columns` names the fields the visitor reads (bit i for column i, 0 for all; see
+// ColumnSet); the others may hold anything.
+// The visitor answers true to go on and false to stop, or a ScanStep (kWholeRow to have every
+// field of the row read before it is visited again).
+template <typename Visit>
+[[nodiscard]] bool ScanEveryRow(DbRecordSet& record_set, Visit&& visit, uint64_t columns = 0) {
+  return record_set.ScanRows(columns, [&](DbRecord* record) {
+    if constexpr (std::is_same_v<decltype(visit(record)), ScanStep>) {
+      return visit(record);
+    } else {
+      return visit(record) ? ScanStep::kNext : ScanStep::kStop;
+    }
+  }) == 1;
+}
+
+// The column set of a scan from column indices (ColumnIndex); an index below 0 (a column the
+// table lacks) adds nothing.
+inline uint64_t ColumnSet(std::initializer_list<int> indices) {
+  uint64_t set = 0;
+  for (int index : indices) {
+    if (index >= 0 && index < 64) set |= uint64_t{1} << index;
+  }
+  return set;
 }
 
 // True when the record's fields, encoded by the record set's column types, fit in a slot of the

@@ -52,12 +52,15 @@ std::optional<EntryScan> ScanEntries(FinanceDb& db, const ReportCatalog& catalog
   EntryScanner scanner(catalog, query);
   // Room for a row per entry at once: growing step by step would copy the rows again and again.
   scanner.Reserve(records->RowCount());
-  const bool whole = ForEachRow(*records, [&](DbRecord* record) {
-    scanner.Add({IntAtIndex(record, index[0]), IntAtIndex(record, index[1]),
-                 IntAtIndex(record, index[2]), IntAtIndex(record, index[3]),
-                 IntAtIndex(record, index[4]), IntAtIndex(record, index[5])});
-    return true;
-  });
+  const bool whole = ScanEveryRow(
+      *records,
+      [&](DbRecord* record) {
+        scanner.Add({IntAtIndex(record, index[0]), IntAtIndex(record, index[1]),
+                     IntAtIndex(record, index[2]), IntAtIndex(record, index[3]),
+                     IntAtIndex(record, index[4]), IntAtIndex(record, index[5])});
+        return true;
+      },
+      ColumnSet({index[0], index[1], index[2], index[3], index[4], index[5]}));
   // A report over part of the entries would look complete; better none.
   if (!whole) return std::nullopt;
   return scanner.Finish();
