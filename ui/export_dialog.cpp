@@ -34,7 +34,10 @@ ExportDialog::ExportDialog(ExportScreen& rules, ScreenServices&, QWidget* parent
   buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
   buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
 
+  auto* title = new QLabel(QStringLiteral("Введите имя файла"));
+  title->setFont(DeviceFont(13, 700));
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(title);
   layout->addWidget(new QLabel(QStringLiteral("Имя файла:")));
   layout->addWidget(file_name_);
   layout->addWidget(new QLabel(QStringLiteral("Каталог:")));

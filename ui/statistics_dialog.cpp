@@ -1,6 +1,7 @@
 #include "ui/statistics_dialog.h"
 
 #include <QAction>
+#include <QFont>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "ui/controls/device_screen.h"
@@ -36,7 +38,10 @@ QLabel* NewLine(const char* name) {
 class StatisticsDialog::ListView : public ReportView {
  public:
   explicit ListView(EditList& list) : list_(list) {}
-  int ClientWidth() const override { return kListWidth; }
+  // The list's width less a vertical scroll bar's, so that a long report's columns still fit.
+  int ClientWidth() const override {
+    return kListWidth - list_.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &list_);
+  }
   std::vector<int> ColumnWidths() const override { return list_.ColumnWidths(); }
   void ShowReport(const ReportTable& table) override { list_.ShowReport(table); }
   DbString CellText(int row, int column) const override { return list_.ItemText(row, column); }
@@ -68,6 +73,9 @@ StatisticsDialog::StatisticsDialog(StatisticsScreen& rules, ScreenServices&, QWi
   menu->addSeparator();
   exit_ = menu->addAction(QStringLiteral("Выход"));
 
+  QFont narrow = DeviceFont(11);
+  narrow.setStretch(QFont::Condensed);  // "20.02.24" fits the date column
+  list_->setFont(narrow);
   auto* period_button = new QPushButton(QStringLiteral("..."));
   period_button->setFixedWidth(28);
   auto* period_line = new QHBoxLayout;
