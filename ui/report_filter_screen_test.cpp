@@ -47,10 +47,12 @@ TEST_P(ReportFilterScreenTest, ListsEveryCategoryOnceWhateverItsCaseOrDirection)
   ASSERT_EQ(db_->AddKind(MakeKind(79, "Ужин", "ЕДА", 400, 2)), 1);
   ASSERT_EQ(db_->AddKind(MakeKind(80, "Ёлка", "ёлки", 900, 2)), 1);
   ASSERT_EQ(db_->AddKind(MakeKind(81, "Гирлянда", "ЁЛКИ", 100, 1)), 1);
+  ASSERT_EQ(db_->AddKind(MakeKind(82, "Лопата", "Дом", 500, 2)), 1);
+  ASSERT_EQ(db_->AddKind(MakeKind(83, "Грабли", "Дом и сад", 300, 2)), 1);
   ReportFilterScreen& screen = Open(db_.get());
   EXPECT_EQ(Categories(),
             (std::vector<std::string>{"Машина", "Проезд", "Развлечения", "Основной доход",
-                                      "Еда вне дома", "Еда", "ёлки"}));
+                                      "Еда вне дома", "Еда", "ёлки", "Дом", "Дом и сад"}));
   EXPECT_EQ(Selected(), "-");
   EXPECT_FALSE(screen.filter_on);
   EXPECT_EQ(ReportFilterScreen::ReportKinds().size(), 3u);

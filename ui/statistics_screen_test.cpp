@@ -311,6 +311,29 @@ TEST_P(StatisticsScreenTest, ClosingRemembersTheWidthsAndNothingIsBuiltWithoutAD
   EXPECT_EQ(ToUtf8(closed.captions().incoming), "Вх.ост: 0.00");
 }
 
+TEST_P(StatisticsScreenTest, ASettingsFileThatCannotBeWrittenIsToldAndTheReportStillBuilt) {
+  AppState unbound(root_.env());  // no settings file: every save fails
+  unbound.finance = globals_;
+  StatisticsScreen screen(db_.get(), unbound, clock_, root_.env(), services_);
+  screen.Start(view_);
+  services_.OnNextScreenOf<PeriodScreen>("PeriodDialog", [](PeriodScreen& period) {
+    period.Start();
+    period.from = {2024, 2, 24};
+    period.OnAccept();
+    return kScreenOk;
+  });
+  services_.AnswerNextMessage(MessageAnswer::kOk);
+  screen.OnPeriod();
+  AcceptFilter([](ReportFilterScreen& filter) { filter.report_kind = kReportIncome; });
+  services_.AnswerNextMessage(MessageAnswer::kOk);
+  screen.OnFilter();
+  EXPECT_EQ(services_.MessageTexts(),
+            (std::vector<std::string>{"Не удалось сохранить настройки!",
+                                      "Не удалось сохранить настройки!"}));
+  EXPECT_EQ(view_.Rows(),
+            std::vector<std::string>{"25.02.24|Премия|Основной доход|1.00|1,000.00|1,000.00"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, StatisticsScreenTest, BothStorageKinds(), StorageKindName);
 
 }  // namespace
