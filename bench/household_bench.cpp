@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "bench/bench_config.h"
 #include "bench/household.h"
 #include "bench/measure.h"
 #include "bench/prepared_household.h"
@@ -51,14 +52,7 @@ constexpr int kTargetEntries = 50000;
 // The statistics list's width in pixels on the handheld's screen.
 constexpr int kListWidth = 232;
 
-struct Config {
-  int kind = 3;
-  int entries = 50000;
-  uint64_t seed = 1;
-  int runs = 11;
-  fs::path data = "bench-data";
-  std::string only;  // when set, only the measurements whose name holds it run
-};
+using Config = BenchConfig;
 
 // The host's clock, its calendar read in UTC, so that report periods are the same days on every
 // machine.
@@ -352,60 +346,15 @@ class HouseholdBench {
   bool ok_ = true;
 };
 
-bool ParseArguments(int argc, char** argv, Config* config) {
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string name = argv[i];
-    const char* value = argv[i + 1];
-    if (name == "--kind") {
-      config->kind = std::atoi(value);
-    } else if (name == "--entries") {
-      config->entries = std::atoi(value);
-    } else if (name == "--seed") {
-      config->seed = std::strtoull(value, nullptr, 10);
-    } else if (name == "--runs") {
-      config->runs = std::atoi(value);
-    } else if (name == "--data") {
-      config->data = value;
-    } else if (name == "--only") {
-      config->only = value;
-    } else {
-      return false;
-    }
-  }
-  return argc % 2 == 1 && (config->kind == 3 || config->kind == 6) && config->entries > 0 &&
-         config->runs > 0;
-}
-
 }  // namespace
 }  // namespace ledgerix::bench
 
 int main(int argc, char** argv) {
   using namespace ledgerix::bench;
   Config config;
-  if (!ParseArguments(argc, argv, &config)) {
-    std::fprintf(stderr,
-                 "usage: %s --kind 3|6 [--entries N] [--seed S] [--runs R] [--data FOLDER] "
-                 "[--only WORDS]\n",
-                 argv[0]);
-    return 2;
-  }
-  std::string error;
-  PreparedHousehold prepared;
-  if (!PrepareHousehold(config.data, config.kind, {config.entries, config.seed}, &prepared,
-                        &error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
-  if (prepared.generated) {
-    std::fprintf(stderr, "kind %d  entries %6d  household built in %.1f s\n", config.kind,
-                 config.entries, prepared.generate_seconds);
-  }
-  const fs::path work = config.data / ("work-kind" + std::to_string(config.kind) + "-" +
-                                       std::to_string(config.entries));
-  if (!CopyDevice(prepared.device, work, &error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
+  if (!ParseBenchConfig(argc, argv, true, &config)) return 2;
+  fs::path work;
+  if (!PrepareWorkCopy(config, "work", &work)) return 1;
   bool ok = HouseholdBench(config, work).Run();
   std::error_code ignored;
   fs::remove_all(work, ignored);

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "bench/bench_config.h"
 #include "bench/household.h"
 #include "bench/measure.h"
 #include "bench/prepared_household.h"
@@ -39,13 +40,7 @@ constexpr int kTargetEntries = 50000;
 // The statistics list's width in pixels on the handheld's screen.
 constexpr int kListWidth = 232;
 
-struct Config {
-  int kind = 3;
-  int entries = 50000;
-  uint64_t seed = 1;
-  int runs = 11;
-  fs::path data = "bench-data";
-};
+using Config = BenchConfig;
 
 class UtcClock : public platform::SystemClock {
  public:
@@ -134,47 +129,10 @@ void MeasureRowByRow(const Config& config, const ReportTable& table) {
                    "InsertItem and SetItemText per row, then one paint");
 }
 
-bool ParseArguments(int argc, char** argv, Config* config) {
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string name = argv[i];
-    const char* value = argv[i + 1];
-    if (name == "--kind") {
-      config->kind = std::atoi(value);
-    } else if (name == "--entries") {
-      config->entries = std::atoi(value);
-    } else if (name == "--seed") {
-      config->seed = std::strtoull(value, nullptr, 10);
-    } else if (name == "--runs") {
-      config->runs = std::atoi(value);
-    } else if (name == "--data") {
-      config->data = value;
-    } else {
-      return false;
-    }
-  }
-  return argc % 2 == 1 && (config->kind == 3 || config->kind == 6) && config->entries > 0 &&
-         config->runs > 0;
-}
-
 // The report of the prepared household, read from a copy of it.
 bool PreparedReport(const Config& config, ReportTable* table) {
-  std::string error;
-  PreparedHousehold prepared;
-  if (!PrepareHousehold(config.data, config.kind, {config.entries, config.seed}, &prepared,
-                        &error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return false;
-  }
-  if (prepared.generated) {
-    std::fprintf(stderr, "kind %d  entries %6d  household built in %.1f s\n", config.kind,
-                 config.entries, prepared.generate_seconds);
-  }
-  const fs::path work = config.data / ("list-kind" + std::to_string(config.kind) + "-" +
-                                       std::to_string(config.entries));
-  if (!CopyDevice(prepared.device, work, &error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return false;
-  }
+  fs::path work;
+  if (!PrepareWorkCopy(config, "list", &work)) return false;
   const bool built = BuildTenYearReport(config, work, table);
   std::error_code ignored;
   fs::remove_all(work, ignored);
@@ -188,12 +146,7 @@ bool PreparedReport(const Config& config, ReportTable* table) {
 int main(int argc, char** argv) {
   using namespace ledgerix::bench;
   Config config;
-  if (!ParseArguments(argc, argv, &config)) {
-    std::fprintf(stderr,
-                 "usage: %s --kind 3|6 [--entries N] [--seed S] [--runs R] [--data FOLDER]\n",
-                 argv[0]);
-    return 2;
-  }
+  if (!ParseBenchConfig(argc, argv, false, &config)) return 2;
   ledgerix::ReportTable table;
   if (!PreparedReport(config, &table)) return 1;
   qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/parse.h"
 #include "finance/fixed_digits.h"
 
 namespace ledgerix {
@@ -100,6 +101,14 @@ DbString FormatMoney(int64_t hundredths) {
 DbString FormatAmount(double amount, int decimals) {
   const AmountText text = FormatAmountText(amount, decimals);
   return Owned(text.View());
+}
+
+int64_t CellHundredths(const char* text) {
+  if (text == nullptr) return 0;
+  const char* first = text;
+  while (*first == ' ') ++first;
+  const int64_t amount = ParseHundredths(text);
+  return *first == '-' ? -amount : amount;
 }
 
 }  // namespace ledgerix

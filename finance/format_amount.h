@@ -32,12 +32,24 @@ class AmountText {
  private:
   friend AmountText FormatAmountText(double amount, int decimals);
   friend AmountText FormatMoneyText(int64_t hundredths);
+
+  // The amount an amount text shows, in exact hundredths: ParseHundredths of the text, negative
+  // when the text begins with "-" (after spaces). The one reading of a printed amount that
+  // compares it with another (a list's row colours, a report's tinted rows): "-0.50" gives -50,
+  // "1,234.50" gives 123450, "" and null give 0.
+  int64_t CellHundredths(const char* text);
   // The longest double printed with "%f" and its "," separators.
   char text_[440];
   size_t length_ = 0;
 };
 
 AmountText FormatMoneyText(int64_t hundredths);
+
+// The amount an amount text shows, in exact hundredths: ParseHundredths of the text, negative
+// when the text begins with "-" (after spaces). The one reading of a printed amount that
+// compares it with another (a list's row colours, a report's tinted rows): "-0.50" gives -50,
+// "1,234.50" gives 123450, "" and null give 0.
+int64_t CellHundredths(const char* text);
 AmountText FormatAmountText(double amount, int decimals);
 
 }  // namespace ledgerix

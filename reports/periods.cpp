@@ -35,6 +35,19 @@ int32_t DateKeyAt(const platform::Clock& clock, int64_t time) {
   return BuildDateKey(local.day, local.month, local.year);
 }
 
+int64_t LocalNoonOf(const platform::Clock& clock, int year, int month, int day, int64_t near) {
+  const int64_t wanted = platform::FromUtcTime(platform::LocalTime{year, month, day, 12, 0, 0, 0});
+  int64_t time = near;
+  // Each step moves by the distance between the local time reached and the one wanted; the
+  // second corrects an offset that changed between `near` and the day.
+  for (int step = 0; step < 3; ++step) {
+    const int64_t reached = platform::FromUtcTime(clock.Local(time));
+    if (reached == wanted) break;
+    time += wanted - reached;
+  }
+  return time;
+}
+
 PeriodRange::PeriodRange(int32_t from_key, int32_t till_key)
     : from_(DayOrdinal(from_key)), till_(DayOrdinal(till_key)) {}
 

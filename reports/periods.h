@@ -16,6 +16,11 @@ namespace ledgerix {
 // The DateKey of the local day of `time` (seconds since 1970) on `clock`.
 int32_t DateKeyAt(const platform::Clock& clock, int64_t time);
 
+// A period bound for a day a person chose: the moment (seconds since 1970) of local noon of
+// `year`-`month`-`day` on `clock`, found from `near` (any moment, best one close to it) so that
+// a change of the clock's offset between the two (summer time) still lands on that day.
+int64_t LocalNoonOf(const platform::Clock& clock, int year, int month, int day, int64_t near);
+
 enum class PeriodPlace { kBefore, kInside, kAfter };
 
 // A period as the day ordinals of its first and last day. A start after the end holds no day.

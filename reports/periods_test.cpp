@@ -102,3 +102,38 @@ TEST(PeriodsTest, DayCaptionsMatchPrintf) {
 
 }  // namespace
 }  // namespace ledgerix
+
+namespace ledgerix {
+namespace {
+
+// A clock whose local time is UTC + 2 hours before 30 March 2008 01:00 UTC and UTC + 3 hours
+// from then on, as summer time changes it.
+class SummerTimeClock : public platform::Clock {
+ public:
+  int64_t Now() const override { return 0; }
+  platform::LocalTime Local(int64_t t) const override {
+    const int64_t change = platform::FromUtcTime(platform::LocalTime{2008, 3, 30, 1, 0, 0, 0});
+    return platform::UtcTime(t + (t < change ? 2 : 3) * 3600);
+  }
+};
+
+TEST(PeriodsTest, AChosenDayBecomesItsLocalNoonAcrossAChangeOfOffset) {
+  SummerTimeClock clock;
+  const int64_t winter = platform::FromUtcTime(platform::LocalTime{2008, 1, 10, 23, 30, 0, 0});
+  const int64_t summer = platform::FromUtcTime(platform::LocalTime{2008, 7, 1, 0, 15, 0, 0});
+  struct Case {
+    int year, month, day;
+  } cases[] = {{2008, 3, 29},  {2008, 3, 30}, {2008, 3, 31}, {2008, 1, 1},
+               {2007, 12, 31}, {2008, 7, 31}, {2000, 1, 1},  {2037, 12, 31}};
+  for (const Case& c : cases) {
+    for (const int64_t near : {winter, summer}) {
+      const platform::LocalTime noon =
+          clock.Local(LocalNoonOf(clock, c.year, c.month, c.day, near));
+      EXPECT_EQ(noon, (platform::LocalTime{c.year, c.month, c.day, 12, 0, 0, noon.day_of_week}))
+          << c.year << "-" << c.month << "-" << c.day;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ledgerix

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "finance/format_amount.h"
 #include "finance/packed_amount.h"
 #include "reports/report_builder.h"
 #include "reports/statistics_captions.h"
@@ -340,20 +341,42 @@ TEST_F(ReportGroupingTest, NoEntriesStillGiveTheFinishedColumns) {
   EXPECT_EQ(table.colour_column, 2);
 }
 
-TEST_F(ReportGroupingTest, OnlyRowsOfAWholeUnitBelowZeroAreTinted) {
-  Add(1, 5, 3, 2008, 0.5, 1);
-  Add(1, 6, 3, 2008, 1, 1);
-  Add(5, 7, 3, 2008, 3, 1, 1);
+TEST_F(ReportGroupingTest, EveryRowBelowZeroIsTintedToTheHundredth) {
+  Add(1, 5, 3, 2008, 0.5, 1);   // -0.50
+  Add(1, 6, 3, 2008, 1, 1);     // -1.00
+  Add(5, 7, 3, 2008, 3, 1, 1);  // income 3.00
+  Add(1, 8, 3, 2008, 0, 1);     // -0.00 prints as 0.00
   ReportTable table = Build();
-  ASSERT_EQ(table.rows.size(), 3u);
-  EXPECT_FALSE(RowIsTinted(table, 0));  // -0.50 reads as 0
-  EXPECT_TRUE(RowIsTinted(table, 1));
-  EXPECT_FALSE(RowIsTinted(table, 2));
-  EXPECT_FALSE(RowIsTinted(table, 3));
+  ASSERT_EQ(table.rows.size(), 4u);
+  const std::vector<bool> tinted = {true, true, false, false};
+  for (size_t row = 0; row < tinted.size(); ++row) {
+    EXPECT_EQ(RowIsTinted(table, row), tinted[row]) << Row(table, row);
+  }
+  EXPECT_FALSE(RowIsTinted(table, 4));    // beyond the rows
   params_.group_type = kGroupByAccounts;  // the sum column, wherever it stands
   table = Build();
-  ASSERT_EQ(table.rows.size(), 3u);
-  EXPECT_TRUE(RowIsTinted(table, 1));
+  ASSERT_EQ(table.rows.size(), 4u);
+  for (size_t row = 0; row < tinted.size(); ++row) {
+    EXPECT_EQ(RowIsTinted(table, row), tinted[row]) << Row(table, row);
+  }
+}
+
+// The report's reading of a tinted row and the list's row-colour rule share CellHundredths:
+// every amount text below zero to the hundredth, whatever its thousands or spaces.
+TEST(ReportTintTest, ACellIsTintedExactlyWhenItsHundredthsAreBelowZero) {
+  struct Case {
+    const char* cell;
+    bool tinted;
+  } cases[] = {{"-0.50", true},  {"-0.01", true},     {"-1.00", true},  {"-1,234.50", true},
+               {" -7.25", true}, {"0.00", false},     {"-0.00", false}, {"0.50", false},
+               {"", false},      {"1,234.50", false}, {"x", false}};
+  for (const Case& c : cases) {
+    ReportTable table;
+    table.colour_column = 1;
+    table.rows.push_back({ReportCells{"05.03.08", c.cell}, 80305});
+    EXPECT_EQ(RowIsTinted(table, 0), c.tinted) << c.cell;
+    EXPECT_EQ(RowIsTinted(table, 0), CellHundredths(c.cell) < 0) << c.cell;
+  }
 }
 
 TEST_F(ReportGroupingTest, TheGroupingsAddToTotalsWithoutClearingThem) {

@@ -1,6 +1,6 @@
 #include "reports/report_table.h"
 
-#include "engine/parse.h"
+#include "finance/format_amount.h"
 
 namespace ledgerix {
 
@@ -9,7 +9,7 @@ bool RowIsTinted(const ReportTable& table, size_t row) {
   const auto column = static_cast<size_t>(table.colour_column);
   const ReportCells& cells = table.rows[row].cells;
   if (column >= cells.size()) return false;
-  return ParseInt(cells.CStr(column)) < 0;
+  return CellHundredths(cells.CStr(column)) < 0;
 }
 
 }  // namespace ledgerix

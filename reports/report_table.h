@@ -47,7 +47,7 @@ struct ReportTotals {
 struct ReportTable {
   std::vector<ReportColumn> columns;
   std::vector<ReportTableRow> rows;
-  // The column whose cell, read with ParseInt, tints its row when below 0; -1 for none.
+  // The column whose cell tints its row when its amount is below 0; -1 for none.
   int colour_column = -1;
   ReportTotals totals;
 };
@@ -56,8 +56,9 @@ struct ReportTable {
 inline constexpr uint32_t kTintedRowText = 0x000000C8;        // red 200, green 0, blue 0
 inline constexpr uint32_t kTintedRowBackground = 0x00DCDCFF;  // red 255, green 220, blue 220
 
-// Whether a row is drawn tinted: the integer part of its colouring cell (ParseInt) is below 0,
-// so "-1.00" is tinted and "-0.50" is not. False for a row or column out of range.
+// Whether a row is drawn tinted: the amount of its colouring cell, in exact hundredths
+// (CellHundredths, as the list's row-colour rule reads it), is below 0, so "-0.50" and "-1.00"
+// are tinted and "0.00" is not. False for a row or column out of range.
 bool RowIsTinted(const ReportTable& table, size_t row);
 
 }  // namespace ledgerix

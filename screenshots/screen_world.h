@@ -25,6 +25,8 @@ class ScreenWorld {
   AppState& state() { return *state_; }
   const platform::Clock& clock() const { return clock_; }
   ScreenServices& services() { return services_; }
+  // The device's files (exports are written under its documents folder).
+  platform::Env& env() { return *env_; }
 
   // Keeps `object` (a screen's rules) alive as long as the world.
   template <class T>

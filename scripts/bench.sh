@@ -11,7 +11,8 @@ bash scripts/setup.sh
 dir=build-bench
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEDGERIX_BENCH=ON \
   -DLEDGERIX_WERROR=ON > /dev/null
-cmake --build "$dir" --parallel 2 --target ledgerix_household_bench ledgerix_list_fill_bench
+cmake --build "$dir" --parallel 2 --target ledgerix_household_bench ledgerix_list_fill_bench \
+  ledgerix_statistics_screen_bench
 results="$dir/bench-results.txt"
 : > "$results"
 echo "$(date '+%Y-%m-%d %H:%M'), $(nproc) cores, $(uname -srm)"
@@ -20,6 +21,8 @@ for entries in ${SIZES:-5000 50000 200000}; do
     "$dir/bench/ledgerix_household_bench" --kind "$kind" --entries "$entries" \
       --seed "${SEED:-1}" --runs "${RUNS:-11}" --data "$dir/bench-data" | tee -a "$results"
     "$dir/bench/ledgerix_list_fill_bench" --kind "$kind" --entries "$entries" \
+      --seed "${SEED:-1}" --runs "${RUNS:-11}" --data "$dir/bench-data" | tee -a "$results"
+    "$dir/bench/ledgerix_statistics_screen_bench" --kind "$kind" --entries "$entries" \
       --seed "${SEED:-1}" --runs "${RUNS:-11}" --data "$dir/bench-data" | tee -a "$results"
   done
 done

@@ -4,8 +4,12 @@
 #include "ui/controls/qt_screen_services.h"
 #include "ui/edit_value_dialog.h"
 #include "ui/entry_list_dialog.h"
+#include "ui/export_dialog.h"
 #include "ui/kind_editor_dialog.h"
 #include "ui/kinds_list_dialog.h"
+#include "ui/period_dialog.h"
+#include "ui/report_filter_dialog.h"
+#include "ui/statistics_dialog.h"
 
 namespace ledgerix {
 
@@ -15,6 +19,10 @@ void RegisterScreens(QtScreenServices& services) {
   services.RegisterDialog<KindEditorScreen, KindEditorDialog>("KindEditorDialog");
   services.RegisterDialog<AccountSettingsScreen, AccountSettingsDialog>("AccountSettingsDialog");
   services.RegisterDialog<EditValueScreen, EditValueDialog>("EditValueDialog");
+  services.RegisterDialog<StatisticsScreen, StatisticsDialog>("StatisticsDialog");
+  services.RegisterDialog<PeriodScreen, PeriodDialog>("PeriodDialog");
+  services.RegisterDialog<ReportFilterScreen, ReportFilterDialog>("ReportFilterDialog");
+  services.RegisterDialog<ExportScreen, ExportDialog>("ExportDialog");
 }
 
 }  // namespace ledgerix

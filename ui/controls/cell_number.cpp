@@ -18,12 +18,6 @@ bool StartsNegative(const char* text) {
 
 }  // namespace
 
-int64_t CellHundredths(const char* text) {
-  if (text == nullptr) return 0;
-  const int64_t amount = ParseHundredths(text);
-  return StartsNegative(text) ? -amount : amount;
-}
-
 DbString NumberEditorText(std::string_view cell, int decimals) {
   std::string text(cell);
   std::erase(text, ',');

@@ -6,13 +6,9 @@
 #include <string_view>
 
 #include "engine/db_string.h"
+#include "finance/format_amount.h"  // CellHundredths
 
 namespace ledgerix {
-
-// The amount of a cell text in hundredths, exactly: ParseHundredths of the text, negative when
-// the text begins with "-" (after spaces). "-0.50" gives -50, "1,234.50" gives 123450, "" and
-// null give 0.
-int64_t CellHundredths(const char* text);
 
 // The text the number editor of a digits or decimal cell opens with: the cell without ","; with
 // decimals above 0, exactly that many digits after the "." (cut when there are more, filled

@@ -39,7 +39,7 @@ TEST(PictureTableTest, EveryPictureTheScreensNameAtItsSize) {
   for (const PictureEntry& entry : PictureTable()) {
     EXPECT_TRUE(seen.insert({entry.kind, entry.id}).second) << "twice: " << entry.id;
   }
-  for (const int id : {142, 146, 149, 150, 151, 168}) {
+  for (const int id : {142, 146, 149, 150, 151, 168, 171}) {
     EXPECT_NE(FindPicture(PictureKind::kBitmap, id), nullptr) << id;
   }
   for (const int id : {128, 150, 151}) EXPECT_NE(FindPicture(PictureKind::kIcon, id), nullptr);

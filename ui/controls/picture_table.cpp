@@ -21,6 +21,7 @@ constexpr std::array kPictures = {
     PictureEntry{kBitmap, 151, "bitmap_151.svg", 20, 20, "kinds list: delete the kind"},
     PictureEntry{kBitmap, 157, "icon_157.svg", 12, 12, "entry list: a marked row"},
     PictureEntry{kBitmap, 168, "bitmap_168.svg", 22, 20, "entry list: the accounts"},
+    PictureEntry{kBitmap, 171, "bitmap_171.svg", 20, 20, "statistics: the report filter"},
     PictureEntry{kIcon, 128, "icon_128.svg", 32, 32, "the program"},
     PictureEntry{kIcon, 150, "icon_150.svg", 32, 32, "income screens"},
     PictureEntry{kIcon, 151, "icon_151.svg", 32, 32, "expense screens"},
