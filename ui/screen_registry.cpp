@@ -1,11 +1,13 @@
 #include "ui/screen_registry.h"
 
 #include "ui/account_settings_dialog.h"
+#include "ui/archive_dialog.h"
 #include "ui/controls/qt_screen_services.h"
 #include "ui/edit_value_dialog.h"
 #include "ui/entry_list_dialog.h"
 #include "ui/kind_editor_dialog.h"
 #include "ui/kinds_list_dialog.h"
+#include "ui/transfer_dialog.h"
 
 namespace ledgerix {
 
@@ -15,6 +17,8 @@ void RegisterScreens(QtScreenServices& services) {
   services.RegisterDialog<KindEditorScreen, KindEditorDialog>("KindEditorDialog");
   services.RegisterDialog<AccountSettingsScreen, AccountSettingsDialog>("AccountSettingsDialog");
   services.RegisterDialog<EditValueScreen, EditValueDialog>("EditValueDialog");
+  services.RegisterDialog<TransferScreen, TransferDialog>("TransferDialog");
+  services.RegisterDialog<ArchiveScreen, ArchiveDialog>("ArchiveDialog");
 }
 
 }  // namespace ledgerix
