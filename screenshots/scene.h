@@ -20,6 +20,7 @@ void AddButtonScenes(std::vector<Scene>& scenes);
 void AddListScenes(std::vector<Scene>& scenes);
 void AddNumberEditScenes(std::vector<Scene>& scenes);
 void AddEntryScreenScenes(std::vector<Scene>& scenes);
+void AddMoneyScreenScenes(std::vector<Scene>& scenes);
 
 // Every scene, in order.
 std::vector<Scene> Scenes();

@@ -12,6 +12,7 @@ std::vector<Scene> Scenes() {
   AddNumberEditScenes(scenes);
   AddListScenes(scenes);
   AddEntryScreenScenes(scenes);
+  AddMoneyScreenScenes(scenes);
   return scenes;
 }
 
