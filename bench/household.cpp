@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "access/db_transaction.h"
 #include "finance/date_key.h"
@@ -282,6 +284,35 @@ int WriteHousehold(const Household& household, FinanceDb& db) {
     if (!db.AddEntry(*entry)) return 0;
   }
   return transaction.Commit() ? 1 : 0;
+}
+
+std::string EntriesInDateOrder(const std::string& archive_text) {
+  const std::string header = std::string(kEntriesTable) + "\r\n";
+  const size_t begin = archive_text.find(header);
+  if (begin == std::string::npos) return archive_text;
+  const size_t first = begin + header.size();
+  if (archive_text.compare(first, 2, "\r\n") == 0) return archive_text;  // no entries
+  // The section ends at its blank line (or with the text).
+  size_t end = archive_text.find("\r\n\r\n", first);
+  end = end == std::string::npos ? archive_text.size() : end + 2;
+  std::vector<std::pair<uint32_t, std::string>> lines;
+  for (size_t at = first; at < end;) {
+    size_t stop = archive_text.find("\r\n", at);
+    if (stop == std::string::npos || stop > end) stop = end;
+    std::string line = archive_text.substr(at, stop - at);
+    // The date is the second field.
+    const size_t semicolon = line.find(';');
+    const int32_t date =
+        semicolon == std::string::npos ? 0 : std::atoi(line.c_str() + semicolon + 1);
+    lines.emplace_back(DayOrdinal(date), std::move(line));
+    at = stop + 2;
+  }
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string text = archive_text.substr(0, first);
+  for (const auto& line : lines) text += line.second + "\r\n";
+  text += archive_text.substr(end);
+  return text;
 }
 
 }  // namespace ledgerix::bench

@@ -5,6 +5,7 @@
 // all drawn from a seed so that the same options always give the same rows.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "finance/finance_db.h"
@@ -41,6 +42,11 @@ Household MakeHousehold(const HouseholdOptions& options);
 // changes only the order among the entries of one kind. 1 when every row was stored; 0 at the
 // first row that was not.
 int WriteHousehold(const Household& household, FinanceDb& db);
+
+// An archive (exchange text) as a tool other than this program writes it: the "[sec_data]"
+// lines in date order (stable, so a day keeps its order) rather than grouped by kind as the
+// file database keeps them. The other sections and every line's bytes are unchanged.
+std::string EntriesInDateOrder(const std::string& archive_text);
 
 // The date of one of the household's days, 0 for 1 January 2010, as a DateKey.
 int32_t HouseholdDateKey(int day_index);

@@ -126,6 +126,27 @@ TEST(HouseholdTest, SmallAndEmptyHouseholdsHaveExactlyTheirEntries) {
   EXPECT_EQ(MakeHousehold({7, 1}).entries.size(), 7u);
 }
 
+// An archive as another tool writes it: only the entries move, into date order, each day's
+// lines keeping their order.
+TEST(HouseholdTest, EntriesInDateOrderMovesOnlyTheEntries) {
+  const std::string kinds = "[sec_consumeritems]\r\n3;Такси;Проезд;0;2;0;\r\n\r\n";
+  const std::string firms = "\r\n[sec_firms]\r\n1;Наличные;;0;\r\n";
+  struct Case {
+    std::string entries;
+    std::string ordered;
+  } cases[] = {
+      {"3;110109;1;1;2;;1;0;\r\n1;150308;1;1;2;;1;0;\r\n2;150308;2;1;2;;1;0;\r\n"
+       "1;401208;1;1;2;;1;0;\r\n",
+       "1;150308;1;1;2;;1;0;\r\n2;150308;2;1;2;;1;0;\r\n1;401208;1;1;2;;1;0;\r\n"
+       "3;110109;1;1;2;;1;0;\r\n"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EntriesInDateOrder(kinds + "[sec_data]\r\n" + c.entries + firms),
+              kinds + "[sec_data]\r\n" + c.ordered + firms);
+  }
+}
+
 class WriteHouseholdTest : public ::testing::TestWithParam<DriverKind> {};
 
 TEST_P(WriteHouseholdTest, StoresEveryRowOverWhatTheDatabaseHeld) {

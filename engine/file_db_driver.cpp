@@ -163,6 +163,10 @@ int FileDbDriver::OpenCursor(const DbString& query_text, DbRecordSet* record_set
 
 int FileDbDriver::CloseCursor(DbRecordSet* record_set) {
   if (record_set == nullptr || catalog_ == nullptr) return 0;
+  // A failure leaves the held rows out; the record set's EndBulkLoad has reported the load's
+  // result before it closes.
+  static_cast<void>(Settle(record_set));
+  held_.erase(record_set);
   if (TableOf(record_set) == nullptr) return 1;
   std::unique_ptr<DbDriverState> state = record_set->TakeDriverState();
   static_cast<TableFile*>(state.get())->CloseStreams();
@@ -171,7 +175,8 @@ int FileDbDriver::CloseCursor(DbRecordSet* record_set) {
 
 int FileDbDriver::Fetch(DbRecordSet* record_set, int move_code, uint32_t row_index, int hint) {
   TableFile* table = OpenTableOf(record_set);
-  if (table == nullptr || !table->MoveByCode(move_code, row_index) || !table->ReadCurrentRow()) {
+  if (table == nullptr || !Settle(record_set) || !table->MoveByCode(move_code, row_index) ||
+      !table->ReadCurrentRow()) {
     return 0;
   }
   // The column limit is taken in 16 bits: a hint of -1 gives 0, every column.
@@ -204,19 +209,58 @@ int FileDbDriver::ScanRows(DbRecordSet* record_set, uint64_t columns, const Scan
 
 int FileDbDriver::DeleteAllRows(DbRecordSet* record_set) {
   TableFile* table = OpenTableOf(record_set);
-  return table != nullptr ? table->Clear() : 0;
+  return table != nullptr && Settle(record_set) ? table->Clear() : 0;
 }
 
 int FileDbDriver::BeginBulkLoad(DbRecordSet* record_set) {
   TableFile* table = OpenTableOf(record_set);
-  return table != nullptr ? table->BeginDeferred() : 0;
+  if (table == nullptr || !Settle(record_set) || !table->BeginDeferred()) return 0;
+  static_cast<void>(HoldRows(record_set, table));
+  return 1;
 }
 
 int FileDbDriver::EndBulkLoad(DbRecordSet* record_set) {
   // Also after the database was closed: the table file is still the record set's, and its
   // journal, closed, refuses the write, so the held-back rows are dropped and 0 answered.
   TableFile* table = record_set != nullptr ? TableOf(record_set) : nullptr;
-  return table != nullptr ? table->EndDeferred() : 1;
+  if (table == nullptr) return 1;
+  const bool settled = Settle(record_set);
+  const int written = table->EndDeferred();
+  return settled ? written : 0;
+}
+
+bool FileDbDriver::HoldRows(DbRecordSet* record_set, TableFile* table) {
+  const DbColumnDef* column = record_set->ColumnDef(0);
+  const int64_t rows = table->RowCount();
+  const int32_t slot_size = table->SlotSize();
+  if (column == nullptr || rows < 0 || slot_size <= 0) return false;
+  auto held = std::make_unique<HeldRows>(static_cast<size_t>(slot_size));
+  DbString slot;
+  for (int64_t row = 0; row < rows; ++row) {
+    DbValue key;
+    if (!table->ReadAt(row * slot_size, static_cast<uint32_t>(slot_size), &slot) ||
+        key.Decode(slot.View(), column->Type()) == 0) {
+      return false;
+    }
+    held->Insert(held->size(), std::move(key), slot.View());
+  }
+  held_[record_set] = std::move(held);
+  return true;
+}
+
+bool FileDbDriver::Settle(DbRecordSet* record_set) {
+  auto found = held_.find(record_set);
+  if (found == held_.end()) return true;
+  const std::unique_ptr<HeldRows> held = std::move(found->second);
+  held_.erase(found);
+  TableFile* table = TableOf(record_set);
+  if (table == nullptr) return false;
+  // The table's image holds what the held rows held when they were taken; the rows replace it
+  // (both are in memory while the load is deferred), a chunk at a time so that the table is
+  // not held twice over.
+  if (!table->Clear()) return false;
+  return held->Drain(
+      [table](std::string_view slots) { return table->Append(DbString(slots)) != 0; });
 }
 
 int FileDbDriver::ReplaceRows(DbRecordSet* record_set, std::span<const uint32_t> removed,
@@ -323,7 +367,7 @@ int64_t FileDbDriver::RowsNotAfter(TableFile* table, int64_t rows, DbValueType t
 int FileDbDriver::Write(DbRecordSet* record_set, int mode, uint32_t row_number) {
   (void)row_number;
   TableFile* table = OpenTableOf(record_set);
-  if (table == nullptr) return 0;
+  if (table == nullptr || (mode != kWriteInsert && !Settle(record_set))) return 0;
   if (mode == kWriteDelete) {
     return table->DeleteAt(table->CurrentOffset(), static_cast<uint32_t>(table->SlotSize()));
   }
@@ -343,7 +387,45 @@ int FileDbDriver::Overwrite(TableFile* table) {
   return table->WriteAt(table->CurrentOffset(), table->RowBuffer());
 }
 
+int FileDbDriver::InsertHeld(DbRecordSet* record_set, TableFile* table, HeldRows* held) {
+  const DbColumnDef* column = record_set->ColumnDef(0);
+  const DbValue* first = record_set->FieldByIndex(0);
+  const int64_t slot = table->SlotSize();
+  DbString& row = table->RowBuffer();
+  const std::string zeros(static_cast<size_t>(slot - row.Length()), '\0');
+  row.AppendBytes(zeros.data(), static_cast<uint32_t>(zeros.size()));
+  // Searched for with the field, as Insert does; kept as the slot holds it, as a later search
+  // reads it from the file.
+  DbValue key;
+  if (first == nullptr || column == nullptr || key.Decode(row.View(), column->Type()) == 0) {
+    return 0;
+  }
+  const auto rows = static_cast<uint32_t>(held->size());
+  search_.key = *first;
+  search_.column = 0;
+  search_.record_set = record_set;
+  search_.held = held;
+  search_.insert_position = 1;
+  search_.failed = false;
+  const int32_t position = FindInsertPosition(rows);
+  const bool failed = search_.failed;
+  search_.record_set = nullptr;
+  search_.held = nullptr;
+  search_.insert_position = -1;
+  if (failed) return 0;
+  if (position >= 0 && position < static_cast<int32_t>(rows)) {
+    held->Insert(static_cast<size_t>(position), std::move(key), row.View());
+    table->SetCurrentOffset(position * slot);
+  } else {
+    held->Insert(rows, std::move(key), row.View());
+    table->SetCurrentOffset(0);
+  }
+  return 1;
+}
+
 int FileDbDriver::Insert(DbRecordSet* record_set, TableFile* table) {
+  auto held = held_.find(record_set);
+  if (held != held_.end()) return InsertHeld(record_set, table, held->second.get());
   const DbValue* first = record_set->FieldByIndex(0);
   const int64_t rows = table->RowCount();
   if (first == nullptr || rows < 0) return 0;
@@ -393,6 +475,13 @@ int32_t FileDbDriver::FindInsertPosition(uint32_t row_count) {
 }
 
 int FileDbDriver::CompareRow(int32_t row) {
+  if (search_.held != nullptr) {
+    if (row < 0 || static_cast<size_t>(row) >= search_.held->size()) {
+      search_.failed = true;
+      return -1;
+    }
+    return Placed(search_.held->KeyAt(static_cast<size_t>(row)), row);
+  }
   TableFile* table = row >= 0 ? OpenTableOf(search_.record_set) : nullptr;
   const DbColumnDef* column =
       table != nullptr ? search_.record_set->ColumnDef(search_.column) : nullptr;
@@ -405,6 +494,10 @@ int FileDbDriver::CompareRow(int32_t row) {
     search_.failed = true;
     return -1;
   }
+  return Placed(value, row);
+}
+
+int FileDbDriver::Placed(const DbValue& value, int32_t row) {
   search_.insert_position = row + 1;
   if (value.Equals(search_.key)) return 0;
   if (value.Greater(search_.key)) {

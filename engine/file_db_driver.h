@@ -7,6 +7,7 @@
 // changed, and the next Open puts back whatever an unfinished transaction had changed.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -15,6 +16,7 @@
 #include "engine/db_schema.h"
 #include "engine/db_string.h"
 #include "engine/db_value.h"
+#include "engine/held_rows.h"
 #include "engine/table_file.h"
 #include "engine/table_journal.h"
 #include "engine/table_write_generations.h"
@@ -69,9 +71,12 @@ class FileDbDriver : public DbDriver {
   void BuildQuery(DbString* out_text, const char* table_name, const char* condition) override;
   // Empties the table open in the record set. 1 when the file was truncated to 0 bytes.
   [[nodiscard]] int DeleteAllRows(DbRecordSet* record_set) override;
-  // A bulk load works on the table file in memory (TableFile::BeginDeferred): each row is
-  // placed as a sorted insert places it, without moving the rest of the file on disk, and
+  // A bulk load works on the table file in memory (TableFile::BeginDeferred), its rows held in
+  // chunks (HeldRows): each row is placed as a sorted insert places it, moving neither the rest
+  // of the file on disk nor the rest of the table in memory, whatever order the rows come in.
   // EndBulkLoad writes the file once, byte for byte what the inserts one by one would leave.
+  // Anything else the record set does meanwhile (a fetch, a delete) first puts the held rows
+  // into the table in memory and goes on there.
   // Begin: 0 when no table is open or its file cannot be read. End: 1 when written; 0 when the
   // write failed, and then the file holds what it held when the load began.
   // Inside a transaction the load belongs to it: ended after the transaction, it stores nothing.
@@ -112,7 +117,8 @@ class FileDbDriver : public DbDriver {
     uint32_t column = 0;
     DbRecordSet* record_set = nullptr;
     int32_t insert_position = -1;
-    bool failed = false;  // a probed row could not be read or decoded
+    bool failed = false;             // a probed row could not be read or decoded
+    const HeldRows* held = nullptr;  // the rows probed, when held; else the table file's
   };
 
   // A row for ReplaceRows: its first column and its slot.
@@ -127,24 +133,36 @@ class FileDbDriver : public DbDriver {
   TableFile* OpenTableOf(DbRecordSet* record_set) const;
   [[nodiscard]] int Overwrite(TableFile* table);
   [[nodiscard]] int Insert(DbRecordSet* record_set, TableFile* table);
+  // Holds the rows of the table being bulk loaded in `record_set`; false (nothing held) when a
+  // row cannot be read or its key decoded, and then the load inserts into the file's image.
+  bool HoldRows(DbRecordSet* record_set, TableFile* table);
+  // Puts the rows held for `record_set` (if any) into its table's image and stops holding
+  // them. False when they could not be put there.
+  [[nodiscard]] bool Settle(DbRecordSet* record_set);
+  // Places the encoded row of `record_set` among its held rows.
+  [[nodiscard]] int InsertHeld(DbRecordSet* record_set, TableFile* table, HeldRows* held);
   // Binary search over `row_count` rows; answers the index before which the new row goes.
   int32_t FindInsertPosition(uint32_t row_count);
   // Compares row `row` of the searched table with the key: -1 when the row goes before it, 0
   // when equal, 1 when after; sets the insert position after (or, for 1, before) that row.
   int CompareRow(int32_t row);
-  // The number of rows of `table` (`rows` of them) whose first column, of type `type`, is not
-  // greater than `key`: the row before which a row of that key goes after all of its equals.
-  // -1 when a row could not be read or decoded.
   // 1 when the added rows (sorted by key) can take the places of the removed rows one for one
   // with the table still in order of its first column, so that the rows are written in place;
   // 0 when not; -1 when a row could not be read.
   static int FitsRemovedSlots(TableFile* table, DbValueType key_type,
                               std::span<const int64_t> removed, std::span<const AddedRow> added);
+  // The number of rows of `table` (`rows` of them) whose first column, of type `type`, is not
+  // greater than `key`: the row before which a row of that key goes after all of its equals.
+  // -1 when a row could not be read or decoded.
   static int64_t RowsNotAfter(TableFile* table, int64_t rows, DbValueType type, const DbValue& key);
+  // CompareRow's answer for the probed row's key `value`.
+  int Placed(const DbValue& value, int32_t row);
 
   platform::Env& env_;
   SearchContext search_;
   TableWriteGenerations generations_;
+  // The rows of the bulk loads running, by the record set loading.
+  std::map<const DbRecordSet*, std::unique_ptr<HeldRows>> held_;
   std::unique_ptr<DbSchema> catalog_;
   // Shared with the TableFiles of the record sets, which may outlive Close.
   std::shared_ptr<TableJournal> journal_;

@@ -212,6 +212,43 @@ TEST_F(FileDbDriverTest, ABulkLoadStoresExactlyWhatRowByRowInsertsStore) {
   }
 }
 
+// A load onto rows already stored, in any order, and one that reads on the way (which puts the
+// rows held so far into the table first): each must leave what the inserts one by one leave.
+TEST_F(FileDbDriverTest, ABulkLoadOverStoredRowsOrReadOnTheWayMatchesRowByRow) {
+  CreateTestDatabase();
+  std::vector<int32_t> keys;
+  uint32_t seed = 99;
+  for (int i = 0; i < 1500; ++i) {  // more rows than one chunk of held rows holds
+    seed = seed * 1103515245u + 12345u;
+    keys.push_back(static_cast<int32_t>((seed >> 8) % 60));
+  }
+  const size_t stored = 200;          // rows in the table before the load
+  const size_t read_at[] = {0, 700};  // 0: no read on the way
+  for (size_t read : read_at) {
+    auto rs = OpenT();
+    ASSERT_EQ(rs->DeleteAll(), 1);
+    ASSERT_EQ(driver().BeginTransaction(), 1);
+    for (size_t i = 0; i < keys.size(); ++i) ASSERT_EQ(Add(*rs, keys[i], std::to_string(i)), 1);
+    ASSERT_EQ(driver().CommitTransaction(), 1);
+    const std::string one_by_one = TableBytes();
+
+    ASSERT_EQ(rs->DeleteAll(), 1);
+    ASSERT_EQ(driver().BeginTransaction(), 1);
+    for (size_t i = 0; i < stored; ++i) ASSERT_EQ(Add(*rs, keys[i], std::to_string(i)), 1);
+    ASSERT_EQ(driver().CommitTransaction(), 1);
+    ASSERT_EQ(rs->BeginBulkLoad(), 1);
+    for (size_t i = stored; i < keys.size(); ++i) {
+      if (i == read) {
+        ASSERT_EQ(rs->MoveFirst(), 1);
+        EXPECT_EQ(rs->RowCount(), read);
+      }
+      ASSERT_EQ(Add(*rs, keys[i], std::to_string(i)), 1);
+    }
+    EXPECT_EQ(rs->EndBulkLoad(), 1);
+    EXPECT_EQ(TableBytes(), one_by_one) << read;
+  }
+}
+
 TEST_F(FileDbDriverTest, ClosingTheRecordSetEndsItsBulkLoad) {
   CreateTestDatabase();
   auto rs = OpenT();

@@ -32,22 +32,29 @@ bool EnsureDataFolder(platform::Env& env) {
   return CreateFolder(env, ProgramPath(env, kDataFolder), &existed) || existed;
 }
 
-DbString OlderLayoutBackupPath(platform::Env& env, const platform::Clock& clock) {
-  DbString base(kDataFolder);
-  base.Append("\\");
-  base.AppendString(BackupStamp(clock));
+DbString FreeBackupName(platform::Env& env, const platform::Clock& clock) {
+  const DbString stamp = BackupStamp(clock);
   for (int counter = 1;; ++counter) {
-    DbString name(base);
+    DbString name(stamp);
     if (counter > 1) {
       DbString suffix;
       suffix.Format(" (%d)", counter);
       name.AppendString(suffix);
     }
     name.Append(".txt");
-    DbString path = ProgramPath(env, name);
+    DbString path(kDataFolder);
+    path.Append("\\");
+    path.AppendString(name);
     // An archive saved in the same minute has this name: never write over it.
-    if (!DbFileExists(env, path) || counter == kMaxFolderCounter) return path;
+    if (!DbFileExists(env, ProgramPath(env, path)) || counter == kMaxFolderCounter) return name;
   }
+}
+
+DbString OlderLayoutBackupPath(platform::Env& env, const platform::Clock& clock) {
+  DbString name(kDataFolder);
+  name.Append("\\");
+  name.AppendString(FreeBackupName(env, clock));
+  return ProgramPath(env, name);
 }
 
 bool CreateDamagedCopyFolder(platform::Env& env, const platform::Clock& clock, DbString* folder) {

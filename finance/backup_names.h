@@ -15,9 +15,12 @@ DbString BackupStamp(const platform::Clock& clock);
 // Creates the "data" folder beside the program when it is missing. True when it exists after.
 [[nodiscard]] bool EnsureDataFolder(platform::Env& env);
 
-// "\data\<stamp>.txt": where the contents of a database of an older layout are saved; when a
-// file of that name exists (an archive saved in the same minute), "\data\<stamp> (2).txt" and so
-// on.
+// "<stamp>.txt", or when a file of that name exists in the "data" folder, "<stamp> (2).txt" and
+// so on: a name in that folder under which nothing is written over.
+DbString FreeBackupName(platform::Env& env, const platform::Clock& clock);
+
+// "\data\" + FreeBackupName: where the contents of a database of an older layout are saved,
+// never over an archive saved in the same minute.
 DbString OlderLayoutBackupPath(platform::Env& env, const platform::Clock& clock);
 
 // Creates a new folder "\data\damaged <stamp>" (with " (2)", " (3)" ... when that name is

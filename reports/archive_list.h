@@ -1,7 +1,7 @@
 #pragma once
 // The archive folder ("data" beside the program) and its list: the archive files in the order
-// the file system lists them, the last restored archive marked; the archive file names; deleting
-// an archive.
+// they were saved (by the date and time of their names), the last restored archive marked; the
+// archive file names; deleting an archive.
 
 #include <vector>
 
@@ -19,7 +19,7 @@ struct ArchiveItem {
 };
 
 struct ArchiveList {
-  std::vector<ArchiveItem> items;  // in the order the file system lists the files
+  std::vector<ArchiveItem> items;  // in the order of ArchiveNameLess
   int selected = -1;               // -1 when the list is empty
 };
 
@@ -34,7 +34,15 @@ DbString ArchivePath(const platform::Env& env, const DbString& name);
 // digits, and ".txt": "06.12.08 14_05.txt", the same names as the backups the database makes.
 DbString ArchiveFileName(const platform::Clock& clock);
 
-// The "*.txt" files of the archive folder. The file named `last_archive_name` shows as
+// The order of the list: archives in the order they were saved, oldest first. A name that
+// starts with a stamp ("dd.mm.yy hh_mm", the years 00 to 69 being 2000 to 2069 and 70 to 99
+// being 1970 to 1999) sorts by that date and time; among names of one stamp the plain one comes
+// first, then " (2)", " (3)" ... by number, then any other. Names without a stamp (copied in by
+// hand) come after all stamped ones, in byte order.
+bool ArchiveNameLess(const DbString& a, const DbString& b);
+
+// The "*.txt" files of the archive folder, in the order of ArchiveNameLess. The file named
+// `last_archive_name` shows as
 // "..[" + name + "]" with the value 1. Selected: the item whose file name equals `target`; for
 // an empty target the last restored archive; failing that the first item.
 ArchiveList FillArchiveList(platform::Env& env, const DbString& last_archive_name,

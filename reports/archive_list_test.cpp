@@ -57,25 +57,57 @@ TEST(ArchiveNamesTest, AMissingFolderIsMadeAndAnEmptyOneListsNothing) {
   EXPECT_TRUE(FillArchiveList(device.env(), DbString(), DbString()).items.empty());
 }
 
-TEST_F(ArchiveListTest, ListsTheTextFilesInFileSystemOrderAndMarksTheLastRestored) {
+TEST_F(ArchiveListTest, ListsTheTextFilesInTheOrderSavedAndMarksTheLastRestored) {
   const DbString last("06.12.08 14_05.txt");
   ArchiveList list = FillArchiveList(env(), last, DbString());
   EXPECT_EQ(Texts(list),
-            (std::vector<std::string>{"01.01.09 10_00.txt", "..[06.12.08 14_05.txt]", "b.TXT"}));
-  EXPECT_EQ(list.items[0].value, 0);
-  EXPECT_EQ(list.items[1].value, 1);
-  EXPECT_EQ(list.items[1].file_name.View(), "06.12.08 14_05.txt");
+            (std::vector<std::string>{"..[06.12.08 14_05.txt]", "01.01.09 10_00.txt", "b.TXT"}));
+  EXPECT_EQ(list.items[0].value, 1);
+  EXPECT_EQ(list.items[1].value, 0);
+  EXPECT_EQ(list.items[0].file_name.View(), "06.12.08 14_05.txt");
   // An empty target selects the marked item.
-  EXPECT_EQ(list.selected, 1);
-  EXPECT_EQ(ArchiveNameOf(list.items[1], last).View(), "06.12.08 14_05.txt");
+  EXPECT_EQ(list.selected, 0);
+  EXPECT_EQ(ArchiveNameOf(list.items[0], last).View(), "06.12.08 14_05.txt");
   EXPECT_EQ(ArchiveNameOf(list.items[2], last).View(), "b.TXT");
+}
+
+// Archives in the order they were saved: by the date and time of the stamp (text order would put
+// December 2009 before January 2008), copies of one minute by their number, names without a
+// stamp last in byte order.
+TEST(ArchiveNameOrderTest, OrdersByTheStampThenTheCopyThenTheName) {
+  const char* const ordered[] = {
+      "31.12.70 23_59.txt",      // 1970
+      "15.06.99 12_00.txt",      // 1999
+      "01.01.00 00_00.txt",      // 2000
+      "31.01.08 09_00.txt",
+      "31.01.08 09_00 (2).txt",
+      "31.01.08 09_00 (10).txt",
+      "31.01.08 09_00 copy.txt",  // a rest that is no copy number
+      "31.01.08 09_01.txt",
+      "31.01.08 10_00.txt",
+      "01.02.08 00_00.txt",
+      "01.12.09 10_00.TXT",
+      "31.12.69 23_59.txt",      // 2069
+      "32.01.08 09_00.txt",      // no date: no stamp
+      "A.txt",
+      "a.txt",
+      "b.txt",
+  };
+  const size_t n = std::size(ordered);
+  for (size_t i = 0; i < n; ++i) {
+    for (size_t j = 0; j < n; ++j) {
+      EXPECT_EQ(ArchiveNameLess(DbString(ordered[i]), DbString(ordered[j])), i < j)
+          << ordered[i] << " / " << ordered[j];
+    }
+  }
 }
 
 TEST_F(ArchiveListTest, SelectsTheTargetOrElseTheFirstItem) {
   const DbString last("06.12.08 14_05.txt");
   EXPECT_EQ(FillArchiveList(env(), last, DbString("b.TXT")).selected, 2);
   // The target names the file, not the decorated text.
-  EXPECT_EQ(FillArchiveList(env(), last, DbString("06.12.08 14_05.txt")).selected, 1);
+  EXPECT_EQ(FillArchiveList(env(), last, DbString("01.01.09 10_00.txt")).selected, 1);
+  EXPECT_EQ(FillArchiveList(env(), last, DbString("06.12.08 14_05.txt")).selected, 0);
   EXPECT_EQ(FillArchiveList(env(), last, DbString("..[06.12.08 14_05.txt]")).selected, 0);
   EXPECT_EQ(FillArchiveList(env(), last, DbString("gone.txt")).selected, 0);
   // A last archive that is not in the folder marks nothing; the first item is selected.

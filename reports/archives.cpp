@@ -1,26 +1,37 @@
 #include "reports/archives.h"
 
 #include "engine/db_value.h"
+#include "finance/backup_names.h"
 
 namespace ledgerix {
 namespace {
 
 constexpr char kLastArchiveKey[] = "LAST_ARCHIVE";
 
-}  // namespace
-
-ArchiveSaveResult SaveArchive(ArchiveContext& context, DbString* saved_name) {
+// Writes the whole database as the archive the name function gives.
+template <class NameOf>
+ArchiveSaveResult SaveUnder(ArchiveContext& context, DbString* saved_name, NameOf name_of) {
   if (context.finance == nullptr || !context.finance->IsOpen()) {
     return ArchiveSaveResult::kNoDatabase;
   }
   // A folder that cannot be made fails the write below, which tells.
   static_cast<void>(PrepareArchiveFolder(context.env));
-  const DbString name = ArchiveFileName(context.clock);
+  const DbString name = name_of();
   if (!context.finance->WriteExchangeFile(ArchivePath(context.env, name))) {
     return ArchiveSaveResult::kFailed;
   }
   if (saved_name != nullptr) *saved_name = name;
   return ArchiveSaveResult::kSaved;
+}
+
+}  // namespace
+
+ArchiveSaveResult SaveArchive(ArchiveContext& context, DbString* saved_name) {
+  return SaveUnder(context, saved_name, [&] { return ArchiveFileName(context.clock); });
+}
+
+ArchiveSaveResult SaveArchiveCopy(ArchiveContext& context, DbString* saved_name) {
+  return SaveUnder(context, saved_name, [&] { return FreeBackupName(context.env, context.clock); });
 }
 
 ArchiveRestoreResult RestoreArchive(ArchiveContext& context, const DbString& name) {
@@ -60,6 +71,11 @@ DbString ArchiveRestoreMessage(ArchiveRestoreResult result) {
       break;
   }
   return FromUtf8("Ошибка восстановления архива!");
+}
+
+DbString RestoreNotStartedMessage() {
+  return FromUtf8(
+      "Не удалось сохранить текущие данные в архив: архив не восстановлен, данные не изменены!");
 }
 
 }  // namespace ledgerix

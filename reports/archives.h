@@ -44,6 +44,12 @@ enum class ArchiveRestoreResult {
 // on kSaved. The last archive name does not change.
 [[nodiscard]] ArchiveSaveResult SaveArchive(ArchiveContext& context, DbString* saved_name);
 
+// Writes the whole database to the archive folder as SaveArchive does, but never over a file:
+// under the stamp of now, or when that name is taken (the archive about to be restored may carry
+// it), the next free one, "<stamp> (2).txt" and so on. What a restore keeps of the data it
+// replaces. kSaved only when the archive was written whole.
+[[nodiscard]] ArchiveSaveResult SaveArchiveCopy(ArchiveContext& context, DbString* saved_name);
+
 // Loads the archive `name` of the archive folder: every table with a section in the file is
 // replaced; the others keep their rows. On success the last archive name and LAST_ARCHIVE both
 // become `name` and the settings are saved at once (kRestoredSettingsUnsaved when that save
@@ -56,5 +62,8 @@ enum class ArchiveRestoreResult {
 DbString RestoreQuestion(const DbString& name);
 DbString ArchiveSaveMessage(ArchiveSaveResult result);
 DbString ArchiveRestoreMessage(ArchiveRestoreResult result);
+// What the screen shows when the data could not be kept before a restore, which then is not
+// made.
+DbString RestoreNotStartedMessage();
 
 }  // namespace ledgerix

@@ -21,6 +21,7 @@ void AddListScenes(std::vector<Scene>& scenes);
 void AddNumberEditScenes(std::vector<Scene>& scenes);
 void AddEntryScreenScenes(std::vector<Scene>& scenes);
 void AddStatisticsScenes(std::vector<Scene>& scenes);
+void AddMoneyScreenScenes(std::vector<Scene>& scenes);
 
 // Every scene, in order.
 std::vector<Scene> Scenes();

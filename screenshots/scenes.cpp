@@ -13,6 +13,7 @@ std::vector<Scene> Scenes() {
   AddListScenes(scenes);
   AddEntryScreenScenes(scenes);
   AddStatisticsScenes(scenes);
+  AddMoneyScreenScenes(scenes);
   return scenes;
 }
 

@@ -22,6 +22,7 @@ class ScreenWorld {
   static ScreenWorld& Get();
 
   FinanceDb& db() { return *db_; }
+  platform::Env& env() { return *env_; }
   AppState& state() { return *state_; }
   const platform::Clock& clock() const { return clock_; }
   ScreenServices& services() { return services_; }

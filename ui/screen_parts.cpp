@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 
 #include "ui/controls/device_dialog.h"
 #include "ui/controls/image_button.h"
@@ -29,6 +30,16 @@ ImageButton* NewTextButton(const QString& text, QWidget* parent) {
   button->setText(text);
   button->setMinimumHeight(24);
   return button;
+}
+
+QHBoxLayout* NewAcceptCancelLine(QDialog* dialog, QPushButton** accept) {
+  *accept = new QPushButton(QStringLiteral("Принять"));
+  auto* cancel = new QPushButton(QStringLiteral("Отменить"));
+  auto* line = new QHBoxLayout;
+  line->addWidget(*accept);
+  line->addWidget(cancel);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  return line;
 }
 
 QHBoxLayout* NewTitleLine(const QString& caption, ImageButton* close) {

@@ -4,7 +4,9 @@
 
 #include <QString>
 
+class QDialog;
 class QHBoxLayout;
+class QPushButton;
 class QWidget;
 
 namespace ledgerix {
@@ -17,6 +19,9 @@ ImageButton* NewCloseButton(QWidget* parent);
 ImageButton* NewPictureButton(int bitmap, QWidget* parent);
 // A text button of preset 8, as "Добавить" and "Удалить".
 ImageButton* NewTextButton(const QString& text, QWidget* parent);
+// The line of "Принять" and "Отменить" at the foot of an editing screen: "Отменить" closes
+// `dialog` as cancelled; *accept receives "Принять" for the screen to connect.
+QHBoxLayout* NewAcceptCancelLine(QDialog* dialog, QPushButton** accept);
 // The top line of a screen: its caption in bold, then the close button at the right.
 QHBoxLayout* NewTitleLine(const QString& caption, ImageButton* close);
 

@@ -1,6 +1,7 @@
 #include "ui/screen_registry.h"
 
 #include "ui/account_settings_dialog.h"
+#include "ui/archive_dialog.h"
 #include "ui/controls/qt_screen_services.h"
 #include "ui/edit_value_dialog.h"
 #include "ui/entry_list_dialog.h"
@@ -10,6 +11,7 @@
 #include "ui/period_dialog.h"
 #include "ui/report_filter_dialog.h"
 #include "ui/statistics_dialog.h"
+#include "ui/transfer_dialog.h"
 
 namespace ledgerix {
 
@@ -23,6 +25,8 @@ void RegisterScreens(QtScreenServices& services) {
   services.RegisterDialog<PeriodScreen, PeriodDialog>("PeriodDialog");
   services.RegisterDialog<ReportFilterScreen, ReportFilterDialog>("ReportFilterDialog");
   services.RegisterDialog<ExportScreen, ExportDialog>("ExportDialog");
+  services.RegisterDialog<TransferScreen, TransferDialog>("TransferDialog");
+  services.RegisterDialog<ArchiveScreen, ArchiveDialog>("ArchiveDialog");
 }
 
 }  // namespace ledgerix

@@ -10,6 +10,7 @@
 #include "testing/fake_clock.h"
 #include "testing/temp_device_root.h"
 #include "ui/account_settings_screen.h"
+#include "ui/archive_screen.h"
 #include "ui/controls/qt_screen_services.h"
 #include "ui/edit_value_screen.h"
 #include "ui/entry_list_screen.h"
@@ -19,6 +20,7 @@
 #include "ui/period_screen.h"
 #include "ui/report_filter_screen.h"
 #include "ui/statistics_screen.h"
+#include "ui/transfer_screen.h"
 
 namespace ledgerix::testing {
 namespace {
@@ -35,8 +37,10 @@ TEST(ScreenRegistryTest, EveryNestedScreenOpensItsDialog) {
   KindsListScreen kinds(nullptr, clock, services, 2, &choice);
   AccountSettingsScreen accounts(nullptr, state, services);
   EntryListScreen entries(nullptr, state, clock, services, 1);
-  for (ScreenRules* rules :
-       std::initializer_list<ScreenRules*>{&value, &editor, &kinds, &accounts, &entries}) {
+  TransferScreen transfer(nullptr, state, clock, services);
+  ArchiveScreen archives(nullptr, state, root.env(), clock, services);
+  for (ScreenRules* rules : std::initializer_list<ScreenRules*>{&value, &editor, &kinds, &accounts,
+                                                                &entries, &transfer, &archives}) {
     std::string shown;
     QTimer::singleShot(0, [&shown] {
       QWidget* dialog = QApplication::activeModalWidget();
