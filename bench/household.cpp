@@ -6,6 +6,7 @@
 #include <string>
 
 #include "finance/date_key.h"
+#include "finance/packed_amount.h"
 #include "finance/type_code.h"
 
 namespace ledgerix::bench {
@@ -277,6 +278,28 @@ int WriteHousehold(const Household& household, FinanceDb& db) {
     if (!db.AddEntry(*entry)) return 0;
   }
   return 1;
+}
+
+std::string HouseholdExchangeText(const bench::Household& household) {
+  std::string text = "[sec_consumeritems]\r\n";
+  for (const KindRecord& kind : household.kinds) {
+    text += std::to_string(kind.id) + ";" + std::string(kind.name.View()) + ";" +
+            std::string(kind.category.View()) + ";" + std::to_string(PackAmount(kind.price)) + ";" +
+            std::to_string(kind.type) + ";0;\r\n";
+  }
+  text += "\r\n[sec_data]\r\n";
+  for (const EntryRecord& entry : household.entries) {
+    text += std::to_string(entry.kind_id) + ";" + std::to_string(entry.date) + ";" +
+            std::to_string(PackAmount(entry.price)) + ";" +
+            std::to_string(PackAmount(entry.count)) + ";" + std::to_string(entry.type) + ";" +
+            std::string(entry.note.View()) + ";" + std::to_string(entry.account_id) + ";0;\r\n";
+  }
+  text += "\r\n[sec_firms]\r\n";
+  for (const AccountRecord& account : household.accounts) {
+    text += std::to_string(account.id) + ";" + std::string(account.name.View()) + ";" +
+            std::string(account.note.View()) + ";0;\r\n";
+  }
+  return text;
 }
 
 }  // namespace ledgerix::bench

@@ -3,31 +3,8 @@
 #include <sstream>
 
 #include "companion/companion_program.h"
-#include "finance/packed_amount.h"
 
 namespace ledgerix::testing {
-
-std::string HouseholdExchangeText(const bench::Household& household) {
-  std::string text = "[sec_consumeritems]\r\n";
-  for (const KindRecord& kind : household.kinds) {
-    text += std::to_string(kind.id) + ";" + std::string(kind.name.View()) + ";" +
-            std::string(kind.category.View()) + ";" + std::to_string(PackAmount(kind.price)) + ";" +
-            std::to_string(kind.type) + ";0;\r\n";
-  }
-  text += "\r\n[sec_data]\r\n";
-  for (const EntryRecord& entry : household.entries) {
-    text += std::to_string(entry.kind_id) + ";" + std::to_string(entry.date) + ";" +
-            std::to_string(PackAmount(entry.price)) + ";" +
-            std::to_string(PackAmount(entry.count)) + ";" + std::to_string(entry.type) + ";" +
-            std::string(entry.note.View()) + ";" + std::to_string(entry.account_id) + ";0;\r\n";
-  }
-  text += "\r\n[sec_firms]\r\n";
-  for (const AccountRecord& account : household.accounts) {
-    text += std::to_string(account.id) + ";" + std::string(account.name.View()) + ";" +
-            std::string(account.note.View()) + ";0;\r\n";
-  }
-  return text;
-}
 
 CompanionDevice::CompanionDevice(DriverKind kind) {
   clock_.SetDate(2026, 12, 8, 10, 0);

@@ -17,8 +17,7 @@
 
 namespace ledgerix::testing {
 
-// The exchange text (Windows-1251) of a household: its kinds, entries and accounts.
-std::string HouseholdExchangeText(const bench::Household& household);
+using bench::HouseholdExchangeText;
 
 // What one run of the companion did.
 struct CompanionRun {
