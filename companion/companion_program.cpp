@@ -94,6 +94,19 @@ CompanionSettings ReadSettings(platform::Env& env) {
   return settings;
 }
 
+// True when the data is open in the program that holds the device: the object store's log or
+// the file database's journal lies beside it. Both are gone once the program hands the data over
+// (it closes them before it starts the companion); while they are open, a second process must
+// not touch the files: closing the store writes its log into the file and removes it under the
+// program, whose later writes would then be lost.
+bool DataOpenInProgram(const platform::PosixEnv& env) {
+  std::error_code ignored;
+  const std::string journal = HostPathOf(
+      env, u"\\tolvena_db\\" + std::u16string(DbString(kDatabaseName).Wide()) + u".$jnl$");
+  return std::filesystem::exists(env.ObjectStoreFile() + "-wal", ignored) ||
+         (!journal.empty() && std::filesystem::exists(journal, ignored));
+}
+
 // The device and the open database for one command.
 class Session {
  public:
@@ -110,6 +123,12 @@ class Session {
   bool Open() {
     if (!io_.env.Ready()) {
       Failure(io_, "папка данных программы недоступна: " + io_.env.options().device_root);
+      return false;
+    }
+    if (lock_.HeldByAnother() && DataOpenInProgram(io_.env)) {
+      Failure(io_,
+              "программа Ledgerix работает с данными: передайте их из программы (Обмен данными, "
+              "«Передать данные на ПК») или закройте ее");
       return false;
     }
     OpenReport report;

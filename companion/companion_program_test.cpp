@@ -211,6 +211,34 @@ TEST_P(CompanionProgramTest, WhileTheProgramRunsImportIsRefusedAndReadingWorks) 
   EXPECT_TRUE(DataFolderFiles(device_.root()).empty());
 }
 
+// The program holds the device with its data open (not handed over): the companion keeps away
+// from the files, and what the program writes afterwards is kept.
+TEST_P(CompanionProgramTest, WhileTheProgramWorksOnItsDataTheCompanionKeepsAway) {
+  LoadHousehold(100);
+  platform::InstanceLock program(device_.root().host_root());
+  ASSERT_TRUE(program.Acquire());
+  const std::string before = device_.db().WriteTableSection(kEntriesTable).View().data();
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"report", "--year", "2015"}, {}}) {
+    const CompanionRun run = device_.RunBeside(args);
+    EXPECT_EQ(run.exit_code, kExitFailure);
+    EXPECT_NE(run.err.find("передайте их из программы"), std::string::npos) << run.err;
+  }
+  EntryRecord entry;
+  entry.kind_id = 1;
+  entry.date = 150308;
+  entry.price = 15;
+  entry.count = 2;
+  entry.type = 2;
+  ASSERT_EQ(device_.db().AddEntry(entry), 1);
+  const std::string after = device_.db().WriteTableSection(kEntriesTable).View().data();
+  EXPECT_NE(after, before);
+  device_.CloseDatabase();
+  device_.root().env().CloseObjectStore();
+  ASSERT_TRUE(device_.OpenDatabase());
+  EXPECT_EQ(std::string(device_.db().WriteTableSection(kEntriesTable).View()), after);
+}
+
 TEST_P(CompanionProgramTest, ReportPrintsTheScreensRowsAndTotals) {
   ASSERT_TRUE(device_.Load(AsStored(
       "[sec_consumeritems]\r\n1;Хлеб;Еда;0;2;0;\r\n2;Оклад;Работа;0;1;0;\r\n\r\n[sec_data]\r\n"

@@ -45,6 +45,17 @@ CompanionRun CompanionDevice::Run(const std::vector<std::string>& args) {
   return run;
 }
 
+CompanionRun CompanionDevice::RunBeside(const std::vector<std::string>& args) {
+  platform::PosixEnv other(root_.env().options());
+  std::ostringstream out;
+  std::ostringstream err;
+  CompanionRun run;
+  run.exit_code = RunCompanion(args, other, clock_, out, err);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
 std::string CompanionDevice::ScratchPath(const std::string& name) const {
   return root_.program_folder() + "/" + name;
 }

@@ -42,6 +42,9 @@ class CompanionDevice {
   std::string ExchangeText();
   // Runs the companion with `args` on this device (the database closed first).
   CompanionRun Run(const std::vector<std::string>& args);
+  // Runs the companion as another process would, on an Env of its own over the same folders,
+  // leaving this device's database as it is (open or not).
+  CompanionRun RunBeside(const std::vector<std::string>& args);
 
   TempDeviceRoot& root() { return root_; }
   FakeClock& clock() { return clock_; }
