@@ -9,6 +9,7 @@
 
 #include "access/db_transaction.h"
 #include "finance/date_key.h"
+#include "finance/packed_amount.h"
 #include "finance/type_code.h"
 
 namespace ledgerix::bench {
@@ -312,6 +313,28 @@ std::string EntriesInDateOrder(const std::string& archive_text) {
   std::string text = archive_text.substr(0, first);
   for (const auto& line : lines) text += line.second + "\r\n";
   text += archive_text.substr(end);
+  return text;
+}
+
+std::string HouseholdExchangeText(const bench::Household& household) {
+  std::string text = "[sec_consumeritems]\r\n";
+  for (const KindRecord& kind : household.kinds) {
+    text += std::to_string(kind.id) + ";" + std::string(kind.name.View()) + ";" +
+            std::string(kind.category.View()) + ";" + std::to_string(PackAmount(kind.price)) + ";" +
+            std::to_string(kind.type) + ";0;\r\n";
+  }
+  text += "\r\n[sec_data]\r\n";
+  for (const EntryRecord& entry : household.entries) {
+    text += std::to_string(entry.kind_id) + ";" + std::to_string(entry.date) + ";" +
+            std::to_string(PackAmount(entry.price)) + ";" +
+            std::to_string(PackAmount(entry.count)) + ";" + std::to_string(entry.type) + ";" +
+            std::string(entry.note.View()) + ";" + std::to_string(entry.account_id) + ";0;\r\n";
+  }
+  text += "\r\n[sec_firms]\r\n";
+  for (const AccountRecord& account : household.accounts) {
+    text += std::to_string(account.id) + ";" + std::string(account.name.View()) + ";" +
+            std::string(account.note.View()) + ";0;\r\n";
+  }
   return text;
 }
 

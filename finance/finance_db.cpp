@@ -41,6 +41,8 @@ FinanceDb::FinanceDb(platform::Env& env, const platform::Clock& clock,
 
 FinanceDb::~FinanceDb() { CloseConnection(); }
 
+void FinanceDb::Close() { CloseConnection(); }
+
 bool FinanceDb::IsOpen() const { return connection_ != nullptr && connection_->IsOpen(); }
 
 std::unique_ptr<DbRecordSet> FinanceDb::OpenTable(const char* table_name) {

@@ -63,6 +63,8 @@ class FinanceDb {
   // layout with every row readable; 0 otherwise, with the connection closed.
   [[nodiscard]] int Open(const char* database_name, OpenReport* report = nullptr);
   bool IsOpen() const;
+  // Closes the connection (nothing happens when none is open); Open opens it again.
+  void Close();
   // Empties the three tables together (one transaction); the database stays open. 1, or 0 when
   // not open or when a table could not be emptied, and then none is.
   [[nodiscard]] int DeleteAllData();

@@ -647,6 +647,10 @@ bool PosixEnv::RunAndWait(std::u16string_view path) {
   if (!S_ISREG(st.st_mode) || ::access(host_path.c_str(), X_OK) != 0) {
     return Fail(winerr::kAccessDenied);
   }
+  // The companion reads and writes the program's data itself: the store's file is handed over
+  // closed (its log written into it), since an open store holds it exclusively. Whoever starts a
+  // program closes its databases on the store first; the next Objects() opens it afresh.
+  objects_.reset();
   int error = 0;
   if (!SpawnAndWait(host_path, &error)) {
     return Fail(error == ENOEXEC ? winerr::kBadExeFormat : WinErrorFromErrno(error), error);

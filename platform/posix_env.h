@@ -74,6 +74,8 @@ class PosixEnv : public Env {
   // The companion programs live in the program folder under their device name without
   // ".exe": "\ldxload.exe" runs <program folder>/ldxload. False with kFileNotFound when it is
   // missing, kAccessDenied when it is not executable.
+  // The object store is closed first, so that the program started may use its file; databases
+  // still open on it answer failure from then on.
   [[nodiscard]] bool RunAndWait(std::u16string_view path) override;
 
   // The object store lives in the device root's file "\objects.sqlite" (with its log

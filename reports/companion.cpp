@@ -4,8 +4,13 @@
 
 namespace ledgerix {
 
-bool StartCompanion(platform::Env& env) {
-  return env.RunAndWait(ProgramPath(env, DbString("ldxload.exe")).Wide());
+bool StartCompanion(platform::Env& env, FinanceDb* db) {
+  const bool reopen = db != nullptr && db->IsOpen();
+  if (reopen) db->Close();
+  const bool ran = env.RunAndWait(ProgramPath(env, DbString("ldxload.exe")).Wide());
+  // A failed open leaves the database closed, which every screen checks.
+  if (reopen) static_cast<void>(db->Open(kDatabaseName));
+  return ran;
 }
 
 }  // namespace ledgerix

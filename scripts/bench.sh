@@ -12,7 +12,7 @@ dir=build-bench
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEDGERIX_BENCH=ON \
   -DLEDGERIX_WERROR=ON > /dev/null
 cmake --build "$dir" --parallel 2 --target ledgerix_household_bench ledgerix_list_fill_bench \
-  ledgerix_statistics_screen_bench
+  ledgerix_statistics_screen_bench ldxload ledgerix_companion_bench
 results="$dir/bench-results.txt"
 : > "$results"
 echo "$(date '+%Y-%m-%d %H:%M'), $(nproc) cores, $(uname -srm)"
@@ -53,3 +53,7 @@ awk '
       printf "kind %-50s%s  %s\n", key, growth[key], (key in faster) ? "FASTER THAN LINEAR" : "ok";
     }
   }' "$results"
+# The companion's report as a whole process against ledger over the same journal, both drivers.
+echo
+"$dir/bench/ledgerix_companion_bench" --ldxload "$dir/ldxload" --entries 50000 \
+  --runs "${RUNS:-11}" | tee -a "$results"

@@ -3,7 +3,9 @@
 # also clang and its fuzzer runtime (scripts/fuzz-smoke.sh).
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-svg-dev fonts-dejavu-core)
+  qt6-base-dev qt6-svg-dev fonts-dejavu-core
+  # The companion's journal is checked against these two (companion/journal_balance_test.cpp).
+  hledger ledger)
 if [ "${1:-}" = "fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
 fi
