@@ -22,7 +22,6 @@ class ScreenWorld {
   static ScreenWorld& Get();
 
   FinanceDb& db() { return *db_; }
-  platform::Env& env() { return *env_; }
   AppState& state() { return *state_; }
   const platform::Clock& clock() const { return clock_; }
   ScreenServices& services() { return services_; }

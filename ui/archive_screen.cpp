@@ -81,10 +81,13 @@ void ArchiveScreen::OnSendToPc() {
   bool started = false;
   {
     WaitCursor wait(services_);
-    started = StartCompanion(env_);
+    // The database is handed over while the companion runs and opened again afterwards.
+    started = StartCompanion(env_, db_);
   }
   if (!started) {
     Tell(FromUtf8("Не удалось запустить программу обмена данными с ПК!"), MessageIcon::kError);
+  } else if (db_ != nullptr && !db_->IsOpen()) {
+    Tell(FromUtf8("Ошибка открытия базы данных!"), MessageIcon::kError);
   }
 }
 

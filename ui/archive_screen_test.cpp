@@ -305,6 +305,9 @@ TEST_P(ArchiveScreenTest, TheCompanionRunsWhileTheScreenWaitsAndAMissingOneIsRep
   screen.OnSendToPc();
   EXPECT_TRUE(std::filesystem::exists(root_.program_folder() + "/marker"));
   EXPECT_EQ(services_.messages().size(), 1u);
+  ASSERT_TRUE(finance_.IsOpen()) << "the database is opened again after the companion";
+  std::vector<KindRecord> kinds;
+  EXPECT_EQ(finance_.LoadKinds(&kinds), 1);
   EXPECT_EQ(services_.wait_cursor_depth(), 0);
   EXPECT_GE(services_.wait_cursor_uses(), 2);
 }
