@@ -188,64 +188,78 @@ int ObjectStoreDriver::Fetch(DbRecordSet* record_set, int move_code, uint32_t ro
 }
 
 bool ObjectStoreDriver::ReadCurrentRow(DbRecordSet* record_set, Cursor* cursor, uint64_t columns) {
-  // The record and the columns are looked up once per row rather than once per field: a walk
-  // fetches every row of the table.
-  DbRecord* record = record_set->Fields();
-  const std::span<const std::unique_ptr<DbColumnDef>> defs = record_set->ColumnDefs();
-  if (record == nullptr) return false;
-  // A record of 32-bit numbers and texts, as the program's tables hold, goes straight from its
-  // stored bytes into the fields.
   std::string_view bytes;
   if (cursor->table().CurrentBytes(&bytes)) {
-    platform::PropertyRecordReader reader(bytes);
-    uint16_t count = 0;
-    if (!reader.Start(&count) || count != defs.size()) return false;
-    bool plain = true;
-    for (uint32_t i = 0; i < count && plain; ++i) {
-      uint16_t id;
-      PropertyKind kind;
-      std::string_view payload;
-      if (!reader.Next(&id, &kind, &payload)) return false;  // damaged bytes
-      if (!ScanTakesColumn(columns, i)) continue;
-      DbValue* field = record->FieldByIndex(i);
-      plain = field != nullptr && StoredBytesToField(kind, payload, defs[i]->Type(), field,
-                                                     &cursor->Text(i), &cursor->Wide());
+    return DecodeStoredRow(record_set, cursor, bytes, columns) == 1;
+  }
+  return cursor->table().ReadCurrent(&cursor->properties()) &&
+         FieldsFromProperties(record_set, cursor) == 1;
+}
+
+int ObjectStoreDriver::DecodeStoredRow(DbRecordSet* record_set, Cursor* cursor,
+                                       std::string_view bytes, uint64_t columns) {
+  // The record and the columns are looked up once per row rather than once per field: a walk
+  // reads every row of the table.
+  DbRecord* record = record_set->Fields();
+  const std::span<const std::unique_ptr<DbColumnDef>> defs = record_set->ColumnDefs();
+  platform::PropertyRecordReader reader(bytes);
+  uint16_t count = 0;
+  if (record == nullptr || !reader.Start(&count) || count != defs.size()) return 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    uint16_t id;
+    PropertyKind kind;
+    std::string_view payload;
+    if (!reader.Next(&id, &kind, &payload)) return 0;  // damaged bytes
+    if (!ScanTakesColumn(columns, i)) continue;
+    DbValue* field = record->FieldByIndex(i);
+    if (field == nullptr) return 0;
+    if (!StoredBytesToField(kind, payload, defs[i]->Type(), field, &cursor->Text(i),
+                            &cursor->Wide())) {
+      // Anything but numbers and texts is converted from the decoded properties.
+      std::vector<Property>& properties = cursor->properties();
+      return platform::DecodePropertyRecord(bytes.data(), bytes.size(), &properties)
+                 ? FieldsFromProperties(record_set, cursor)
+                 : 0;
     }
-    if (plain) return reader.AtEnd();
-    // Anything but numbers and texts takes the long way below.
   }
-  std::vector<Property>& properties = cursor->properties();
-  if (!cursor->table().ReadCurrent(&properties) || properties.size() != defs.size()) {
-    return false;
-  }
+  return reader.AtEnd() ? 1 : 0;
+}
+
+int ObjectStoreDriver::FieldsFromProperties(DbRecordSet* record_set, Cursor* cursor) {
+  DbRecord* record = record_set->Fields();
+  const std::span<const std::unique_ptr<DbColumnDef>> defs = record_set->ColumnDefs();
+  const std::vector<Property>& properties = cursor->properties();
+  if (record == nullptr || properties.size() != defs.size()) return 0;
   for (uint32_t i = 0; i < defs.size(); ++i) {
     DbValue* field = record->FieldByIndex(i);
     if (field == nullptr ||
         !PropertyToField(properties[i], defs[i]->Type(), field, &cursor->Text(i))) {
-      return false;
+      return 0;
     }
   }
-  return true;
+  return 1;
 }
 
 int ObjectStoreDriver::ScanRows(DbRecordSet* record_set, uint64_t columns,
                                 const ScanVisitor& visit) {
   Cursor* cursor = CursorOf(record_set);
   if (IsOpen() == 0 || cursor == nullptr) return 0;
-  ObjectStoreDatabase& table = cursor->table();
   // The record set moves its cursor absolutely after a walk of the driver's own.
   cursor->set_in_step(false);
   DbRecord* record = record_set->Fields();
-  for (bool more = table.SeekFirst(); more; more = table.SeekNext()) {
-    if (!ReadCurrentRow(record_set, cursor, columns)) return 0;
+  bool read = true;
+  const bool walked = cursor->table().ScanAll([&](std::string_view bytes) {
+    read = DecodeStoredRow(record_set, cursor, bytes, columns) == 1;
+    if (!read) return false;
     ScanStep step = visit(record);
     if (step == ScanStep::kWholeRow) {
-      if (!ReadCurrentRow(record_set, cursor, 0)) return 0;
+      read = DecodeStoredRow(record_set, cursor, bytes, 0) == 1;
+      if (!read) return false;
       step = visit(record);
     }
-    if (step == ScanStep::kStop) return 1;
-  }
-  return 1;
+    return step != ScanStep::kStop;
+  });
+  return walked && read ? 1 : 0;
 }
 
 int ObjectStoreDriver::Write(DbRecordSet* record_set, int mode, uint32_t row_number) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "engine/db_driver.h"
 #include "engine/db_schema.h"
@@ -109,6 +110,13 @@ class ObjectStoreDriver : public DbDriver {
   // Decodes the record the cursor's table stands on into the record set's fields.
   // `columns` as for ScanRows: the fields to read.
   static bool ReadCurrentRow(DbRecordSet* record_set, Cursor* cursor, uint64_t columns = 0);
+  // Decodes a record's stored bytes into the record set's fields (`columns` as for ScanRows;
+  // numbers and texts straight from the bytes, anything else through decoded properties): 1
+  // when read, 0 for damaged bytes or a property the column cannot take.
+  static int DecodeStoredRow(DbRecordSet* record_set, Cursor* cursor, std::string_view bytes,
+                             uint64_t columns);
+  // Every field from the cursor's decoded properties: 1, or 0 when one cannot be converted.
+  static int FieldsFromProperties(DbRecordSet* record_set, Cursor* cursor);
 
   platform::Env& env_;
   std::unique_ptr<platform::ObjectStoreDatabase> catalog_;

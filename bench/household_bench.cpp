@@ -110,11 +110,23 @@ class HouseholdBench {
     MeasureStatistics();
     MeasureArchive();
     if (Wanted("add a kind")) MeasureAddKind();
-    if (Wanted("delete a kind with its entries")) MeasureDeleteKind();
+    // The restores above leave the object store's log holding the whole table until the store
+    // is closed; a kind is deleted in the database as the program opens it.
+    if (Wanted("delete a kind with its entries") && Reopen()) MeasureDeleteKind();
     return ok_;
   }
 
  private:
+  // Closes the database and opens it again, as the next start of the program does.
+  bool Reopen() {
+    db_.reset();
+    db_ = std::make_unique<FinanceDb>(*env_, clock_, globals_);
+    if (db_->Open(kDatabaseName) && db_->LoadKinds(&kinds_)) return true;
+    std::fprintf(stderr, "cannot open the database again\n");
+    ok_ = false;
+    return false;
+  }
+
   bool Wanted(const std::string& name) const {
     return name.find(config_.only) != std::string::npos;
   }

@@ -17,6 +17,9 @@ constexpr char kForwardScan[] =
 constexpr char kBackwardScan[] =
     "SELECT sort_key, properties FROM records WHERE database_id = ?1 AND sort_key < ?2 "
     "ORDER BY sort_key DESC LIMIT -1 OFFSET ?3";
+// A whole walk reads only the properties, in sort order.
+constexpr char kScanAll[] =
+    "SELECT properties FROM records WHERE database_id = ?1 ORDER BY sort_key";
 constexpr int kKeyColumn = 0;
 constexpr int kPropertiesColumn = 1;
 
@@ -221,6 +224,21 @@ bool ObjectStoreDatabase::CurrentBytes(std::string_view* out) const {
   return true;
 }
 
+bool ObjectStoreDatabase::ScanAll(const std::function<bool(std::string_view)>& visit) {
+  if (!usable()) return false;
+  if (all_ == nullptr) all_ = std::make_unique<SqliteStatement>(store_->connection(), kScanAll);
+  SqliteStatement& scan = *all_;
+  scan.BindInt(1, id_);
+  bool more = true;
+  while (more && scan.Step()) {
+    more =
+        visit(std::string_view(static_cast<const char*>(scan.ColumnData(0)), scan.ColumnSize(0)));
+  }
+  const bool whole = !more || scan.last_code() == SQLITE_DONE;
+  scan.Reset();
+  return whole;
+}
+
 uint32_t ObjectStoreDatabase::AddRecord(const std::vector<Property>& properties) {
   return usable() ? store_->InsertRecord(id_, info_.sort.property_id, properties) : 0;
 }
@@ -299,6 +317,7 @@ void ObjectStoreDatabase::OnDatabaseDeleted() {
 void ObjectStoreDatabase::OnStoreClosed() {
   ReleaseScan();
   forward_.reset();
+  all_.reset();
   backward_.reset();
   store_ = nullptr;
 }

@@ -3,6 +3,7 @@
 // writes that add, replace and delete records.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -61,6 +62,10 @@ class ObjectStoreDatabase {
   // valid until the cursor moves. False when the cursor is not on a record that a walk stepped
   // to (use ReadCurrent then).
   [[nodiscard]] bool CurrentBytes(std::string_view* out) const;
+  // Every record in sort order, from the first: visit(bytes) with the byte form of its properties
+  // (valid during the call) until it answers false. The cursor is left where it was. True when
+  // the walk ended at the last record or by visit; false when the store could not be read.
+  [[nodiscard]] bool ScanAll(const std::function<bool(std::string_view)>& visit);
 
   // Adds a record. Answers its new object id, or 0 when the properties cannot be kept (two with
   // one id) or the write fails. The cursor stays where it was.
@@ -120,6 +125,7 @@ class ObjectStoreDatabase {
   uint32_t count_ = 0;
 
   std::unique_ptr<SqliteStatement> forward_;
+  std::unique_ptr<SqliteStatement> all_;  // ScanAll's, prepared on first use
   std::unique_ptr<SqliteStatement> backward_;
   Scan scan_ = Scan::kNone;  // the scan whose current row is the current record
 
