@@ -257,6 +257,14 @@ const SavePath kSavePaths[] = {
        return s.db.ReplaceDayEntries(Day(), rows, nullptr) == DaySaveResult::kSaved;
      },
      ReadTables},
+    // The day's kinds as stored, other amounts: the file database writes the rows in place.
+    {"DayStoredBack", false,
+     [](Session& s) {
+       const std::vector<EntryRecord> rows = {Entry(3, 160308, 7.25, 2, 1, "правка"),
+                                              Entry(1, 160308, 8, 2, 2), Entry(2, 160308, 9, 2, 1)};
+       return s.db.ReplaceDayEntries(Day(), rows, nullptr) == DaySaveResult::kSaved;
+     },
+     ReadTables},
     {"DayDelete", false, [](Session& s) { return s.db.DeleteEntries(Day()) == 1; }, ReadTables},
     {"KindDelete", false, [](Session& s) { return s.db.DeleteKind(2) == 1; }, ReadTables},
     {"DeleteAllData", false, [](Session& s) { return s.db.DeleteAllData() == 1; }, ReadTables},
