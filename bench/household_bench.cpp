@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "bench/bench_calendar.h"
 #include "bench/bench_config.h"
 #include "bench/household.h"
 #include "bench/measure.h"
@@ -52,23 +53,8 @@ constexpr Target kArchiveRestore{3000, 100};
 constexpr Target kArchiveRestoreAnyOrder{500, 100};
 // Measured for the record; no target is set for them.
 constexpr Target kNoTarget{};
-constexpr int kTargetEntries = 50000;
-// The statistics list's width in pixels on the handheld's screen.
-constexpr int kListWidth = 232;
 
 using Config = BenchConfig;
-
-// The host's clock, its calendar read in UTC, so that report periods are the same days on every
-// machine.
-class UtcClock : public platform::SystemClock {
- public:
-  platform::LocalTime Local(int64_t t) const override { return platform::UtcTime(t); }
-};
-
-// Noon of a day, in seconds since 1970: a period bound, of which only the day counts.
-int64_t Noon(int year, int month, int day) {
-  return platform::FromUtcTime(platform::LocalTime{year, month, day, 12, 0, 0, 0});
-}
 
 // A list that keeps what it is given, as the entry list screen's control does.
 class MemoryList : public ListControl {

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "bench/bench_calendar.h"
 #include "bench/bench_config.h"
 #include "bench/household.h"
 #include "bench/measure.h"
@@ -36,20 +37,8 @@ namespace fs = std::filesystem;
 
 // Well under the 100 ms a person notices, at 50,000 entries.
 constexpr Target kListTarget{100, 100};
-constexpr int kTargetEntries = 50000;
-// The statistics list's width in pixels on the handheld's screen.
-constexpr int kListWidth = 232;
 
 using Config = BenchConfig;
-
-class UtcClock : public platform::SystemClock {
- public:
-  platform::LocalTime Local(int64_t t) const override { return platform::UtcTime(t); }
-};
-
-int64_t Noon(int year, int month, int day) {
-  return platform::FromUtcTime(platform::LocalTime{year, month, day, 12, 0, 0, 0});
-}
 
 // The ten years by kinds, a row per day: the report with the most rows.
 bool BuildTenYearReport(const Config& config, const fs::path& device, ReportTable* table) {

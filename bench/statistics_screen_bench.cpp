@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/bench_calendar.h"
 #include "bench/bench_config.h"
 #include "bench/household.h"
 #include "bench/measure.h"
@@ -42,14 +43,8 @@ namespace fs = std::filesystem;
 
 // What a person notices, at 50,000 entries.
 constexpr Target kScreenTarget{100, 0};
-constexpr int kTargetEntries = 50000;
 
 using Config = BenchConfig;
-
-class UtcClock : public platform::SystemClock {
- public:
-  platform::LocalTime Local(int64_t t) const override { return platform::UtcTime(t); }
-};
 
 // The choices a person makes in the nested dialogs, without showing them. A message box means
 // something went wrong.
@@ -68,10 +63,6 @@ class ScriptedChoices : public ScreenServices {
   std::function<int(ScreenRules&)> next;
   bool failed = false;
 };
-
-int64_t Noon(int year, int month, int day) {
-  return platform::FromUtcTime(platform::LocalTime{year, month, day, 12, 0, 0, 0});
-}
 
 int ChoosePeriod(ScreenRules& rules, int first_year, int last_year) {
   auto& period = dynamic_cast<PeriodScreen&>(rules);
