@@ -50,7 +50,7 @@ bool PropertyConverts(const platform::Property& property, DbValueType type);
                                    DbString* scratch, platform::Property* out);
 
 // PropertyToField for the two kinds the program's tables store, straight from a property's
-// stored bytes (platform::WalkPropertyRecord): a 32-bit number into an Int32 column, a text
+// stored bytes (platform::PropertyRecordReader): a 32-bit number into an Int32 column, a text
 // into a Text column (converted through `wide` and `scratch`, reused buffers). False for any
 // other pairing, for which the caller converts a decoded Property instead.
 bool StoredBytesToField(platform::PropertyKind kind, std::string_view payload, DbValueType type,
