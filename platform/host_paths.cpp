@@ -55,6 +55,14 @@ std::string ExecutableFolder() {
   return FolderOf(std::string(buffer.data(), static_cast<size_t>(length)));
 }
 
+bool DisplayNamed() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && value[0] != '\0') return true;
+  }
+  return false;
+}
+
 std::string TemporaryFolder() {
   const std::string tmpdir = AbsoluteFromEnvironment("TMPDIR");
   return tmpdir.empty() ? std::string("/tmp") : tmpdir;

@@ -18,6 +18,10 @@ std::string DefaultDocumentsFolder();
 // /proc/self/exe. Empty when it cannot be read.
 std::string ExecutableFolder();
 
+// Whether the process is told where to show windows: DISPLAY or WAYLAND_DISPLAY is set, or
+// QT_QPA_PLATFORM names a platform (such as "offscreen"). Without one the screens cannot start.
+bool DisplayNamed();
+
 // The folder for temporary files: $TMPDIR when it holds an absolute path, otherwise /tmp.
 std::string TemporaryFolder();
 

@@ -1,6 +1,7 @@
 #include "ui/controls/qt_screen_services.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <utility>
@@ -57,8 +58,17 @@ void QtScreenServices::RegisterScreen(std::string_view name, DialogRunner run) {
   screens_.insert_or_assign(std::string(name), std::move(run));
 }
 
+void QtScreenServices::CloseAllScreens() {
+  closing_ = true;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QDialog*>(widget);
+    if (dialog != nullptr && dialog->isVisible()) dialog->reject();
+  }
+}
+
 MessageAnswer QtScreenServices::ShowMessage(const DbString& text, const DbString& caption,
                                             MessageButtons buttons, MessageIcon icon) {
+  if (closing_) return ButtonsOf(buttons).back().answer;
   QMessageBox box(ToQtIcon(icon), ToQString(caption), ToQString(text), QMessageBox::NoButton,
                   QApplication::activeModalWidget());
   const std::vector<ButtonChoice> choices = ButtonsOf(buttons);
@@ -77,7 +87,7 @@ MessageAnswer QtScreenServices::ShowMessage(const DbString& text, const DbString
 
 int QtScreenServices::RunScreen(ScreenRules& rules) {
   auto found = screens_.find(rules.ScreenName());
-  if (found == screens_.end()) return kScreenCancel;
+  if (found == screens_.end() || closing_) return kScreenCancel;
   return found->second(rules, QApplication::activeModalWidget());
 }
 

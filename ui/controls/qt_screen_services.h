@@ -35,6 +35,12 @@ class QtScreenServices : public ScreenServices {
     });
   }
 
+  // The program is asked to end (a termination signal): closes every open screen and message
+  // box as their cancelling command would. From then on no box or screen is shown: a box
+  // answers its cancelling button at once and a screen kScreenCancel.
+  void CloseAllScreens();
+  bool closing() const { return closing_; }
+
   MessageAnswer ShowMessage(const DbString& text, const DbString& caption, MessageButtons buttons,
                             MessageIcon icon) override;
   int RunScreen(ScreenRules& rules) override;
@@ -43,6 +49,7 @@ class QtScreenServices : public ScreenServices {
 
  private:
   std::map<std::string, DialogRunner, std::less<>> screens_;
+  bool closing_ = false;
 };
 
 }  // namespace ledgerix

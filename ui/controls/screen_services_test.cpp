@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -104,6 +105,30 @@ TEST(QtScreenServicesTest, RunsTheDialogRegisteredForTheRulesAndCancelsAnUnknown
     std::string_view ScreenName() const override { return "NoSuchDialog"; }
   } unknown;
   EXPECT_EQ(services.RunScreen(unknown), kScreenCancel);
+}
+
+// A request to end the program closes a screen and the message box open over it; nothing is
+// shown after that.
+TEST(QtScreenServicesTest, ClosingAllScreensUnwindsNestedLoopsAndShowsNothingMore) {
+  QtScreenServices services;
+  MessageAnswer inner = MessageAnswer::kYes;
+  services.RegisterScreen("ChooserDialog", [&services, &inner](ScreenRules&, QWidget* parent) {
+    QDialog dialog(parent);
+    QTimer::singleShot(0, [&services, &inner] {
+      // The request arrives while the box waits over the screen.
+      QTimer::singleShot(0, [&services] { services.CloseAllScreens(); });
+      inner =
+          services.ShowMessage("x", "TOLVENA Info", MessageButtons::kYesNo, MessageIcon::kQuestion);
+    });
+    return dialog.exec();
+  });
+  ChooserRules rules;
+  EXPECT_EQ(services.RunScreen(rules), QDialog::Rejected);
+  EXPECT_TRUE(services.closing());
+  EXPECT_EQ(inner, MessageAnswer::kNo);
+  EXPECT_EQ(services.RunScreen(rules), kScreenCancel);
+  EXPECT_EQ(services.ShowMessage("x", "y", MessageButtons::kOkCancel, MessageIcon::kNone),
+            MessageAnswer::kCancel);
 }
 
 }  // namespace
