@@ -6,7 +6,6 @@
 #include <functional>
 #include <sstream>
 
-#include "app/console_program.h"
 #include "platform/fault_injection_env.h"
 #include "platform/instance_lock.h"
 #include "testing/fake_clock.h"
@@ -131,108 +130,6 @@ TEST_F(StartupTest, ADatabaseThatCannotOpenEndsWithTheSettingsSaved) {
   EXPECT_FALSE(result.show_updates_reminder);
   EXPECT_NE(SettingsFile().find("CUR_INFO_PAGE=0\r\n"), std::string::npos);
   EXPECT_EQ(SettingsFile().find("LAST_DT=1"), std::string::npos);
-}
-
-TEST_F(StartupTest, TheProgramKeepsItsDataAcrossRunsAndRefusesASecondCopy) {
-  std::ostringstream first;
-  ASSERT_EQ(RunConsoleProgram(device_.env(), clock_, first), 0);
-  EXPECT_NE(first.str().find("updates reminder: shown"), std::string::npos);
-  EXPECT_NE(first.str().find("<<Любой>>"), std::string::npos);
-
-  {
-    FinanceGlobals globals;
-    FinanceDb db(device_.env(), clock_, globals);
-    ASSERT_EQ(db.Open(kDatabaseName), 1);
-    AccountRecord added;
-    added.id = 3;
-    added.name = FromUtf8("Вклад");
-    ASSERT_EQ(db.AddAccount(added), 1);
-  }
-  clock_.Advance(60);
-  std::ostringstream second;
-  ASSERT_EQ(RunConsoleProgram(device_.env(), clock_, second), 0);
-  EXPECT_NE(second.str().find("updates reminder: not due"), std::string::npos);
-  EXPECT_NE(SettingsFile().find("LAST_DT=1700000000\r\n"), std::string::npos);
-  EXPECT_NE(SettingsFile().find("CUR_INFO_PAGE=1\r\n"), std::string::npos);
-  {
-    FinanceGlobals globals;
-    FinanceDb db(device_.env(), clock_, globals);
-    ASSERT_EQ(db.Open(kDatabaseName), 1);
-    AccountRecord found;
-    EXPECT_EQ(db.FindAccount(&found, 3, DbString()), 1);
-    std::vector<AccountRecord> accounts;
-    ASSERT_EQ(db.LoadAccounts(&accounts), 1);
-    EXPECT_EQ(accounts.size(), 3u);  // the two seeded ones are not seeded again
-  }
-
-  platform::InstanceLock other(device_.host_root());
-  ASSERT_TRUE(other.Acquire());
-  std::ostringstream refused;
-  EXPECT_EQ(RunConsoleProgram(device_.env(), clock_, refused), 1);
-  EXPECT_EQ(refused.str(), "Программа уже запущена!\n");
-}
-
-// A damaged database starts with the rows that read and one message that says what was found,
-// where the copy is on this computer and how many rows came back.
-TEST_F(StartupTest, ADamagedDatabaseStartsWithOneMessage) {
-  WriteSettings("IS_SYSTEMTYPE_DB=0\r\n");
-  ASSERT_EQ(Start().status, StartupStatus::kReady);
-  EntryRecord entry;
-  entry.kind_id = 1;
-  entry.date = 150308;
-  entry.price = 2;
-  entry.count = 1;
-  entry.type = 2;
-  entry.account_id = 1;
-  ASSERT_EQ(db_->AddEntry(entry), 1);
-  db_.reset();
-  ASSERT_TRUE(device_.WriteHostFile(u"\\tolvena_db\\TOLVENA_Ledgerix_1.$db$", ""));
-
-  std::ostringstream out;
-  ASSERT_EQ(RunConsoleProgram(device_.env(), clock_, out), 0);
-  const std::string copy = device_.HostPath(u"\\data\\damaged 14.11.23 22_13");
-  EXPECT_EQ(out.str().rfind("База данных повреждена: описание таблиц базы данных повреждено!\n"
-                            "Копия прежних данных сохранена в папке:\n" +
-                                copy +
-                                "\nВосстановлено строк: виды доходов и расходов: 5; записи: 1; "
-                                "счета: 2.\nLedgerix\n",
-                            0),
-            0u)
-      << out.str();
-  // Rebuilt once: the next start says nothing.
-  std::ostringstream again;
-  ASSERT_EQ(RunConsoleProgram(device_.env(), clock_, again), 0);
-  EXPECT_EQ(again.str().rfind("Ledgerix\n", 0), 0u) << again.str();
-}
-
-// Settings that cannot be written back at the end are reported, and the program ends with a
-// failure (it used to end as if they had been saved).
-TEST_F(StartupTest, SettingsThatCannotBeWrittenBackAreReported) {
-  std::ostringstream first;
-  ASSERT_EQ(RunConsoleProgram(device_.env(), clock_, first), 0) << first.str();
-  const std::string file = device_.HostPath(u"\\settings\\tv_ledgrx.$$$");
-  const std::string before = device_.ReadHostFile(u"\\settings\\tv_ledgrx.$$$");
-  // A folder where the save writes its temporary file: the file reads, but cannot be replaced.
-  ASSERT_TRUE(std::filesystem::create_directory(file + ".tmp"));
-  std::ostringstream out;
-  EXPECT_EQ(RunConsoleProgram(device_.env(), clock_, out), 1);
-  EXPECT_NE(out.str().find("Ошибка записи файла настроек!\n" + file + "\n"), std::string::npos)
-      << out.str();
-  EXPECT_EQ(device_.ReadHostFile(u"\\settings\\tv_ledgrx.$$$"), before);
-}
-
-TEST_F(StartupTest, ADeviceRootThatCannotBeUsedHasItsOwnMessage) {
-  ASSERT_TRUE(device_.WriteHostFile(u"\\a file", "x"));
-  platform::PosixEnvOptions options = device_.env().options();
-  options.device_root = device_.HostPath(u"\\a file") + "/root";
-  platform::PosixEnv env(options);
-  std::ostringstream out;
-  EXPECT_EQ(RunConsoleProgram(env, clock_, out), 1);
-  EXPECT_EQ(
-      out.str().rfind("Ошибка доступа к папке данных программы!\n" + options.device_root + "\n", 0),
-      0u)
-      << out.str();
-  EXPECT_NE(out.str().find("папка не найдена"), std::string::npos) << out.str();
 }
 
 // A settings file that is there but cannot be read stops the start with a message that names
