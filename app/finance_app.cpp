@@ -17,10 +17,11 @@ HostPathNamer HostPathsOf(const platform::PosixEnv& env) {
 }
 
 FinanceApp::FinanceApp(platform::PosixEnv& env, const platform::Clock& clock,
-                       ScreenServices& services)
-    : env_(env), clock_(clock), services_(services) {}
+                       ScreenServices& services, std::ostream* diagnostics)
+    : env_(env), clock_(clock), services_(services), diagnostics_(diagnostics) {}
 
 int FinanceApp::Refuse(const DbString& text) {
+  if (diagnostics_ != nullptr) *diagnostics_ << "ledgerix: " << ToUtf8(text) << std::endl;
   services_.ShowMessage(text, FromUtf8(kProgramCaption), MessageButtons::kOk, MessageIcon::kError);
   return 1;
 }

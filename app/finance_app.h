@@ -4,6 +4,7 @@
 // person closes it, and writes the settings back. Whatever stops it (another copy running, a
 // device root, settings file or database that cannot be used) is said in a message box.
 
+#include <ostream>
 #include <string>
 
 #include "app/startup_message.h"
@@ -21,9 +22,12 @@ HostPathNamer HostPathsOf(const platform::PosixEnv& env);
 
 class FinanceApp {
  public:
-  // Runs on `env`'s device root; `services` shows the screens and boxes. All three stay the
+  // Runs on `env`'s device root; `services` shows the screens and boxes. A message that ends
+  // the program is also written, as one UTF-8 text, to `diagnostics` when given (the program
+  // passes its error stream, so a terminal or the session log sees why it ended). All stay the
   // caller's and must outlive Run.
-  FinanceApp(platform::PosixEnv& env, const platform::Clock& clock, ScreenServices& services);
+  FinanceApp(platform::PosixEnv& env, const platform::Clock& clock, ScreenServices& services,
+             std::ostream* diagnostics = nullptr);
 
   // Runs the program to its end and answers the process exit status: 0 after an orderly end
   // with the settings written back; 1 when it could not start (after its message) or the
@@ -37,6 +41,7 @@ class FinanceApp {
   platform::PosixEnv& env_;
   const platform::Clock& clock_;
   ScreenServices& services_;
+  std::ostream* diagnostics_;
 };
 
 }  // namespace ledgerix

@@ -56,6 +56,6 @@ int main(int argc, char** argv) {
   platform::PosixEnv env({platform::DefaultDeviceRoot(), platform::DefaultDocumentsFolder(),
                           platform::ExecutableFolder()});
   platform::SystemClock clock;
-  ledgerix::FinanceApp program(env, clock, services);
+  ledgerix::FinanceApp program(env, clock, services, &std::cerr);
   return program.Run();
 }
