@@ -48,7 +48,10 @@ class ProgramProcessTest : public ::testing::Test {
   std::vector<std::string> Environment(bool offscreen) const {
     std::vector<std::string> env = {"XDG_DATA_HOME=" + (base_ / "xdg").string(),
                                     "HOME=" + (base_ / "home").string(), "LANG=C.UTF-8"};
-    if (const char* path = std::getenv("PATH")) env.push_back(std::string("PATH=") + path);
+    // The sanitizer build's settings reach the program too.
+    for (const char* name : {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+      if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
+    }
     if (offscreen) env.push_back("QT_QPA_PLATFORM=offscreen");
     return env;
   }
