@@ -10,6 +10,7 @@
 #include "testing/temp_device_root.h"
 #include "ui/main_screen.h"
 #include "ui/testing/scripted_screen_services.h"
+#include "ui/updates_screen.h"
 
 namespace ledgerix {
 namespace {
@@ -41,7 +42,10 @@ class FinanceAppTest : public ::testing::Test {
 TEST_F(FinanceAppTest, TheProgramKeepsItsDataAcrossRunsAndShowsTheReminderWeekly) {
   {
     ScriptedScreenServices services;
-    services.OnNextScreen("UpdatesDialog", [](ScreenRules&) { return kScreenOk; });
+    services.OnNextScreenOf<UpdatesScreen>("UpdatesDialog", [](UpdatesScreen& updates) {
+      updates.Start();
+      return kScreenOk;
+    });
     services.OnNextScreenOf<MainScreen>("MainDialog", [](MainScreen&) { return kScreenCancel; });
     FinanceApp program(device_.env(), clock_, services);
     ASSERT_EQ(program.Run(), 0);
@@ -99,7 +103,9 @@ TEST_F(FinanceAppTest, WhatStopsTheStartIsSaidInOneBox) {
     testing::TempDeviceRoot device;
     c.prepare(device);
     platform::InstanceLock other(device.host_root());
-    if (std::string(c.name) == "second copy") ASSERT_TRUE(other.Acquire());
+    if (std::string(c.name) == "second copy") {
+      ASSERT_TRUE(other.Acquire());
+    }
     ScriptedScreenServices services;
     services.AnswerNextMessage(MessageAnswer::kOk);
     FinanceApp program(device.env(), clock_, services);
@@ -130,7 +136,7 @@ TEST_F(FinanceAppTest, ADeviceRootThatCannotBeUsedHasItsOwnMessage) {
 // A damaged database opens with the rows that read, says so once before the first screen, and is
 // not reported again at the next start.
 TEST_F(FinanceAppTest, ADamagedDatabaseIsReportedOnceBeforeTheScreens) {
-  ASSERT_TRUE(device_.WriteHostFile(kSettingsPath, "IS_SYSTEMTYPE_DB=0\r\nLAST_DT=1700000000\r\n"));
+  ASSERT_TRUE(device_.WriteHostFile(kSettingsPath, "IS_SYSTEMTYPE_DB=0\r\nLAST_DT=1699999999\r\n"));
   ScriptedScreenServices first;
   ASSERT_EQ(RunClosingTheMainScreen(first), 0);
   ASSERT_TRUE(device_.WriteHostFile(u"\\tolvena_db\\TOLVENA_Ledgerix_1.$db$", ""));
@@ -151,7 +157,7 @@ TEST_F(FinanceAppTest, ADamagedDatabaseIsReportedOnceBeforeTheScreens) {
 // Settings that cannot be written back at the end are reported, the status is 1, and the file
 // keeps what it held.
 TEST_F(FinanceAppTest, SettingsThatCannotBeWrittenBackAreReported) {
-  ASSERT_TRUE(device_.WriteHostFile(kSettingsPath, "LAST_DT=1700000000\r\n"));
+  ASSERT_TRUE(device_.WriteHostFile(kSettingsPath, "LAST_DT=1699999999\r\n"));
   ScriptedScreenServices first;
   ASSERT_EQ(RunClosingTheMainScreen(first), 0);
   const std::string file = device_.HostPath(kSettingsPath);

@@ -147,7 +147,9 @@ TEST_F(ProgramProcessTest, VersionHelpAndAMissingDisplayAnswerWithoutStarting) {
     EXPECT_EQ(Read(started.out_file).rfind(c.out_start, 0), 0u) << label;
     const std::string err = Read(started.err_file);
     EXPECT_EQ(err.rfind(c.err_start, 0), 0u) << label << ": " << err;
-    if (!c.err_start.empty()) EXPECT_EQ(err.find('\n'), err.size() - 1) << label;
+    if (!c.err_start.empty()) {
+      EXPECT_EQ(err.find('\n'), err.size() - 1) << label;
+    }
   }
   // None of them touched the device root.
   EXPECT_FALSE(fs::exists(device_.host_root() + "/settings"));
