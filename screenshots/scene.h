@@ -22,6 +22,7 @@ void AddNumberEditScenes(std::vector<Scene>& scenes);
 void AddEntryScreenScenes(std::vector<Scene>& scenes);
 void AddStatisticsScenes(std::vector<Scene>& scenes);
 void AddMoneyScreenScenes(std::vector<Scene>& scenes);
+void AddMainScreenScenes(std::vector<Scene>& scenes);
 
 // Every scene, in order.
 std::vector<Scene> Scenes();

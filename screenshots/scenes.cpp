@@ -8,6 +8,7 @@ namespace ledgerix {
 
 std::vector<Scene> Scenes() {
   std::vector<Scene> scenes;
+  AddMainScreenScenes(scenes);
   AddButtonScenes(scenes);
   AddNumberEditScenes(scenes);
   AddListScenes(scenes);

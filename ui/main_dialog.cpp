@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "ui/controls/device_dialog.h"
 #include "ui/controls/image_button.h"
 #include "ui/screen_parts.h"
 
@@ -53,6 +54,8 @@ ImageButton* NewHubButton(int bitmap, QWidget* parent) {
 QLabel* NewCaption(const char* text) {
   auto* label = new QLabel(QString::fromUtf8(text));
   label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  label->setWordWrap(true);
+  label->setFont(DeviceFont(11));
   return label;
 }
 
@@ -92,8 +95,9 @@ MainDialog::MainDialog(MainScreen& rules, ScreenServices&, QWidget* parent)
   grid->addWidget(income_, 2, 1, Qt::AlignHCenter);
   grid->addWidget(NewCaption("Расход"), 3, 0);
   grid->addWidget(NewCaption("Приход"), 3, 1);
-  auto* product = new QLabel(QStringLiteral("Леджерикс 2.3 · учёт личных финансов"));
+  auto* product = new QLabel(QStringLiteral("Леджерикс 2.3 для Linux"));
   product->setAlignment(Qt::AlignCenter);
+  product->setFont(DeviceFont(11));
 
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(menu_bar_);
