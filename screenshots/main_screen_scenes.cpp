@@ -1,5 +1,5 @@
 // The program's hub: the main screen, the drop-down of its "Леджерикс" button, the updates
-// notice and the about box.
+// notice and the about box; and the small renaming dialog the accounts editor opens.
 #include <QMenu>
 #include <QPainter>
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include "screenshots/screen_world.h"
 #include "ui/about_dialog.h"
 #include "ui/controls/image_button.h"
+#include "ui/edit_value_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/updates_dialog.h"
 
@@ -63,6 +64,13 @@ std::unique_ptr<QWidget> About() {
   return std::make_unique<AboutDialog>(rules, world.services());
 }
 
+// The accounts editor's renaming dialog, on the seeded account's name.
+std::unique_ptr<QWidget> EditValue() {
+  ScreenWorld& world = ScreenWorld::Get();
+  auto& rules = world.Keep(std::make_unique<EditValueScreen>(FromUtf8("Кредитная карта")));
+  return std::make_unique<EditValueDialog>(rules, world.services());
+}
+
 }  // namespace
 
 void AddMainScreenScenes(std::vector<Scene>& scenes) {
@@ -70,6 +78,7 @@ void AddMainScreenScenes(std::vector<Scene>& scenes) {
   scenes.push_back({"main_screen_drop_down", MainWithDropDown});
   scenes.push_back({"updates", Updates});
   scenes.push_back({"about", About});
+  scenes.push_back({"edit_value", EditValue});
 }
 
 }  // namespace ledgerix
