@@ -275,6 +275,34 @@ TEST_P(CompanionProgramTest, ReportPrintsTheScreensRowsAndTotals) {
   }
 }
 
+// A report reads its rows once and that reading is the check: on a store with a damaged page it
+// fails and leaves the files as they are, where the program's own open still finds the damage
+// and rebuilds the database from what reads.
+TEST_P(CompanionProgramTest, AReportOnADamagedStoreFailsAndChangesNothing) {
+  if (GetParam() != DriverKind::kObjectStore) GTEST_SKIP() << "pages of the store file";
+  LoadHousehold(3000);
+  device_.CloseDatabase();
+  device_.root().env().CloseObjectStore();
+  const std::string file = device_.root().HostPath(u"\\objects.sqlite");
+  std::string bytes = ReadFile(file);
+  ASSERT_GT(bytes.size(), 40u * 4096);
+  const size_t middle = bytes.size() / 4096 / 2 * 4096;
+  std::fill(bytes.begin() + middle, bytes.begin() + middle + 4 * 4096, '\xAB');
+  WriteFile(file, bytes);
+
+  const CompanionRun run = device_.Run({"report", "--year", "2015", "--group", "categories"});
+  EXPECT_EQ(run.exit_code, kExitFailure);
+  EXPECT_NE(run.err.find("не удалось прочитать"), std::string::npos) << run.err;
+  EXPECT_EQ(ReadFile(file), bytes);
+  EXPECT_FALSE(device_.root().Exists(u"\\data"));
+
+  OpenReport report;
+  FinanceGlobals globals;
+  FinanceDb db(device_.root().env(), device_.clock(), globals);
+  ASSERT_EQ(db.Open(kDatabaseName, &report), 1);
+  EXPECT_EQ(report.outcome, OpenOutcome::kSalvaged);
+}
+
 TEST_P(CompanionProgramTest, AWrongCommandLineIsAUsageError) {
   ASSERT_TRUE(device_.OpenDatabase());
   const std::vector<std::vector<std::string>> wrong = {

@@ -56,8 +56,9 @@ platform::FailureDetail StepFailure(const platform::Env& env, const char* step) 
 // One opening of the database: decides from what is stored, and reports what it did.
 class FinanceBootstrap {
  public:
-  FinanceBootstrap(FinanceDb& db, const DbString& name)
+  FinanceBootstrap(FinanceDb& db, const DbString& name, FinanceDb::RowCheck rows)
       : db_(db),
+        rows_(rows),
         env_(db.env_),
         name_(name),
         kind_(db.StorageKind()),
@@ -100,6 +101,7 @@ class FinanceBootstrap {
   }
 
   FinanceDb& db_;
+  const FinanceDb::RowCheck rows_;
   platform::Env& env_;
   const DbString name_;
   const DriverKind kind_;
@@ -159,7 +161,8 @@ OpenReport FinanceBootstrap::Run() {
 OpenReport FinanceBootstrap::OpenCurrent() {
   // Every row of every table is read before the database is used: a table whose rows do not
   // all read would otherwise show as smaller, or empty, and take new rows it cannot give back.
-  for (uint32_t i = 0; i < schema_.Count(); ++i) {
+  // A caller that reads once and fails on a row that does not read checks as it reads.
+  for (uint32_t i = 0; rows_ == FinanceDb::RowCheck::kAtOpen && i < schema_.Count(); ++i) {
     if (!storage_->ScanRows(*schema_.At(i), nullptr).Whole()) {
       return Salvage(DamageFound::kTables);
     }
@@ -403,10 +406,10 @@ void FinanceDb::CloseConnection() {
   connection_.reset();
 }
 
-int FinanceDb::Open(const char* database_name, OpenReport* report) {
+int FinanceDb::Open(const char* database_name, OpenReport* report, RowCheck rows) {
   CloseConnection();
   connection_ = std::make_unique<DbConnection>(env_, StorageKind());
-  OpenReport result = FinanceBootstrap(*this, DbString(database_name)).Run();
+  OpenReport result = FinanceBootstrap(*this, DbString(database_name), rows).Run();
   const bool opened = result.Opened() && IsOpen();
   if (!opened) connection_->Close();
   if (report != nullptr) *report = std::move(result);

@@ -61,7 +61,14 @@ class FinanceDb {
   // that an earlier start left undone; changes nothing when the storage cannot be written. *report
   // (when given) says what was found and done. 1 when the database is open for use in the current
   // layout with every row readable; 0 otherwise, with the connection closed.
-  [[nodiscard]] int Open(const char* database_name, OpenReport* report = nullptr);
+  // With RowCheck::kOnRead the rows are not all read first: for a process that reads what it
+  // needs once and reports a row that does not read as a failure (a report on the command line),
+  // the first reading is the check. A damaged table then fails that reading instead of being
+  // rebuilt; everything else (a damaged catalog, an older layout, an unfinished change) is found
+  // and handled as always.
+  enum class RowCheck { kAtOpen, kOnRead };
+  [[nodiscard]] int Open(const char* database_name, OpenReport* report = nullptr,
+                         RowCheck rows = RowCheck::kAtOpen);
   bool IsOpen() const;
   // Closes the connection (nothing happens when none is open); Open opens it again.
   void Close();

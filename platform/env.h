@@ -96,6 +96,20 @@ class Env {
   [[nodiscard]] virtual int64_t Write(FileHandle file, const void* src, size_t n) = 0;
   // Moves the position to offset bytes from the start. Answers the new position, or -1.
   [[nodiscard]] virtual int64_t Seek(FileHandle file, int64_t offset) = 0;
+  // Reads up to n bytes from offset, as Seek and then Read until n bytes or the end, in one
+  // call where the host has one. Answers the count read, or -1 on failure. The handle's
+  // position afterwards is not defined: seek before the next Read or Write.
+  [[nodiscard]] virtual int64_t ReadAt(FileHandle file, int64_t offset, void* dest, size_t n) {
+    if (Seek(file, offset) != offset) return -1;
+    size_t got = 0;
+    while (got < n) {
+      const int64_t part = Read(file, static_cast<char*>(dest) + got, n - got);
+      if (part < 0) return -1;
+      if (part == 0) break;
+      got += static_cast<size_t>(part);
+    }
+    return static_cast<int64_t>(got);
+  }
   // Answers the file's size in bytes, or -1.
   [[nodiscard]] virtual int64_t Size(FileHandle file) = 0;
   // Ends the file at the handle's position.

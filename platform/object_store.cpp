@@ -76,7 +76,7 @@ FailureDetail RefusedFile(uint32_t error) {
 }
 
 // Looks at the file without writing to it: a foreign or damaged file must stay as it was.
-FileState Inspect(sqlite3* db) {
+FileState Inspect(sqlite3* db, bool check_pages) {
   SqliteStatement tables(db, "SELECT count(*) FROM sqlite_schema");
   if (!tables.Step()) return FileState::kUnusable;
   const int64_t table_count = tables.ColumnInt(0);
@@ -85,8 +85,9 @@ FileState Inspect(sqlite3* db) {
   SqliteStatement format(db, "SELECT value FROM store_info WHERE key = 'format'");
   if (!format.Step() || format.ColumnBytes(0) != kFormat) return FileState::kUnusable;
   format.Reset();
-  // A damaged page would otherwise surface later as a walk that ends early, which would look
-  // like lost records rather than a damaged file.
+  if (!check_pages) return FileState::kStore;
+  // A damaged page would otherwise surface later as a walk that fails half-way, when the
+  // program has already started on the rows before it.
   SqliteStatement check(db, "PRAGMA quick_check(1)");
   if (!check.Step() || check.ColumnBytes(0) != "ok") return FileState::kUnusable;
   return FileState::kStore;
@@ -254,7 +255,7 @@ std::unique_ptr<ObjectStore> ObjectStore::Open(Env& io, std::u16string_view devi
   // a name, the VFS keeps in memory.)
   if (!ExecSql(db.get(), "PRAGMA locking_mode = EXCLUSIVE")) return fail();
 
-  const FileState state = Inspect(db.get());
+  const FileState state = Inspect(db.get(), options.check_pages);
   if (state == FileState::kUnusable) {
     // Closing would otherwise checkpoint a log found beside the file into it, or delete the
     // log: both files must stay as they are for whoever rescues them.

@@ -41,6 +41,10 @@ struct ObjectStoreOptions {
   // The most memory the page cache may take, in KiB. A batch that outgrows it writes its pages
   // into the log before it commits.
   int cache_kib = 32768;
+  // Open reads every page of the file to check its structure (PRAGMA quick_check). Off for a
+  // process that reads what it needs once and fails on a page that does not read: SQLite checks
+  // each page as it reads it, and the store reports a failed read in a walk.
+  bool check_pages = true;
 };
 
 // One store file, used from one thread. Databases opened from it are meant to be destroyed

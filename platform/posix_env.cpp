@@ -267,6 +267,18 @@ int64_t PosixEnv::Read(FileHandle file, void* dest, size_t n) {
   return got;
 }
 
+int64_t PosixEnv::ReadAt(FileHandle file, int64_t offset, void* dest, size_t n) {
+  Enter("ReadAt");
+  OpenFile* open = Find(file);
+  if (open == nullptr) return -1;
+  Enter("ReadAt", &open->host_path);
+  if (!open->can_read) return FailCount(winerr::kAccessDenied);
+  if (offset < 0) return FailCount(winerr::kNegativeSeek);
+  const ssize_t got = ReadFullyAt(open->fd, offset, dest, n);
+  if (got < 0) return FailCount(WinErrorFromErrno(errno), errno);
+  return got;
+}
+
 int64_t PosixEnv::Write(FileHandle file, const void* src, size_t n) {
   Enter("Write");
   OpenFile* open = Find(file);
@@ -515,7 +527,9 @@ ObjectStore* PosixEnv::Objects() {
     return nullptr;
   }
   FailureDetail why;
-  objects_ = ObjectStore::Open(*store_io_, kObjectStorePath, {}, &why);
+  ObjectStoreOptions store_options;
+  store_options.check_pages = check_object_store_pages_;
+  objects_ = ObjectStore::Open(*store_io_, kObjectStorePath, store_options, &why);
   if (objects_ != nullptr) return objects_.get();
   // A file or folder that may not be written is no damage to the store, whatever call failed.
   Enter("OpenObjectStore", &file);

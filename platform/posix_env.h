@@ -43,6 +43,9 @@ class PosixEnv : public Env {
   // False when the device root or the documents folder is missing and could not be created;
   // every file call then fails with kPathNotFound.
   bool Ready() const;
+  // Whether the next opening of the object store reads its whole file to check it
+  // (ObjectStoreOptions::check_pages); on by default. A store already open stays as it is.
+  void SetObjectStorePageCheck(bool check_pages) { check_object_store_pages_ = check_pages; }
   const PosixEnvOptions& options() const { return options_; }
   // The host path behind a device path; false for a bad path.
   [[nodiscard]] bool HostPath(std::u16string_view device_path, std::string* host_path) const;
@@ -52,6 +55,7 @@ class PosixEnv : public Env {
   [[nodiscard]] int64_t Read(FileHandle file, void* dest, size_t n) override;
   [[nodiscard]] int64_t Write(FileHandle file, const void* src, size_t n) override;
   [[nodiscard]] int64_t Seek(FileHandle file, int64_t offset) override;
+  [[nodiscard]] int64_t ReadAt(FileHandle file, int64_t offset, void* dest, size_t n) override;
   [[nodiscard]] int64_t Size(FileHandle file) override;
   [[nodiscard]] bool SetEndOfFile(FileHandle file) override;
   [[nodiscard]] bool Sync(FileHandle file) override;
@@ -132,6 +136,7 @@ class PosixEnv : public Env {
   [[nodiscard]] bool MayRemove(const std::string& host_path);
 
   PosixEnvOptions options_;
+  bool check_object_store_pages_ = true;
   DevicePathMap paths_;
   std::map<FileHandle, OpenFile> files_;
   std::map<FindHandle, Search> searches_;

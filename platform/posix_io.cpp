@@ -31,6 +31,22 @@ ssize_t ReadFully(int fd, void* dest, size_t n) {
   return static_cast<ssize_t>(done);
 }
 
+ssize_t ReadFullyAt(int fd, int64_t offset, void* dest, size_t n) {
+  auto* bytes = static_cast<char*>(dest);
+  size_t done = 0;
+  while (done < n) {
+    const ssize_t got = ::pread(fd, bytes + done, std::min(n - done, kMaxTransfer),
+                                static_cast<off_t>(offset + static_cast<int64_t>(done)));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return done > 0 ? static_cast<ssize_t>(done) : -1;
+    }
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return static_cast<ssize_t>(done);
+}
+
 ssize_t WriteFully(int fd, const void* src, size_t n) {
   const auto* bytes = static_cast<const char*>(src);
   size_t done = 0;

@@ -13,6 +13,8 @@ namespace ledgerix::platform {
 // Reads until n bytes are in or the end of the file. Answers the count read; -1 only when
 // nothing was read and the call failed (a failure after some bytes answers the bytes read).
 [[nodiscard]] ssize_t ReadFully(int fd, void* dest, size_t n);
+// The same from `offset`, without moving the descriptor's position (pread).
+[[nodiscard]] ssize_t ReadFullyAt(int fd, int64_t offset, void* dest, size_t n);
 
 // Writes until n bytes are out. Answers the count written, short when the disk fills or the
 // call fails after some bytes; -1 only when nothing could be written.

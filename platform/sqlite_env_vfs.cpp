@@ -86,20 +86,11 @@ struct SqliteEnvVfs::Methods {
         std::memcpy(dest, file.bytes.data() + offset, static_cast<size_t>(got));
       }
     } else {
-      if (!file.MoveTo(offset)) return file.vfs->Failed(SQLITE_IOERR_READ);
-      // SQLite takes a short read for the end of the file, so a read that stops early is
-      // carried on until the end truly answers nothing.
-      while (got < amount) {
-        const int64_t part = file.io().Read(file.handle, static_cast<char*>(dest) + got,
-                                            static_cast<size_t>(amount - got));
-        if (part < 0) {
-          file.position = -1;
-          return file.vfs->Failed(SQLITE_IOERR_READ);
-        }
-        if (part == 0) break;
-        got += part;
-        file.position += part;
-      }
+      // One call reads the whole page (up to the end of the file when it is shorter, which
+      // SQLite takes as a short read); where the handle stands afterwards is not known.
+      got = file.io().ReadAt(file.handle, offset, dest, static_cast<size_t>(amount));
+      file.position = -1;
+      if (got < 0) return file.vfs->Failed(SQLITE_IOERR_READ);
     }
     if (got == amount) return SQLITE_OK;
     // SQLite counts on the rest of the buffer being zeros after a short read.
