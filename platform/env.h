@@ -100,7 +100,7 @@ class Env {
   // call where the host has one. Answers the count read, or -1 on failure. The handle's
   // position afterwards is not defined: seek before the next Read or Write.
   [[nodiscard]] virtual int64_t ReadAt(FileHandle file, int64_t offset, void* dest, size_t n) {
-    if (Seek(file, offset) != offset) return -1;
+    if (offset < 0 || Seek(file, offset) != offset) return -1;
     size_t got = 0;
     while (got < n) {
       const int64_t part = Read(file, static_cast<char*>(dest) + got, n - got);

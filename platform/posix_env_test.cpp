@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fault_injection_env.h"
 #include "testing/open_descriptors.h"
 #include "testing/temp_device_root.h"
 
@@ -196,6 +197,39 @@ TEST_F(PosixEnvTest, ReadWriteSeekSizeTruncate) {
   EXPECT_EQ(env().Write(file, "", 0), 0);
   EXPECT_TRUE(env().Close(file));
   EXPECT_EQ(device_.ReadHostFile(u"\\data.bin"), "012");
+}
+
+// A positioned read answers what Seek and Read would, on the host in one call and through the
+// Env's own Seek and Read elsewhere (so that a wrapper's faults reach it).
+TEST_F(PosixEnvTest, ReadAtAnswersAsSeekAndReadWould) {
+  const FileHandle file = OpenRw(u"\\data.bin", kDispositionCreateAlways);
+  ASSERT_TRUE(WriteText(file, "0123456789"));
+  FaultInjectionEnv wrapped(&env());
+  struct Case {
+    int64_t offset;
+    size_t n;
+    int64_t answer;
+    std::string bytes;
+  };
+  const Case cases[] = {{0, 4, 4, "0123"}, {6, 4, 4, "6789"}, {8, 4, 2, "89"},
+                        {10, 4, 0, ""},    {20, 4, 0, ""},    {-1, 4, -1, ""}};
+  for (Env* io : {static_cast<Env*>(&env()), static_cast<Env*>(&wrapped)}) {
+    for (const Case& c : cases) {
+      char buffer[8] = {};
+      EXPECT_EQ(io->ReadAt(file, c.offset, buffer, c.n), c.answer) << c.offset;
+      EXPECT_EQ(std::string(buffer, c.answer > 0 ? c.answer : 0), c.bytes) << c.offset;
+    }
+  }
+  char buffer[4];
+  wrapped.FailNth(FileOp::kRead, 1, winerr::kCrc);
+  EXPECT_EQ(wrapped.ReadAt(file, 0, buffer, 4), -1);
+  EXPECT_TRUE(env().Close(file));
+  const FileHandle read_only =
+      env().Open(u"\\data.bin", /*write*/ 2, kDispositionOpenExisting, kShareAll);
+  ASSERT_NE(read_only, kInvalidFileHandle);
+  EXPECT_EQ(env().ReadAt(read_only, 0, buffer, 4), -1);
+  EXPECT_EQ(env().LastError(), winerr::kAccessDenied);
+  EXPECT_TRUE(env().Close(read_only));
 }
 
 TEST_F(PosixEnvTest, HandlesKeepTheirAccessAndNeverComeBack) {
