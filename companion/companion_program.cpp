@@ -134,9 +134,11 @@ class Session {
       return false;
     }
     OpenReport report;
-    io_.env.SetObjectStorePageCheck(rows == FinanceDb::RowCheck::kAtOpen);
+    if (rows == FinanceDb::RowCheck::kOnRead) {
+      io_.env.SetObjectStoreOptions(platform::ObjectStoreOptions::ReadOnce());
+    }
     const int opened = db_.Open(kDatabaseName, &report, rows);
-    io_.env.SetObjectStorePageCheck(true);
+    io_.env.SetObjectStoreOptions({});
     if (!opened) {
       std::string why = "не удалось открыть базу данных";
       if (report.failure.error != 0) {

@@ -45,6 +45,13 @@ struct ObjectStoreOptions {
   // process that reads what it needs once and fails on a page that does not read: SQLite checks
   // each page as it reads it, and the store reports a failed read in a walk.
   bool check_pages = true;
+
+  // For a process that reads what it needs once (the companion's report): no page check, and a
+  // small cache, whose pages a walk reuses instead of taking fresh memory for every page of
+  // the file.
+  static constexpr ObjectStoreOptions ReadOnce() {
+    return {.cache_kib = 256, .check_pages = false};
+  }
 };
 
 // One store file, used from one thread. Databases opened from it are meant to be destroyed

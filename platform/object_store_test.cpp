@@ -599,11 +599,11 @@ TEST_F(ObjectStoreTest, DamagedStoreIsRefusedAndLeftAlone) {
   EXPECT_EQ(OpenStore(), nullptr);
   EXPECT_EQ(FileBytes(path_), bytes);
 
-  // Without the check at open the store opens, and the damage is found by the walk that reads
-  // the page: the walk fails instead of ending early as if the records were all there.
-  ObjectStoreOptions unchecked;
-  unchecked.check_pages = false;
-  std::unique_ptr<ObjectStore> store = ObjectStore::Open(device_.env(), kFile, unchecked);
+  // Opened to be read once (no check at open, a small cache), the store opens, and the damage is
+  // found by the walk that reads the page: the walk fails instead of ending early as if the
+  // records were all there.
+  std::unique_ptr<ObjectStore> store =
+      ObjectStore::Open(device_.env(), kFile, ObjectStoreOptions::ReadOnce());
   ASSERT_NE(store, nullptr);
   std::unique_ptr<ObjectStoreDatabase> table = store->OpenDatabase(u"t");
   ASSERT_NE(table, nullptr);

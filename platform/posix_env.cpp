@@ -527,9 +527,7 @@ ObjectStore* PosixEnv::Objects() {
     return nullptr;
   }
   FailureDetail why;
-  ObjectStoreOptions store_options;
-  store_options.check_pages = check_object_store_pages_;
-  objects_ = ObjectStore::Open(*store_io_, kObjectStorePath, store_options, &why);
+  objects_ = ObjectStore::Open(*store_io_, kObjectStorePath, store_options_, &why);
   if (objects_ != nullptr) return objects_.get();
   // A file or folder that may not be written is no damage to the store, whatever call failed.
   Enter("OpenObjectStore", &file);

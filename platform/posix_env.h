@@ -9,6 +9,7 @@
 
 #include "platform/device_path.h"
 #include "platform/env.h"
+#include "platform/object_store.h"
 
 namespace ledgerix::platform {
 
@@ -43,9 +44,9 @@ class PosixEnv : public Env {
   // False when the device root or the documents folder is missing and could not be created;
   // every file call then fails with kPathNotFound.
   bool Ready() const;
-  // Whether the next opening of the object store reads its whole file to check it
-  // (ObjectStoreOptions::check_pages); on by default. A store already open stays as it is.
-  void SetObjectStorePageCheck(bool check_pages) { check_object_store_pages_ = check_pages; }
+  // How the next opening of the object store runs it; the program's defaults unless set. A store
+  // already open stays as it is.
+  void SetObjectStoreOptions(const ObjectStoreOptions& options) { store_options_ = options; }
   const PosixEnvOptions& options() const { return options_; }
   // The host path behind a device path; false for a bad path.
   [[nodiscard]] bool HostPath(std::u16string_view device_path, std::string* host_path) const;
@@ -136,7 +137,7 @@ class PosixEnv : public Env {
   [[nodiscard]] bool MayRemove(const std::string& host_path);
 
   PosixEnvOptions options_;
-  bool check_object_store_pages_ = true;
+  ObjectStoreOptions store_options_;
   DevicePathMap paths_;
   std::map<FileHandle, OpenFile> files_;
   std::map<FindHandle, Search> searches_;
