@@ -21,7 +21,9 @@ enum class PropertyKind : uint8_t {
 inline constexpr int kPropertyKindCount = 6;
 
 // Answers whether a stored number names a property kind.
-bool IsPropertyKind(int64_t code);
+inline constexpr bool IsPropertyKind(int64_t code) {
+  return code >= 0 && code < kPropertyKindCount;
+}
 
 // The alternatives are in the order of PropertyKind, so that value.index() is the kind.
 using PropertyValue =

@@ -215,11 +215,14 @@ bool PropertyRecordReader::Start(uint16_t* count) {
 }
 
 bool PropertyRecordReader::Next(uint16_t* id, PropertyKind* kind, std::string_view* payload) {
-  Reader r(bytes_.data(), bytes_.size());
-  uint8_t code;
-  if (!r.U16(id) || !r.U8(&code) || !IsPropertyKind(code)) return false;
-  *kind = static_cast<PropertyKind>(code);
-  size_t head = 3;
+  // Read straight from the bytes rather than through Reader: a walk of a table calls this for
+  // every field of every row.
+  const auto byte = [this](size_t i) { return static_cast<uint8_t>(bytes_[i]); };
+  constexpr size_t kHead = 3;  // id (2 bytes) and kind (1 byte)
+  if (bytes_.size() < kHead || !IsPropertyKind(byte(2))) return false;
+  *id = static_cast<uint16_t>(byte(0) | (byte(1) << 8));
+  *kind = static_cast<PropertyKind>(byte(2));
+  size_t head = kHead;
   size_t length = 0;
   switch (*kind) {
     case PropertyKind::kInt16:
@@ -236,14 +239,15 @@ bool PropertyRecordReader::Next(uint16_t* id, PropertyKind* kind, std::string_vi
       break;
     case PropertyKind::kText:
     case PropertyKind::kBlob: {
-      uint32_t units;
-      if (!r.U32(&units)) return false;
       head += 4;
+      if (bytes_.size() < head) return false;
+      const uint32_t units =
+          byte(3) | (byte(4) << 8) | (byte(5) << 16) | (static_cast<uint32_t>(byte(6)) << 24);
       length = *kind == PropertyKind::kText ? size_t{units} * 2 : units;
       break;
     }
   }
-  if (r.Take(length) == nullptr) return false;
+  if (bytes_.size() - head < length) return false;
   *payload = bytes_.substr(head, length);
   bytes_.remove_prefix(head + length);
   return true;

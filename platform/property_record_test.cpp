@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string_view>
+#include <utility>
 
 namespace ledgerix::platform {
 namespace {
@@ -22,6 +24,23 @@ std::vector<Property> EveryKind() {
           Property::Int32(10, std::numeric_limits<int32_t>::max())};
 }
 
+// Whether PropertyRecordReader reads `bytes` as a whole record; the ids and kinds it met go to
+// `seen` (when given).
+bool ReaderAccepts(std::string_view bytes,
+                   std::vector<std::pair<uint16_t, PropertyKind>>* seen = nullptr) {
+  PropertyRecordReader reader(bytes);
+  uint16_t count = 0;
+  if (!reader.Start(&count)) return false;
+  for (uint16_t i = 0; i < count; ++i) {
+    uint16_t id;
+    PropertyKind kind;
+    std::string_view payload;
+    if (!reader.Next(&id, &kind, &payload)) return false;
+    if (seen != nullptr) seen->emplace_back(id, kind);
+  }
+  return reader.AtEnd();
+}
+
 TEST(PropertyRecordTest, EveryKindRoundTripsInOrder) {
   std::vector<Property> properties = EveryKind();
   std::u16string with_zero(u"a\0b", 3);
@@ -33,6 +52,15 @@ TEST(PropertyRecordTest, EveryKindRoundTripsInOrder) {
   std::vector<Property> read;
   ASSERT_TRUE(DecodePropertyRecord(bytes.data(), bytes.size(), &read));
   EXPECT_EQ(read, properties);
+
+  // The reader walks the same properties without copying them.
+  std::vector<std::pair<uint16_t, PropertyKind>> seen;
+  ASSERT_TRUE(ReaderAccepts(bytes, &seen));
+  ASSERT_EQ(seen.size(), properties.size());
+  for (size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_EQ(seen[i].first, properties[i].id);
+    EXPECT_EQ(static_cast<size_t>(seen[i].second), properties[i].value.index());
+  }
 }
 
 TEST(PropertyRecordTest, SpecialDoublesKeepTheirBits) {
@@ -77,16 +105,19 @@ TEST(PropertyRecordTest, DamagedBytesAreRefused) {
   std::string bytes;
   ASSERT_TRUE(EncodePropertyRecord(EveryKind(), &bytes));
   std::vector<Property> read;
-  // Every cut short form fails rather than reading past the end.
+  // Every cut short form fails rather than reading past the end, in the decoder and the reader.
   for (size_t size = 0; size < bytes.size(); ++size) {
     EXPECT_FALSE(DecodePropertyRecord(bytes.data(), size, &read)) << "size " << size;
+    EXPECT_FALSE(ReaderAccepts(std::string_view(bytes).substr(0, size))) << "size " << size;
   }
   EXPECT_FALSE(DecodePropertyRecord((bytes + "x").data(), bytes.size() + 1, &read));
+  EXPECT_FALSE(ReaderAccepts(bytes + "x"));
 
   std::string bad_kind;
   ASSERT_TRUE(EncodePropertyRecord({Property::Int32(0, 1)}, &bad_kind));
   bad_kind[4] = 9;  // count (2 bytes), id (2 bytes), then the kind
   EXPECT_FALSE(DecodePropertyRecord(bad_kind.data(), bad_kind.size(), &read));
+  EXPECT_FALSE(ReaderAccepts(bad_kind));
 
   std::string bad_bool;
   ASSERT_TRUE(EncodePropertyRecord({Property::Bool(0, true)}, &bad_bool));
@@ -98,6 +129,7 @@ TEST(PropertyRecordTest, DamagedBytesAreRefused) {
   ASSERT_TRUE(EncodePropertyRecord({Property::Text(0, u"ab")}, &long_text));
   long_text[8] = '\x7F';
   EXPECT_FALSE(DecodePropertyRecord(long_text.data(), long_text.size(), &read));
+  EXPECT_FALSE(ReaderAccepts(long_text));
 }
 
 }  // namespace
