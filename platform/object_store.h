@@ -46,9 +46,9 @@ struct ObjectStoreOptions {
   // each page as it reads it, and the store reports a failed read in a walk.
   bool check_pages = true;
 
-  // For a process that reads what it needs once (the companion's report): no page check, and a
-  // small cache, whose pages a walk reuses instead of taking fresh memory for every page of
-  // the file.
+  // For a process that reads what it needs once, such as a report on the command line: no page
+  // check, and a small cache, whose pages a walk reuses instead of taking fresh memory for every
+  // page of the file.
   static constexpr ObjectStoreOptions ReadOnce() {
     return {.cache_kib = 256, .check_pages = false};
   }
