@@ -275,12 +275,6 @@ bool DbValue::Greater(const DbValue& other) const {
   }
 }
 
-uint32_t DbValue::LowWord() const {
-  uint32_t word;
-  std::memcpy(&word, payload_.data(), sizeof word);
-  return word;
-}
-
 float DbValue::AsFloat32() const {
   float value;
   std::memcpy(&value, payload_.data(), sizeof value);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -105,7 +106,11 @@ class DbValue {
   bool Greater(const DbValue& other) const;
 
   // The payload read as each type (the low word, its low half, ...).
-  uint32_t LowWord() const;
+  uint32_t LowWord() const {
+    uint32_t word;
+    std::memcpy(&word, payload_.data(), sizeof word);
+    return word;
+  }
   bool AsBool() const { return LowWord() != 0; }
   int16_t AsInt16() const { return static_cast<int16_t>(LowWord()); }
   int32_t AsInt32() const { return static_cast<int32_t>(LowWord()); }
