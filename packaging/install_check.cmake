@@ -1,7 +1,8 @@
 # Installs the build in BUILD_DIR into a scratch DESTDIR under the prefix /usr, as a package
-# would, and checks what a desktop needs: both programs side by side, the menu entry (valid for
-# desktop-file-validate when that is installed) and the icon; the installed program answers
-# --version. Run by CTest: cmake -DBUILD_DIR=... -DSCRATCH=... -P install_check.cmake
+# would, and checks what a desktop needs: both programs side by side and nothing else installed,
+# the menu entry (valid for desktop-file-validate when that is installed) starting an installed
+# program and naming the installed icon; the installed program answers --version.
+# Run by CTest: cmake -DBUILD_DIR=... -DSCRATCH=... -P install_check.cmake
 file(REMOVE_RECURSE "${SCRATCH}")
 set(ENV{DESTDIR} "${SCRATCH}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix /usr
@@ -9,20 +10,24 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix /usr
 if(NOT installed EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${installed}")
 endif()
-foreach(path usr/bin/ledgerix usr/bin/ldxload usr/share/applications/ledgerix.desktop
-        usr/share/icons/hicolor/scalable/apps/ledgerix.svg)
-  if(NOT EXISTS "${SCRATCH}/${path}")
-    message(FATAL_ERROR "not installed: /${path}")
-  endif()
-endforeach()
-# Nothing but the programs goes to bin/: no tests, benchmarks or tools.
-file(GLOB programs RELATIVE "${SCRATCH}/usr/bin" "${SCRATCH}/usr/bin/*")
-if(NOT programs STREQUAL "ldxload;ledgerix")
-  message(FATAL_ERROR "bin/ holds ${programs}")
+# Exactly these files: no tests, benchmarks, tools, libraries or headers.
+set(expected usr/bin/ldxload usr/bin/ledgerix usr/share/applications/ledgerix.desktop
+    usr/share/icons/hicolor/scalable/apps/ledgerix.svg)
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${SCRATCH}" "${SCRATCH}/*")
+list(SORT files)
+if(NOT files STREQUAL expected)
+  message(FATAL_ERROR "installed ${files}\nexpected ${expected}")
+endif()
+# The menu starts the program by name from the search path and shows the installed icon.
+set(entry "${SCRATCH}/usr/share/applications/ledgerix.desktop")
+file(STRINGS "${entry}" exec REGEX "^Exec=")
+file(STRINGS "${entry}" icon REGEX "^Icon=")
+if(NOT exec STREQUAL "Exec=ledgerix" OR NOT icon STREQUAL "Icon=ledgerix")
+  message(FATAL_ERROR "the menu entry says ${exec} and ${icon}")
 endif()
 find_program(validate desktop-file-validate)
 if(validate)
-  execute_process(COMMAND ${validate} "${SCRATCH}/usr/share/applications/ledgerix.desktop"
+  execute_process(COMMAND ${validate} "${entry}"
                   RESULT_VARIABLE valid OUTPUT_VARIABLE said ERROR_VARIABLE said)
   if(NOT valid EQUAL 0 OR NOT said STREQUAL "")
     message(FATAL_ERROR "the desktop entry is not valid: ${said}")
