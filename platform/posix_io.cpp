@@ -14,13 +14,14 @@ namespace {
 // Larger transfers are split so that one call's count always fits in ssize_t.
 constexpr size_t kMaxTransfer = size_t{1} << 30;
 
-}  // namespace
-
-ssize_t ReadFully(int fd, void* dest, size_t n) {
+// Reads until `n` bytes are in, the end of the file, or an error: `read_some(dest, limit, done)`
+// reads at most `limit` bytes after the `done` already read, as read(2) or pread(2) would.
+template <typename ReadSome>
+ssize_t ReadUntilDone(void* dest, size_t n, ReadSome read_some) {
   auto* bytes = static_cast<char*>(dest);
   size_t done = 0;
   while (done < n) {
-    const ssize_t got = ::read(fd, bytes + done, std::min(n - done, kMaxTransfer));
+    const ssize_t got = read_some(bytes + done, std::min(n - done, kMaxTransfer), done);
     if (got < 0) {
       if (errno == EINTR) continue;
       return done > 0 ? static_cast<ssize_t>(done) : -1;
@@ -31,20 +32,17 @@ ssize_t ReadFully(int fd, void* dest, size_t n) {
   return static_cast<ssize_t>(done);
 }
 
+}  // namespace
+
+ssize_t ReadFully(int fd, void* dest, size_t n) {
+  return ReadUntilDone(dest, n,
+                       [fd](char* to, size_t limit, size_t) { return ::read(fd, to, limit); });
+}
+
 ssize_t ReadFullyAt(int fd, int64_t offset, void* dest, size_t n) {
-  auto* bytes = static_cast<char*>(dest);
-  size_t done = 0;
-  while (done < n) {
-    const ssize_t got = ::pread(fd, bytes + done, std::min(n - done, kMaxTransfer),
-                                static_cast<off_t>(offset + static_cast<int64_t>(done)));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return done > 0 ? static_cast<ssize_t>(done) : -1;
-    }
-    if (got == 0) break;
-    done += static_cast<size_t>(got);
-  }
-  return static_cast<ssize_t>(done);
+  return ReadUntilDone(dest, n, [fd, offset](char* to, size_t limit, size_t done) {
+    return ::pread(fd, to, limit, static_cast<off_t>(offset + static_cast<int64_t>(done)));
+  });
 }
 
 ssize_t WriteFully(int fd, const void* src, size_t n) {
