@@ -445,6 +445,11 @@ int Report(Io& io, const std::vector<std::string>& args) {
       return UsageError(io, "неверная дата «" + till + "»");
     }
     params.period_till = LocalDay(io.clock, year, month, day);
+    // The screen takes such a period as it comes and shows it empty; on a command line it is a
+    // slip worth saying, not a report of nothing.
+    if (params.period_till < params.period_from) {
+      return UsageError(io, "начало периода " + from + " позже его конца " + till);
+    }
   }
 
   Session session(io);

@@ -311,6 +311,7 @@ TEST_P(CompanionProgramTest, AWrongCommandLineIsAUsageError) {
       {"report", "--from", "2015-01-01"},
       {"report", "--month", "2015-13"},
       {"report", "--from", "2015-02-30", "--till", "2015-03-01"},
+      {"report", "--from", "2015-03-02", "--till", "2015-03-01"},
       {"report", "--year"},
       {"export"},
       {"export", "pdf"},
