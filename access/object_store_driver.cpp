@@ -213,13 +213,8 @@ int ObjectStoreDriver::DecodeStoredRow(DbRecordSet* record_set, Cursor* cursor,
     if (!ScanTakesColumn(columns, i)) continue;
     DbValue* field = record->FieldByIndex(i);
     if (field == nullptr) return 0;
-    const DbValueType type = defs[i]->Type();
-    // Most fields are whole numbers; they are set here without the general conversion.
-    if (kind == PropertyKind::kInt32 && type == DbValueType::Int32 && payload.size() == 4) {
-      field->SetInt32(LittleEndianInt32(payload));
-      continue;
-    }
-    if (!StoredBytesToField(kind, payload, type, field, &cursor->Text(i), &cursor->Wide())) {
+    if (!StoredBytesToField(kind, payload, defs[i]->Type(), field, &cursor->Text(i),
+                            &cursor->Wide())) {
       // Anything but numbers and texts is converted from the decoded properties.
       std::vector<Property>& properties = cursor->properties();
       return platform::DecodePropertyRecord(bytes.data(), bytes.size(), &properties)

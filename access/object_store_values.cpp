@@ -216,7 +216,8 @@ bool StoredBytesToField(PropertyKind kind, std::string_view payload, DbValueType
                         DbValue* field, DbString* scratch, std::u16string* wide) {
   const auto byte = [&](size_t i) { return static_cast<uint8_t>(payload[i]); };
   if (kind == PropertyKind::kInt32 && type == DbValueType::Int32 && payload.size() == 4) {
-    field->SetInt32(LittleEndianInt32(payload));
+    field->SetInt32(static_cast<int32_t>(byte(0) | (byte(1) << 8) | (byte(2) << 16) |
+                                         (static_cast<uint32_t>(byte(3)) << 24)));
     return true;
   }
   if (kind != PropertyKind::kText || type != DbValueType::Text) return false;

@@ -49,12 +49,6 @@ bool PropertyConverts(const platform::Property& property, DbValueType type);
 [[nodiscard]] bool FieldToProperty(const DbValue& field, DbValueType type, uint16_t id,
                                    DbString* scratch, platform::Property* out);
 
-// The 32-bit number whose little-endian bytes are the first four of `bytes` (at least four).
-inline int32_t LittleEndianInt32(std::string_view bytes) {
-  const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<uint8_t>(bytes[i])); };
-  return static_cast<int32_t>(byte(0) | (byte(1) << 8) | (byte(2) << 16) | (byte(3) << 24));
-}
-
 // PropertyToField for the two kinds the program's tables store, straight from a property's
 // stored bytes (platform::PropertyRecordReader): a 32-bit number into an Int32 column, a text
 // into a Text column (converted through `wide` and `scratch`, reused buffers). False for any
